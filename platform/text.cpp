@@ -1,0 +1,139 @@
+#include "platform/text.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf16(WString& out, char32_t cp) {
+  if (cp < 0x10000) {
+    out.push_back(static_cast<WChar>(cp));
+  } else {
+    cp -= 0x10000;
+    out.push_back(static_cast<WChar>(0xD800 + (cp >> 10)));
+    out.push_back(static_cast<WChar>(0xDC00 + (cp & 0x3FF)));
+  }
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+WString WidenAscii(std::string_view text) {
+  WString out;
+  out.reserve(text.size());
+  for (char c : text) out.push_back(static_cast<WChar>(static_cast<unsigned char>(c)));
+  return out;
+}
+
+WString Utf8ToUtf16(std::string_view text) {
+  WString out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    size_t extra = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+      cp = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1, cp = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2, cp = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3, cp = lead & 0x07, minimum = 0x10000;
+    } else {
+      out.push_back(static_cast<WChar>(kReplacement));
+      ++i;
+      continue;
+    }
+    size_t used = 1;
+    bool valid = true;
+    for (; used <= extra; ++used) {
+      if (i + used >= text.size() ||
+          (static_cast<unsigned char>(text[i + used]) & 0xC0) != 0x80) {
+        valid = false;
+        break;
+      }
+      cp = (cp << 6) | (static_cast<unsigned char>(text[i + used]) & 0x3F);
+    }
+    if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      out.push_back(static_cast<WChar>(kReplacement));
+      i += used;
+      continue;
+    }
+    AppendUtf16(out, cp);
+    i += used;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(WStringView text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = kReplacement;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+WString FormatArg::Render(bool zeroPadTwo) const {
+  if (!isNumber_) return WString(text_);
+  std::string digits = std::to_string(number_);
+  if (zeroPadTwo && number_ >= 0 && digits.size() < 2) digits.insert(0, "0");
+  return WidenAscii(digits);
+}
+
+WString FormatText(WStringView format, std::initializer_list<FormatArg> args) {
+  WString out;
+  const FormatArg* next = args.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    const WChar c = format[i];
+    if (c != u'%' || i + 1 >= format.size()) {
+      out.push_back(c);
+      continue;
+    }
+    const WStringView rest = format.substr(i + 1);
+    if (rest[0] == u'%') {
+      out.push_back(u'%');
+      ++i;
+    } else if ((rest[0] == u's' || rest[0] == u'd') && next != args.end()) {
+      out += (next++)->Render(false);
+      ++i;
+    } else if (rest.substr(0, 3) == u"02d" && next != args.end()) {
+      out += (next++)->Render(true);
+      i += 3;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,50 @@
+// Text as the Windows API has it.
+//
+// Wide text is UTF-16 in 16-bit units on every build: wchar_t is 32 bits on Linux and 16 on
+// Windows, so the portable logic and the fakes use char16_t and only the Win32 implementation
+// turns it into wchar_t (and into byte sizes such as a REG_SZ's). 8-bit text is the thread's
+// ANSI code page; converting it belongs to the system-information service.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace kestrava {
+
+using WChar = char16_t;
+using WString = std::u16string;
+using WStringView = std::u16string_view;
+
+// Widens 7-bit text unit by unit. Only for the program's own fixed names (file, model and
+// platform names), which read the same in every ANSI code page.
+WString WidenAscii(std::string_view text);
+
+// UTF-8 <-> UTF-16. Written here because the C++17 library's converters are deprecated and
+// MinGW has no ICU; invalid input becomes U+FFFD. Tested against glibc's iconv.
+WString Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(WStringView text);
+
+// One argument of FormatText: a text for "%s" or a number for "%d".
+class FormatArg {
+ public:
+  FormatArg(WStringView text) : text_(text), isNumber_(false) {}
+  FormatArg(const WString& text) : text_(text), isNumber_(false) {}
+  FormatArg(const WChar* text) : text_(text), isNumber_(false) {}
+  FormatArg(int number) : number_(number), isNumber_(true) {}
+
+  WString Render(bool zeroPadTwo) const;
+
+ private:
+  WStringView text_;
+  int number_ = 0;
+  bool isNumber_;
+};
+
+// A printf subset for the program's own formats: "%s", "%d", "%02d" and "%%" take the
+// arguments in order. A directive with no argument left is copied as it stands, so a format
+// can never read past its arguments.
+WString FormatText(WStringView format, std::initializer_list<FormatArg> args);
+
+}  // namespace kestrava

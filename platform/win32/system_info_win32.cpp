@@ -1,0 +1,75 @@
+#include "platform/win32/system_info_win32.h"
+
+#include "platform/win32/win32.h"
+
+namespace kestrava {
+
+uint16_t Win32SystemInfo::EmulatedArchitecture() {
+  SYSTEM_INFO info{};
+  GetSystemInfo(&info);
+  return info.wProcessorArchitecture;
+}
+
+uint16_t Win32SystemInfo::NativeArchitecture() {
+  SYSTEM_INFO info{};
+  GetNativeSystemInfo(&info);
+  return info.wProcessorArchitecture;
+}
+
+bool Win32SystemInfo::QueryVersion(VersionInfo& out) {
+  OSVERSIONINFOW version{};
+  static_assert(sizeof(OSVERSIONINFOW) == 276, "the basic wide version record");
+  version.dwOSVersionInfoSize = sizeof(version);
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+  if (!GetVersionExW(&version)) return false;
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+  out.major = version.dwMajorVersion;
+  out.minor = version.dwMinorVersion;
+  out.build = version.dwBuildNumber;
+  return true;
+}
+
+std::optional<uint16_t> Win32SystemInfo::NativeMachine() {
+  // Windows 10 1709 and later only; looked up so that the program still loads on older systems.
+  using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  HMODULE kernel = GetModuleHandleW(L"kernel32");
+  if (!kernel) return std::nullopt;
+  auto fn = reinterpret_cast<IsWow64Process2Fn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process2")));
+  if (!fn) return std::nullopt;
+  USHORT processMachine = 0;
+  USHORT nativeMachine = 0;
+  if (!fn(GetCurrentProcess(), &processMachine, &nativeMachine)) return std::nullopt;
+  return nativeMachine;
+}
+
+uint16_t Win32SystemInfo::UserDefaultUiLanguage() { return GetUserDefaultUILanguage(); }
+
+WString Win32SystemInfo::AnsiToWide(std::string_view text) {
+  if (text.empty()) return WString();
+  const int size = static_cast<int>(text.size());
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  if (needed <= 0) return WString();
+  WString out(static_cast<size_t>(needed), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, reinterpret_cast<wchar_t*>(out.data()),
+                      needed);
+  return out;
+}
+
+std::string Win32SystemInfo::WideToAnsi(WStringView text) {
+  if (text.empty()) return std::string();
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int size = static_cast<int>(text.size());
+  const int needed = WideCharToMultiByte(CP_ACP, 0, wide, size, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return std::string();
+  std::string out(static_cast<size_t>(needed), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, size, out.data(), needed, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,32 @@
+// The one doorway to the Windows headers: nothing else includes <windows.h>.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef UNICODE
+#define UNICODE
+#endif
+
+#include <windows.h>
+
+#include "platform/text.h"
+
+namespace kestrava::win32 {
+
+static_assert(sizeof(wchar_t) == sizeof(WChar), "Windows wide text is 16-bit");
+
+inline const wchar_t* Wide(const WString& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline WString FromWide(const wchar_t* text) {
+  return text ? WString(reinterpret_cast<const WChar*>(text)) : WString();
+}
+inline WString FromWide(const wchar_t* text, size_t length) {
+  return WString(reinterpret_cast<const WChar*>(text), length);
+}
+
+}  // namespace kestrava::win32

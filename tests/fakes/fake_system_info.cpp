@@ -1,0 +1,17 @@
+#include "tests/fakes/fake_system_info.h"
+
+namespace kestrava {
+
+WString FakeSystemInfo::AnsiToWide(std::string_view text) {
+  WString out;
+  for (char c : text) out.push_back(static_cast<WChar>(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string FakeSystemInfo::WideToAnsi(WStringView text) {
+  std::string out;
+  for (WChar c : text) out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  return out;
+}
+
+}  // namespace kestrava
