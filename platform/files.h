@@ -1,0 +1,90 @@
+// Files and folders as the program uses them: the program file it reads its payload from, the
+// working folder it unpacks into, and the driver files it copies. Paths are wide Windows paths
+// ("C:\\..."); the fakes keep the same rules (case-insensitive names, backslashes).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace kestrava {
+
+enum class SeekOrigin { kBegin, kCurrent, kEnd };
+
+// An open file. Closed when destroyed.
+class FileHandle {
+ public:
+  virtual ~FileHandle() = default;
+
+  // Reads up to `size` bytes at the current position. Returns the count read (0 at the end of
+  // the file), or -1 when the read fails.
+  virtual int64_t Read(void* buffer, size_t size) = 0;
+
+  // Writes `size` bytes at the current position. Returns the count written, which is short or
+  // -1 when the write fails.
+  virtual int64_t Write(const void* data, size_t size) = 0;
+
+  // Moves the position; false when the system refuses (a position before the start).
+  virtual bool Seek(int64_t offset, SeekOrigin origin) = 0;
+
+  // The current position, or -1.
+  virtual int64_t Tell() = 0;
+
+  // The size from the file's attributes, or nothing when they cannot be read.
+  virtual std::optional<uint64_t> Size() = 0;
+};
+
+enum class CreateMode {
+  kTruncate,  // create the file, or empty it when it exists
+  kNew,       // create the file; fail and leave it unchanged when it exists
+};
+
+struct FileAttributes {
+  bool isFolder = false;
+  bool isLink = false;  // a symbolic link or junction (a reparse point), never followed
+  bool readOnly = false;
+};
+
+struct FolderEntry {
+  WString name;
+  FileAttributes attributes;
+};
+
+class Files {
+ public:
+  virtual ~Files() = default;
+
+  // Opens an existing file for reading, sharing it for reading. Nothing when it cannot.
+  virtual std::unique_ptr<FileHandle> OpenForRead(const WString& path) = 0;
+
+  // Creates a file for writing, sharing it for reading, with normal attributes.
+  virtual std::unique_ptr<FileHandle> Create(const WString& path, CreateMode mode) = 0;
+
+  // Attributes of a file or folder (of a link itself, not its target); nothing when the path
+  // does not exist. "C:\\" answers for the drive.
+  virtual std::optional<FileAttributes> Attributes(const WString& path) = 0;
+
+  // Creates one folder; false when it exists already or its parent does not.
+  virtual bool CreateFolder(const WString& path) = 0;
+
+  // Removes an empty folder, or a link to a folder (the link, never what it points to).
+  virtual bool RemoveFolder(const WString& path) = 0;
+
+  // Deletes a file (or a link to a file). Read-only files refuse.
+  virtual bool DeleteFile(const WString& path) = 0;
+
+  // Gives a file normal attributes, clearing read-only.
+  virtual bool SetNormalAttributes(const WString& path) = 0;
+
+  // Lists the entries that match `pattern` ("folder\\*.*"), "." and ".." included as Windows
+  // lists them. False when the listing cannot start (a missing folder).
+  virtual bool List(const WString& pattern, std::vector<FolderEntry>& out) = 0;
+
+  // Copies a file; with `replace` false an existing destination makes it fail.
+  virtual bool CopyFile(const WString& from, const WString& to, bool replace) = 0;
+};
+
+}  // namespace kestrava

@@ -1,0 +1,46 @@
+// The running process: its program file, the single-instance marker, the start-up
+// initialisation of the system libraries it uses, and its diagnostic output.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "platform/text.h"
+
+namespace kestrava {
+
+// A named object that marks a running instance; released when destroyed.
+class InstanceMarker {
+ public:
+  virtual ~InstanceMarker() = default;
+};
+
+class Process {
+ public:
+  virtual ~Process() = default;
+
+  // Full path of the running program file.
+  virtual WString ProgramFilePath() = 0;
+
+  // Creates the named mutex (no security descriptor, not owned). `alreadyExisted` tells whether
+  // another instance made it first. A creation that fails for another reason yields a marker
+  // that holds nothing and counts as the first instance.
+  virtual std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
+                                                               bool& alreadyExisted) = 0;
+
+  // The common controls library, for the classes in `classMask` (structure size `size`).
+  virtual bool InitialiseCommonControls(uint32_t size, uint32_t classMask) = 0;
+
+  // Windows sockets, version 2.2.
+  virtual bool StartSockets() = 0;
+
+  // Registers with the restart manager (restart only; absent before Windows Vista).
+  virtual bool RegisterForRestart() = 0;
+
+  // Diagnostic traces: the debugger output and the standard output. 8-bit text.
+  virtual void DebugOutput(std::string_view text) = 0;
+  virtual void StandardOutput(std::string_view text) = 0;
+};
+
+}  // namespace kestrava
