@@ -29,8 +29,8 @@ inline constexpr WStringView kDefaultDataType = u"RAW";
 
 // The release names in the order platform detection knows them; "Unknow" is not among them.
 inline constexpr std::array<const char*, kOsNameCount> kOsNames = {
-    "Windows 2000", "Windows XP", "Windows 2003", "Windows Vista", "Windows 7",
-    "Windows 8",    "Windows 8.1", "Windows 10",  "Windows 10.1", "Windows 11"};
+    "Windows 2000", "Windows XP",  "Windows 2003", "Windows Vista", "Windows 7",
+    "Windows 8",    "Windows 8.1", "Windows 10",   "Windows 10.1",  "Windows 11"};
 inline constexpr const char* kUnknownRelease = "Unknow";
 
 class InstallEngine {

@@ -31,9 +31,12 @@ struct ArchitectureRow {
 };
 
 constexpr ArchitectureRow kArchitectures[] = {
-    {kArchitectureIntel, "x86"},   {kArchitectureArm, "ARM"},
-    {kArchitectureIa64, "Intel Itanium-based"}, {kArchitectureAmd64, "x64"},
-    {kArchitectureArm64, "ARM64"}, {kArchitectureUnknown, "Unknown architecture"},
+    {kArchitectureIntel, "x86"},
+    {kArchitectureArm, "ARM"},
+    {kArchitectureIa64, "Intel Itanium-based"},
+    {kArchitectureAmd64, "x64"},
+    {kArchitectureArm64, "ARM64"},
+    {kArchitectureUnknown, "Unknown architecture"},
 };
 
 const char* ArchitectureName(uint16_t code) {

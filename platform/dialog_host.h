@@ -36,10 +36,10 @@ class DialogEvents {
 };
 
 // Notification codes the logic reacts to.
-inline constexpr int kButtonClicked = 0;           // BN_CLICKED
-inline constexpr int kComboSelectionChange = 1;    // CBN_SELCHANGE
-inline constexpr int kComboDropDown = 7;           // CBN_DROPDOWN
-inline constexpr int kStaticDoubleClicked = 1;     // STN_DBLCLK (from a static with SS_NOTIFY)
+inline constexpr int kButtonClicked = 0;                // BN_CLICKED
+inline constexpr int kComboSelectionChange = 1;         // CBN_SELCHANGE
+inline constexpr int kComboDropDown = 7;                // CBN_DROPDOWN
+inline constexpr int kStaticDoubleClicked = 1;          // STN_DBLCLK (from a static with SS_NOTIFY)
 inline constexpr uint32_t kUserMessage = 0x0400 + 100;  // WM_USER+100
 
 enum class MessageKind {

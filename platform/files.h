@@ -74,7 +74,7 @@ class Files {
   virtual bool RemoveFolder(const WString& path) = 0;
 
   // Deletes a file (or a link to a file). Read-only files refuse.
-  virtual bool DeleteFile(const WString& path) = 0;
+  virtual bool RemoveFile(const WString& path) = 0;
 
   // Gives a file normal attributes, clearing read-only.
   virtual bool SetNormalAttributes(const WString& path) = 0;
@@ -84,7 +84,7 @@ class Files {
   virtual bool List(const WString& pattern, std::vector<FolderEntry>& out) = 0;
 
   // Copies a file; with `replace` false an existing destination makes it fail.
-  virtual bool CopyFile(const WString& from, const WString& to, bool replace) = 0;
+  virtual bool Copy(const WString& from, const WString& to, bool replace) = 0;
 };
 
 }  // namespace kestrava

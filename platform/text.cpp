@@ -68,8 +68,7 @@ WString Utf8ToUtf16(std::string_view text) {
     size_t used = 1;
     bool valid = true;
     for (; used <= extra; ++used) {
-      if (i + used >= text.size() ||
-          (static_cast<unsigned char>(text[i + used]) & 0xC0) != 0x80) {
+      if (i + used >= text.size() || (static_cast<unsigned char>(text[i + used]) & 0xC0) != 0x80) {
         valid = false;
         break;
       }

@@ -10,8 +10,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const char* release = "Unknow";
   const char* architecture = "Unknown";
   engine.DetectPlatform(release, architecture);
-  const kestrava::WString text = kestrava::FormatText(
-      u"%s %s", {system.AnsiToWide(release), system.AnsiToWide(architecture)});
+  const kestrava::WString text =
+      kestrava::FormatText(u"%s %s", {system.AnsiToWide(release), system.AnsiToWide(architecture)});
   MessageBoxW(nullptr, kestrava::win32::Wide(text), L"KestravaSetup", MB_OK | MB_ICONINFORMATION);
   return 0;
 }

@@ -48,7 +48,9 @@ std::optional<uint16_t> Win32SystemInfo::NativeMachine() {
   return nativeMachine;
 }
 
-uint16_t Win32SystemInfo::UserDefaultUiLanguage() { return GetUserDefaultUILanguage(); }
+uint16_t Win32SystemInfo::UserDefaultUiLanguage() {
+  return GetUserDefaultUILanguage();
+}
 
 WString Win32SystemInfo::AnsiToWide(std::string_view text) {
   if (text.empty()) return WString();
@@ -56,8 +58,7 @@ WString Win32SystemInfo::AnsiToWide(std::string_view text) {
   const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
   if (needed <= 0) return WString();
   WString out(static_cast<size_t>(needed), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, reinterpret_cast<wchar_t*>(out.data()),
-                      needed);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, reinterpret_cast<wchar_t*>(out.data()), needed);
   return out;
 }
 

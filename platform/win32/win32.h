@@ -11,7 +11,10 @@
 #define UNICODE
 #endif
 
+// winsock2.h before windows.h, as Winsock 2 requires.
+#include <commctrl.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include "platform/text.h"
 

@@ -28,9 +28,9 @@ constexpr CatalogueRow kRows[] = {
 TEST(ModelCatalogue, EveryPositionLooksUpItsOwnModel) {
   FakeSystemInfo system;
   InstallEngine engine(system);
-  const std::vector<WString> commonFiles = {
-      u"Receipt.ini",   u"ReceiptDrv.dll", u"ReceiptUI.dll", u"QXCHISMPL.DLL", u"QXCHITRAD.DLL",
-      u"QXENGLISH.DLL", u"TTFSUB.GPD",     u"STDNAMES.GPD",  u"UNIRES.DLL"};
+  const std::vector<WString> commonFiles = {u"Receipt.ini",   u"ReceiptDrv.dll", u"ReceiptUI.dll",
+                                            u"QXCHISMPL.DLL", u"QXCHITRAD.DLL",  u"QXENGLISH.DLL",
+                                            u"TTFSUB.GPD",    u"STDNAMES.GPD",   u"UNIRES.DLL"};
   for (const CatalogueRow& row : kRows) {
     SCOPED_TRACE(row.position);
     const auto at = static_cast<size_t>(row.position);
@@ -73,8 +73,8 @@ TEST(ModelCatalogue, ConstructionStateAndReleaseNames) {
   EXPECT_TRUE(engine.printerName.empty());
   EXPECT_EQ(0, engine.portKind);
   EXPECT_EQ(u"C:\\Program Files (x86)\\Kestrava V8.11\\", engine.driverSourceFolder);
-  const char* expected[] = {"Windows 2000", "Windows XP",  "Windows 2003", "Windows Vista",
-                            "Windows 7",    "Windows 8",   "Windows 8.1",  "Windows 10",
+  const char* expected[] = {"Windows 2000", "Windows XP", "Windows 2003", "Windows Vista",
+                            "Windows 7",    "Windows 8",  "Windows 8.1",  "Windows 10",
                             "Windows 10.1", "Windows 11"};
   for (int i = 0; i < kOsNameCount; ++i) {
     EXPECT_STREQ(expected[i], engine.osNames[static_cast<size_t>(i)]);

@@ -36,8 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReleaseRow{5, 2, 3790, "Windows 2003"}, ReleaseRow{5, 3, 0, "Unknow"},
                       ReleaseRow{6, 0, 6002, "Windows Vista"}, ReleaseRow{6, 1, 7601, "Windows 7"},
                       ReleaseRow{6, 2, 9200, "Windows 8"}, ReleaseRow{6, 3, 9600, "Windows 8.1"},
-                      ReleaseRow{6, 4, 9841, "Windows 8.1"},
-                      ReleaseRow{10, 0, 21999, "Windows 10"},
+                      ReleaseRow{6, 4, 9841, "Windows 8.1"}, ReleaseRow{10, 0, 21999, "Windows 10"},
                       ReleaseRow{10, 0, 22000, "Windows 11"},
                       ReleaseRow{10, 0, 26100, "Windows 11"},
                       ReleaseRow{10, 1, 21999, "Windows 10.1"},
@@ -81,14 +80,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // An x64 emulator on ARM64 shows the process an AMD64 or x86 system; only IsWow64Process2
 // tells the truth.
-INSTANTIATE_TEST_SUITE_P(
-    RefinedByNativeMachine, ArchitectureTable,
-    ::testing::Values(ArchitectureRow{9, 0xAA64, "ARM64", "Windows ARM64"},
-                      ArchitectureRow{0, 0xAA64, "ARM64", "Windows ARM64"},
-                      ArchitectureRow{0, 0x01C0, "ARM", "Windows x64"},
-                      ArchitectureRow{9, 0x8664, "x64", "Windows x64"},
-                      ArchitectureRow{0, 0x014C, "x86", "Windows NT x86"},
-                      ArchitectureRow{0xFFFF, 0x0000, "Unknown architecture", "Windows x64"}));
+INSTANTIATE_TEST_SUITE_P(RefinedByNativeMachine, ArchitectureTable,
+                         ::testing::Values(ArchitectureRow{9, 0xAA64, "ARM64", "Windows ARM64"},
+                                           ArchitectureRow{0, 0xAA64, "ARM64", "Windows ARM64"},
+                                           ArchitectureRow{0, 0x01C0, "ARM", "Windows x64"},
+                                           ArchitectureRow{9, 0x8664, "x64", "Windows x64"},
+                                           ArchitectureRow{0, 0x014C, "x86", "Windows NT x86"},
+                                           ArchitectureRow{0xFFFF, 0x0000, "Unknown architecture",
+                                                           "Windows x64"}));
 
 TEST(DetectPlatform, FailedVersionQueryLeavesOutputsUntouched) {
   FakeSystemInfo system;
@@ -104,10 +103,11 @@ TEST(DetectPlatform, FailedVersionQueryLeavesOutputsUntouched) {
 
 TEST(SpoolerEnvironment, MatchesExactlyAndCaseSensitively) {
   const std::pair<const char*, const char16_t*> rows[] = {
-      {"ARM64", u"Windows ARM64"}, {"x86", u"Windows NT x86"},   {"x64", u"Windows x64"},
-      {"arm64", u"Windows x64"},   {"X86", u"Windows x64"},      {"x86 ", u"Windows x64"},
-      {"", u"Windows x64"},        {"ARM", u"Windows x64"},      {"Unknown", u"Windows x64"},
-      {"Intel Itanium-based", u"Windows x64"},
+      {"ARM64", u"Windows ARM64"}, {"x86", u"Windows NT x86"},
+      {"x64", u"Windows x64"},     {"arm64", u"Windows x64"},
+      {"X86", u"Windows x64"},     {"x86 ", u"Windows x64"},
+      {"", u"Windows x64"},        {"ARM", u"Windows x64"},
+      {"Unknown", u"Windows x64"}, {"Intel Itanium-based", u"Windows x64"},
   };
   for (const auto& [arch, environment] : rows) {
     EXPECT_EQ(WString(environment), InstallEngine::SpoolerEnvironment(arch)) << arch;

@@ -1,9 +1,9 @@
 #include "tests/platform/implementations.h"
 
+#include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_system_info.h"
-#ifdef _WIN32
-#include "platform/win32/system_info_win32.h"
-#endif
+#include "tests/platform/scratch.h"
 
 namespace kestrava {
 
@@ -11,7 +11,50 @@ std::vector<Implementation<SystemInfo>> SystemInfoImplementations() {
   std::vector<Implementation<SystemInfo>> all = {
       {"Fake", [] { return std::make_unique<FakeSystemInfo>(); }}};
 #ifdef _WIN32
-  all.push_back({"Win32", [] { return std::make_unique<Win32SystemInfo>(); }});
+  all.push_back({"Win32", [] { return MakeWin32SystemInfo(); }});
+#endif
+  return all;
+}
+
+namespace {
+
+std::unique_ptr<FilesUnderTest> MakeFakeFiles() {
+  auto subject = std::make_unique<FilesUnderTest>();
+  auto fake = std::make_unique<FakeFiles>();
+  FakeFiles* raw = fake.get();
+  raw->AddFolder(u"C:\\scratch");
+  subject->files = std::move(fake);
+  subject->base = u"C:\\scratch\\";
+  subject->makeReadOnly = [raw](const WString& path) {
+    auto content = raw->Content(path);
+    if (!content) return false;
+    raw->AddFile(path, *content, true);
+    return true;
+  };
+  subject->makeFolderLink = [raw](const WString& link, const WString& target) {
+    raw->AddFolderLink(link, target);
+    return true;
+  };
+  return subject;
+}
+
+}  // namespace
+
+std::vector<Implementation<FilesUnderTest>> FilesImplementations() {
+  std::vector<Implementation<FilesUnderTest>> all = {{"Fake", MakeFakeFiles}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Files});
+#else
+  all.push_back({"Posix", MakePosixFiles});
+#endif
+  return all;
+}
+
+std::vector<Implementation<Process>> ProcessImplementations() {
+  std::vector<Implementation<Process>> all = {
+      {"Fake", [] { return std::make_unique<FakeProcess>(); }}};
+#ifdef _WIN32
+  all.push_back({"Win32", [] { return MakeWin32Process(); }});
 #endif
   return all;
 }

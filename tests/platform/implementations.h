@@ -4,11 +4,14 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/files.h"
+#include "platform/process.h"
 #include "platform/system_info.h"
 
 namespace kestrava {
@@ -19,6 +22,11 @@ struct Implementation {
   std::function<std::unique_ptr<Service>()> make;
 };
 
+template <typename Service>
+void PrintTo(const Implementation<Service>& implementation, std::ostream* os) {
+  *os << implementation.name;
+}
+
 // Names each instantiation after its implementation ("Fake", "Win32").
 struct ImplementationName {
   template <typename Param>
@@ -28,5 +36,20 @@ struct ImplementationName {
 };
 
 std::vector<Implementation<SystemInfo>> SystemInfoImplementations();
+
+// A files service with an empty scratch folder of its own (`base`, ending in "\\"), and the
+// means to prepare what the service itself cannot make.
+struct FilesUnderTest {
+  std::unique_ptr<Files> files;
+  WString base;
+  bool foldsCase = true;
+  std::function<bool(const WString& path)> makeReadOnly;
+  // Makes a folder link; absent, or false, where the system cannot.
+  std::function<bool(const WString& link, const WString& target)> makeFolderLink;
+  std::function<void()> cleanup;
+};
+
+std::vector<Implementation<FilesUnderTest>> FilesImplementations();
+std::vector<Implementation<Process>> ProcessImplementations();
 
 }  // namespace kestrava

@@ -50,8 +50,8 @@ TEST_P(SystemInfoContract, UnmappableWideTextBecomesTheDefaultCharacter) {
   EXPECT_EQ("COM?", system->WideToAnsi(u"COM\u4e2d"));
 }
 
-INSTANTIATE_TEST_SUITE_P(All, SystemInfoContract,
-                         ::testing::ValuesIn(SystemInfoImplementations()), ImplementationName());
+INSTANTIATE_TEST_SUITE_P(All, SystemInfoContract, ::testing::ValuesIn(SystemInfoImplementations()),
+                         ImplementationName());
 
 }  // namespace
 }  // namespace kestrava

@@ -32,12 +32,17 @@ TEST(FormatText, NeverReadsPastItsArguments) {
 }
 
 TEST(Utf16, HandlesEveryPlaneAndBadInput) {
-  const std::string samples[] = {"", "ASCII", "安装票据打印机驱动", "構成のインストール",
-                                 "Congratulations\xEF\xBC\x8C", "\xF0\x9F\x96\xA8 printer"};
+  const std::string samples[] = {"",
+                                 "ASCII",
+                                 "安装票据打印机驱动",
+                                 "構成のインストール",
+                                 "Congratulations\xEF\xBC\x8C",
+                                 "\xF0\x9F\x96\xA8 printer"};
   for (const std::string& s : samples) EXPECT_EQ(s, Utf16ToUtf8(Utf8ToUtf16(s)));
-  EXPECT_EQ(u"\uFFFDA", Utf8ToUtf16("\xC0\x80" "A"));  // overlong NUL
-  EXPECT_EQ(u"\uFFFD", Utf8ToUtf16("\xE4\xB8"));                 // truncated
-  EXPECT_EQ(u"\uFFFD", Utf8ToUtf16("\xED\xA0\x80"));             // encoded surrogate
+  EXPECT_EQ(u"\uFFFDA", Utf8ToUtf16("\xC0\x80"
+                                    "A"));            // overlong NUL
+  EXPECT_EQ(u"\uFFFD", Utf8ToUtf16("\xE4\xB8"));      // truncated
+  EXPECT_EQ(u"\uFFFD", Utf8ToUtf16("\xED\xA0\x80"));  // encoded surrogate
   EXPECT_EQ("\xEF\xBF\xBD", Utf16ToUtf8(WString(1, static_cast<WChar>(0xD800))));
 }
 
@@ -49,9 +54,10 @@ TEST(Utf16, AgreesWithIconv) {
   std::string text;
   for (char32_t cp = 1; cp < 0x110000; cp += (cp < 0x3000 ? 1 : 97)) {
     if (cp >= 0xD800 && cp <= 0xDFFF) continue;
-    text += Utf16ToUtf8(cp < 0x10000 ? WString(1, static_cast<WChar>(cp))
-                                     : WString{static_cast<WChar>(0xD800 + ((cp - 0x10000) >> 10)),
-                                               static_cast<WChar>(0xDC00 + ((cp - 0x10000) & 0x3FF))});
+    text +=
+        Utf16ToUtf8(cp < 0x10000 ? WString(1, static_cast<WChar>(cp))
+                                 : WString{static_cast<WChar>(0xD800 + ((cp - 0x10000) >> 10)),
+                                           static_cast<WChar>(0xDC00 + ((cp - 0x10000) & 0x3FF))});
   }
   std::string out(text.size() * 4, '\0');
   char* in = text.data();

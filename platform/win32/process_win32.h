@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/process.h"
+
+namespace kestrava {
+
+class Win32Process final : public Process {
+ public:
+  ~Win32Process() override;
+
+  WString ProgramFilePath() override;
+  std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
+                                                       bool& alreadyExisted) override;
+  bool InitialiseCommonControls(uint32_t size, uint32_t classMask) override;
+  bool StartSockets() override;
+  bool RegisterForRestart() override;
+  void DebugOutput(std::string_view text) override;
+  void StandardOutput(std::string_view text) override;
+
+ private:
+  bool socketsStarted_ = false;
+};
+
+}  // namespace kestrava

@@ -1,0 +1,39 @@
+#include "tests/fakes/fake_process.h"
+
+namespace kestrava {
+
+namespace {
+
+class FakeMarker final : public InstanceMarker {
+ public:
+  FakeMarker(std::shared_ptr<FakeProcess::NamedObjects> objects, WString name)
+      : objects_(std::move(objects)), name_(std::move(name)) {
+    if (!name_.empty()) ++(*objects_)[name_];
+  }
+  ~FakeMarker() override {
+    if (!name_.empty() && --(*objects_)[name_] == 0) objects_->erase(name_);
+  }
+
+ private:
+  std::shared_ptr<FakeProcess::NamedObjects> objects_;
+  WString name_;
+};
+
+}  // namespace
+
+std::unique_ptr<InstanceMarker> FakeProcess::CreateInstanceMarker(const WString& name,
+                                                                  bool& alreadyExisted) {
+  if (markerCreationFails) {
+    alreadyExisted = false;
+    return std::make_unique<FakeMarker>(objects_, WString());
+  }
+  alreadyExisted = objects_->count(name) > 0;
+  return std::make_unique<FakeMarker>(objects_, name);
+}
+
+int FakeProcess::OpenHandles(const WString& name) const {
+  auto it = objects_->find(name);
+  return it == objects_->end() ? 0 : it->second;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,55 @@
+// A scriptable Process. Fakes made with the same NamedObjects see each other's instance
+// markers, as two processes of one session do.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/process.h"
+
+namespace kestrava {
+
+class FakeProcess final : public Process {
+ public:
+  using NamedObjects = std::map<WString, int>;  // name -> open handles
+
+  explicit FakeProcess(std::shared_ptr<NamedObjects> objects = std::make_shared<NamedObjects>())
+      : objects_(std::move(objects)) {}
+
+  WString ProgramFilePath() override { return programFilePath; }
+  std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
+                                                       bool& alreadyExisted) override;
+  bool InitialiseCommonControls(uint32_t size, uint32_t classMask) override {
+    commonControls.emplace_back(size, classMask);
+    return true;
+  }
+  bool StartSockets() override {
+    ++socketStarts;
+    return socketsStart;
+  }
+  bool RegisterForRestart() override {
+    ++restartRegistrations;
+    return true;
+  }
+  void DebugOutput(std::string_view text) override { debugOutput += text; }
+  void StandardOutput(std::string_view text) override { standardOutput += text; }
+
+  int OpenHandles(const WString& name) const;
+
+  WString programFilePath = u"C:\\Setup\\KestravaSetup.exe";
+  bool markerCreationFails = false;  // as when the name is taken by another kind of object
+  bool socketsStart = true;
+  std::vector<std::pair<uint32_t, uint32_t>> commonControls;
+  int socketStarts = 0;
+  int restartRegistrations = 0;
+  std::string debugOutput;
+  std::string standardOutput;
+
+ private:
+  std::shared_ptr<NamedObjects> objects_;
+};
+
+}  // namespace kestrava

@@ -1,0 +1,17 @@
+// Real implementations of the services, each with a scratch area of its own for the
+// contract tests: the Win32 ones on Windows builds, the Linux host ones natively.
+#pragma once
+
+#include "tests/platform/implementations.h"
+
+namespace kestrava {
+
+#ifdef _WIN32
+std::unique_ptr<SystemInfo> MakeWin32SystemInfo();
+std::unique_ptr<FilesUnderTest> MakeWin32Files();
+std::unique_ptr<Process> MakeWin32Process();
+#else
+std::unique_ptr<FilesUnderTest> MakePosixFiles();
+#endif
+
+}  // namespace kestrava

@@ -1,0 +1,74 @@
+// Scratch folders for the Win32 contract tests, in the prefix's temporary folder.
+#include "platform/win32/files_win32.h"
+#include "platform/win32/process_win32.h"
+#include "platform/win32/system_info_win32.h"
+#include "platform/win32/win32.h"
+#include "tests/platform/scratch.h"
+
+namespace kestrava {
+
+namespace {
+
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !link) {
+        RemoveTree(path);
+      } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirectoryW(path.c_str());
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+std::unique_ptr<SystemInfo> MakeWin32SystemInfo() {
+  return std::make_unique<Win32SystemInfo>();
+}
+
+std::unique_ptr<Process> MakeWin32Process() {
+  return std::make_unique<Win32Process>();
+}
+
+std::unique_ptr<FilesUnderTest> MakeWin32Files() {
+  static int counter = 0;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"kestrava-contract-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++counter);
+  RemoveTree(folder);
+  if (!CreateDirectoryW(folder.c_str(), nullptr)) return nullptr;
+
+  auto subject = std::make_unique<FilesUnderTest>();
+  subject->files = std::make_unique<Win32Files>();
+  subject->base = win32::FromWide(folder.c_str()) + u"\\";
+  subject->makeReadOnly = [](const WString& path) {
+    return SetFileAttributesW(win32::Wide(path), FILE_ATTRIBUTE_READONLY) != 0;
+  };
+  subject->makeFolderLink = [](const WString& link, const WString& target) {
+    using CreateLinkFn = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+    auto fn = reinterpret_cast<CreateLinkFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "CreateSymbolicLinkW")));
+    const DWORD directoryLink = 1;  // SYMBOLIC_LINK_FLAG_DIRECTORY
+    // Some systems (Wine) answer success without making anything: look.
+    return fn && fn(win32::Wide(link), win32::Wide(target), directoryLink) != 0 &&
+           GetFileAttributesW(win32::Wide(link)) != INVALID_FILE_ATTRIBUTES;
+  };
+  subject->cleanup = [folder] { RemoveTree(folder); };
+  return subject;
+}
+
+}  // namespace kestrava
