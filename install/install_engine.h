@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "payload/working_folder.h"
 #include "platform/system_info.h"
 #include "platform/text.h"
 
@@ -17,9 +18,6 @@ namespace kestrava {
 inline constexpr int kCatalogueSize = 20;
 inline constexpr int kModelCount = 6;
 inline constexpr int kOsNameCount = 10;
-
-// The fixed folder that holds the unpacked payload, one subfolder per platform.
-inline constexpr WStringView kWorkingFolder = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
 
 // Driver components registered with the spooler, the same for every model.
 inline constexpr WStringView kDriverFile = u"uniDRV.DLL";

@@ -37,6 +37,10 @@ class FileHandle {
   virtual std::optional<uint64_t> Size() = 0;
 };
 
+// Reads exactly `size` bytes at the current position; false on an error or when the file ends
+// first.
+bool ReadExactly(FileHandle& file, void* buffer, size_t size);
+
 enum class CreateMode {
   kTruncate,  // create the file, or empty it when it exists
   kNew,       // create the file; fail and leave it unchanged when it exists

@@ -135,8 +135,11 @@ bool FakeFiles::ParentIsFolder(const WString& key) {
   return key.size() > 2 && it != nodes_.end() && it->second.folder;
 }
 
-bool FakeFiles::Failing(Op op, const WString& key) const {
-  return failing_.count({op, key}) > 0;
+bool FakeFiles::Failing(Op op, const WString& key) {
+  auto it = failing_.find({op, key});
+  if (it == failing_.end() || it->second == 0) return false;
+  if (it->second > 0) --it->second;
+  return true;
 }
 
 void FakeFiles::AddFolder(const WString& path) {
@@ -211,8 +214,8 @@ std::set<WString> FakeFiles::Tree(const WString& folder) {
   return out;
 }
 
-void FakeFiles::Fail(Op op, const WString& path) {
-  if (const std::optional<WString> key = Resolve(path, false)) failing_.insert({op, *key});
+void FakeFiles::Fail(Op op, const WString& path, int times) {
+  if (const std::optional<WString> key = Resolve(path, false)) failing_[{op, *key}] = times;
 }
 
 void FakeFiles::FailReadAfter(const WString& path, uint64_t bytes) {

@@ -29,9 +29,9 @@ class FakeFiles final : public Files {
   // Every path below `folder` (not following links), "\"-separated, relative, sorted.
   std::set<WString> Tree(const WString& folder);
 
-  // Failures: each operation in `failing` fails for the path (matched after normalisation).
+  // Failures: `op` fails for the path (matched after normalisation), `times` times or always.
   enum class Op { kOpen, kCreate, kCreateFolder, kRemoveFolder, kDelete, kSize, kCopy, kList };
-  void Fail(Op op, const WString& path);
+  void Fail(Op op, const WString& path, int times = -1);
   // Reads of `path` fail once `bytes` bytes have been read; writes are cut short after `bytes`.
   void FailReadAfter(const WString& path, uint64_t bytes);
   void FailWriteAfter(const WString& path, uint64_t bytes);
@@ -60,12 +60,12 @@ class FakeFiles final : public Files {
   // Key of a path: upper-cased, "\"-separated, "." and ".." resolved, links inside the path
   // followed; `followLast` also follows a link named by the last component.
   std::optional<WString> Resolve(const WString& path, bool followLast);
-  bool Failing(Op op, const WString& key) const;
+  bool Failing(Op op, const WString& key);
   static WString Parent(const WString& key);
   bool ParentIsFolder(const WString& key);
 
   std::map<WString, Node> nodes_;
-  std::set<std::pair<Op, WString>> failing_;
+  std::map<std::pair<Op, WString>, int> failing_;  // remaining failures, -1: always
   std::map<WString, uint64_t> readLimits_;
   std::map<WString, uint64_t> writeLimits_;
 };
