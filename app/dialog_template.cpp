@@ -41,7 +41,7 @@ const std::array<ControlSpec, kDialogControlCount> kDialogControls = {{
     {1057, R, 147, 116,  28,  10, u"BLE",                                    false, false},
     {1035, R, 147, 104,  40,  10, u"Other",                                  false, true},
     {1024, G,   7, 128, 183,  92, u"",                                       false, false},
-    {1008, S,   7,   4, 181,  18, u"Static",                                 true,  false},
+    {1008, S,   7,   4, 260,  18, u"Static",                                 true,  false},
     {1022, G,   7,  28, 183,  69, u"选择您的操作系统",                        false, false},
     {1023, G, 202,  98,  66,  20, u"",                                       false, true},
     {1018, C,  13, 225, 176,   9, u"是否设置成默认打印机",                    false, false},

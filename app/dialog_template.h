@@ -1,7 +1,8 @@
 // Dialog template 147, the program's one dialog: every control in template order, which fixes
 // the radio groups and the tab order. The resource script (app/resources/dialog147.rc) builds
 // the same template for Windows; a test holds the two together, and the test host builds its
-// controls from this table.
+// controls from this table. The operating-system message (1008) spans the dialog's width, so
+// that the Japanese message fits in its two lines.
 #pragma once
 
 #include <array>
@@ -18,7 +19,7 @@ inline constexpr int kIconResource = 128;
 inline constexpr int kTestPageBitmapResource = 141;
 
 enum class ControlKind {
-  kStatic,     // left-aligned text
+  kStatic,  // left-aligned text
   kGroupBox,
   kRadio,      // auto radio button
   kCheckBox,   // auto check box

@@ -1,0 +1,435 @@
+#include "platform/win32/dialog_host_win32.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/scoped.h"
+#include "platform/win32/win32.h"
+
+namespace kestrava {
+
+namespace {
+
+using win32::FromWide;
+using win32::Wide;
+
+constexpr int kTemplate = 147;  // the dialog and its initialisation data
+constexpr WORD kInitDataType = 240;
+// The initialisation data keeps the 16-bit numbers of the list messages.
+constexpr WORD kInitListAddString = 0x0401;
+constexpr WORD kInitComboAddString = 0x0403;
+
+struct GdiObjectTraits {
+  using Handle = HGDIOBJ;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteObject(h); }
+};
+using ScopedGdiObject = win32::Scoped<GdiObjectTraits>;
+
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DestroyIcon(h); }
+};
+using ScopedIcon = win32::Scoped<IconTraits>;
+
+HINSTANCE Module() {
+  return GetModuleHandleW(nullptr);
+}
+
+WString AnsiToWide(const char* text, size_t length) {
+  const int size = static_cast<int>(length);
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text, size, nullptr, 0);
+  if (needed <= 0) return WString();
+  WString out(static_cast<size_t>(needed), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, size, reinterpret_cast<wchar_t*>(out.data()), needed);
+  return out;
+}
+
+// The program file's name without folder and extension: the title of every message box.
+WString ProgramName() {
+  std::vector<wchar_t> path(MAX_PATH);
+  DWORD length = 0;
+  while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+         path.size()) {
+    path.resize(path.size() * 2);
+  }
+  WString name = FromWide(path.data(), length);
+  const size_t slash = name.find_last_of(u"\\/");
+  if (slash != WString::npos) name.erase(0, slash + 1);
+  const size_t dot = name.find_last_of(u'.');
+  if (dot != WString::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+WString WindowText(HWND window) {
+  if (!window) return WString();
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return WString();
+  std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
+  return FromWide(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+bool IsRadioButton(HWND control) {
+  return (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
+}
+
+// The window after `control` in template order, unless it starts the next group.
+HWND NextInGroup(HWND control) {
+  HWND next = GetWindow(control, GW_HWNDNEXT);
+  return next && !(GetWindowLongPtrW(next, GWL_STYLE) & WS_GROUP) ? next : nullptr;
+}
+
+DWORD WINAPI RunWorker(void* parameter) {
+  std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
+  (*work)();
+  return 0;
+}
+
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace
+
+struct Win32DialogHost::State {
+  // Read by PostUserMessage on any thread.
+  std::atomic<HWND> dialog{nullptr};
+  DialogEvents* events = nullptr;
+  std::map<int, COLORREF> textColours;
+  std::vector<std::pair<FontSpec, ScopedGdiObject>> fonts;
+  ScopedIcon largeIcon;
+  ScopedIcon smallIcon;
+  std::vector<ScopedGdiObject> pictures;
+
+  HWND Item(int id) const {
+    HWND window = dialog.load();
+    return window ? GetDlgItem(window, id) : nullptr;
+  }
+
+  LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
+    HWND control = Item(id);
+    return control ? SendMessageW(control, message, wParam, lParam) : 0;
+  }
+
+  HFONT Font(const FontSpec& wanted) {
+    for (const auto& [made, font] : fonts) {
+      if (made.face == wanted.face && made.height == wanted.height &&
+          made.weight == wanted.weight && made.underline == wanted.underline) {
+        return static_cast<HFONT>(font.Get());
+      }
+    }
+    LOGFONTW description{};
+    description.lfHeight = wanted.height;
+    description.lfWeight = wanted.weight;
+    description.lfUnderline = wanted.underline ? TRUE : FALSE;
+    description.lfCharSet = DEFAULT_CHARSET;
+    const size_t length = std::min<size_t>(wanted.face.size(), LF_FACESIZE - 1);
+    std::memcpy(description.lfFaceName, wanted.face.data(), length * sizeof(wchar_t));
+    ScopedGdiObject font(CreateFontIndirectW(&description));
+    if (!font) return nullptr;
+    fonts.emplace_back(wanted, std::move(font));
+    return static_cast<HFONT>(fonts.back().second.Get());
+  }
+
+  // Fills the controls as the template's initialisation data says: records of a control id, a
+  // message, the length of the data and the data (zero-terminated ANSI text), packed without
+  // alignment and ended by a zero id.
+  void RunInitialisationData(HWND window) const {
+    HRSRC found =
+        FindResourceW(Module(), MAKEINTRESOURCEW(kTemplate), MAKEINTRESOURCEW(kInitDataType));
+    HGLOBAL loaded = found ? LoadResource(Module(), found) : nullptr;
+    const auto* data = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+    if (!data) return;
+    const size_t size = SizeofResource(Module(), found);
+    const auto word = [data](size_t at) { return static_cast<WORD>(data[at] | data[at + 1] << 8); };
+    for (size_t at = 0; at + 8 <= size && word(at) != 0;) {
+      const int id = word(at);
+      const WORD message = word(at + 2);
+      const size_t length = word(at + 4) | static_cast<size_t>(word(at + 6)) << 16;
+      at += 8;
+      if (length > size - at) return;
+      const auto* text = reinterpret_cast<const char*>(data + at);
+      const UINT add = message == kInitComboAddString  ? CB_ADDSTRING
+                       : message == kInitListAddString ? LB_ADDSTRING
+                                                       : 0;
+      if (add != 0) {
+        const WString item = AnsiToWide(text, strnlen(text, length));
+        SendDlgItemMessageW(window, id, add, 0, reinterpret_cast<LPARAM>(Wide(item)));
+      }
+      at += length;
+    }
+  }
+
+  INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_INITDIALOG:
+        dialog = window;
+        RunInitialisationData(window);
+        return events->OnInitDialog() ? TRUE : FALSE;
+      case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDOK) {
+          events->OnOk();
+        } else if (id == IDCANCEL) {
+          events->OnCancel();
+        } else {
+          events->OnCommand(id, HIWORD(wParam));
+        }
+        return TRUE;
+      }
+      case WM_TIMER:
+        events->OnTimer(static_cast<unsigned>(wParam));
+        return TRUE;
+      case kUserMessage:
+        events->OnUserMessage(wParam, lParam);
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+        return TRUE;
+      case WM_CTLCOLORSTATIC: {
+        const auto colour = textColours.find(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+        if (colour == textColours.end()) return FALSE;
+        // The default colours and background brush, with the control's own text colour.
+        const LRESULT brush = DefWindowProcW(window, message, wParam, lParam);
+        SetTextColor(reinterpret_cast<HDC>(wParam), colour->second);
+        return static_cast<INT_PTR>(brush);
+      }
+      case WM_DESTROY:
+        dialog = nullptr;
+        return FALSE;
+      default:
+        return FALSE;
+    }
+  }
+};
+
+namespace {
+
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
+  auto* state = reinterpret_cast<Win32DialogHost::State*>(GetWindowLongPtrW(window, DWLP_USER));
+  return state ? state->Handle(window, message, wParam, lParam) : FALSE;
+}
+
+}  // namespace
+
+Win32DialogHost::Win32DialogHost() : state_(std::make_unique<State>()) {}
+Win32DialogHost::~Win32DialogHost() = default;
+
+int Win32DialogHost::RunModal(DialogEvents& events) {
+  INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_INTERNET_CLASSES};
+  InitCommonControlsEx(&classes);
+  state_->events = &events;
+  const INT_PTR result = DialogBoxParamW(Module(), MAKEINTRESOURCEW(kTemplate), nullptr,
+                                         DialogProcedure, reinterpret_cast<LPARAM>(state_.get()));
+  state_->dialog = nullptr;
+  state_->events = nullptr;
+  // The window that used them is gone.
+  state_->fonts.clear();
+  state_->largeIcon.Reset();
+  state_->smallIcon.Reset();
+  state_->textColours.clear();
+  return static_cast<int>(result);
+}
+
+void Win32DialogHost::EndDialog(int result) {
+  if (HWND window = state_->dialog.load()) ::EndDialog(window, result);
+}
+
+WString Win32DialogHost::WindowTitle() {
+  return WindowText(state_->dialog.load());
+}
+
+void Win32DialogHost::SetWindowTitle(const WString& title) {
+  if (HWND window = state_->dialog.load()) SetWindowTextW(window, Wide(title));
+}
+
+void Win32DialogHost::SetIcon(int resourceId) {
+  HWND window = state_->dialog.load();
+  if (!window) return;
+  const auto load = [resourceId](int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), 0));
+  };
+  ScopedIcon large(load(SM_CXICON, SM_CYICON));
+  ScopedIcon small(load(SM_CXSMICON, SM_CYSMICON));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.Get()));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+  // The window no longer uses the previous ones.
+  state_->largeIcon = std::move(large);
+  state_->smallIcon = std::move(small);
+}
+
+Picture Win32DialogHost::LoadPicture(int resourceId) {
+  ScopedGdiObject bitmap(
+      LoadImageW(Module(), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  BITMAP size{};
+  if (!bitmap || GetObjectW(bitmap.Get(), sizeof(size), &size) == 0) return Picture{};
+  state_->pictures.push_back(std::move(bitmap));
+  return Picture{reinterpret_cast<uintptr_t>(state_->pictures.back().Get()), size.bmWidth,
+                 size.bmHeight};
+}
+
+WString Win32DialogHost::ControlText(int id) {
+  return WindowText(state_->Item(id));
+}
+
+void Win32DialogHost::SetControlText(int id, const WString& text) {
+  if (HWND control = state_->Item(id)) SetWindowTextW(control, Wide(text));
+}
+
+int Win32DialogHost::RadioGroupPosition(int firstId) {
+  int position = -1;
+  int index = 0;
+  for (HWND control = state_->Item(firstId); control; control = NextInGroup(control)) {
+    if (!IsRadioButton(control)) continue;
+    if (SendMessageW(control, BM_GETCHECK, 0, 0) != BST_UNCHECKED) position = index;
+    ++index;
+  }
+  return position;
+}
+
+void Win32DialogHost::SetRadioGroupPosition(int firstId, int position) {
+  int index = 0;
+  for (HWND control = state_->Item(firstId); control; control = NextInGroup(control)) {
+    if (!IsRadioButton(control)) continue;
+    SendMessageW(control, BM_SETCHECK, index++ == position ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
+
+bool Win32DialogHost::IsChecked(int id) {
+  return state_->Send(id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32DialogHost::SetChecked(int id, bool checked) {
+  state_->Send(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int Win32DialogHost::ComboCount(int id) {
+  const LRESULT count = state_->Send(id, CB_GETCOUNT, 0, 0);
+  return count > 0 ? static_cast<int>(count) : 0;
+}
+
+WString Win32DialogHost::ComboItem(int id, int index) {
+  HWND control = state_->Item(id);
+  if (!control || index < 0) return WString();
+  const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length <= 0) return WString();
+  std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+  const LRESULT copied = SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                      reinterpret_cast<LPARAM>(text.data()));
+  return copied > 0 ? FromWide(text.data(), static_cast<size_t>(copied)) : WString();
+}
+
+int Win32DialogHost::ComboSelection(int id) {
+  HWND control = state_->Item(id);
+  return control ? static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)) : -1;
+}
+
+void Win32DialogHost::SetComboSelection(int id, int index) {
+  // Windows clears the selection for an index past the end, Wine keeps it: ask for -1 then.
+  if (index < 0 || index >= ComboCount(id)) index = -1;
+  state_->Send(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int Win32DialogHost::AddComboItem(int id, const WString& text) {
+  HWND control = state_->Item(id);
+  if (!control) return -1;
+  return static_cast<int>(
+      SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text))));
+}
+
+void Win32DialogHost::ClearCombo(int id) {
+  state_->Send(id, CB_RESETCONTENT, 0, 0);
+}
+
+uint32_t Win32DialogHost::IpAddress(int id) {
+  DWORD address = 0;
+  state_->Send(id, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+  return address;
+}
+
+void Win32DialogHost::SetIpAddress(int id, uint32_t address) {
+  state_->Send(id, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+}
+
+void Win32DialogHost::ShowControl(int id, bool visible) {
+  if (HWND control = state_->Item(id)) ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
+}
+
+void Win32DialogHost::EnableControl(int id, bool enabled) {
+  if (HWND control = state_->Item(id)) EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
+bool Win32DialogHost::IsControlVisible(int id) {
+  HWND control = state_->Item(id);
+  return control && (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool Win32DialogHost::IsControlEnabled(int id) {
+  HWND control = state_->Item(id);
+  return control && IsWindowEnabled(control);
+}
+
+void Win32DialogHost::AddNotifyStyle(int id) {
+  if (HWND control = state_->Item(id)) {
+    SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY);
+  }
+}
+
+void Win32DialogHost::SetControlFont(int id, const FontSpec& font) {
+  HWND control = state_->Item(id);
+  if (!control) return;
+  if (HFONT made = state_->Font(font)) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+  }
+}
+
+void Win32DialogHost::SetControlTextColour(int id, uint32_t colour) {
+  HWND control = state_->Item(id);
+  if (!control) return;
+  state_->textColours[id] = colour;
+  InvalidateRect(control, nullptr, TRUE);
+}
+
+void Win32DialogHost::StartTimer(unsigned timerId, unsigned periodMs) {
+  if (HWND window = state_->dialog.load()) SetTimer(window, timerId, periodMs, nullptr);
+}
+
+void Win32DialogHost::StopTimer(unsigned timerId) {
+  if (HWND window = state_->dialog.load()) KillTimer(window, timerId);
+}
+
+Answer Win32DialogHost::ShowMessage(const WString& text, MessageKind kind) {
+  const UINT style =
+      kind == MessageKind::kQuestion ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONEXCLAMATION;
+  const WString title = ProgramName();
+  switch (MessageBoxW(state_->dialog.load(), Wide(text), Wide(title), style)) {
+    case IDYES:
+      return Answer::kYes;
+    case IDNO:
+      return Answer::kNo;
+    default:
+      return Answer::kOk;
+  }
+}
+
+void Win32DialogHost::PostUserMessage(uintptr_t wParam, intptr_t lParam) {
+  if (HWND window = state_->dialog.load()) PostMessageW(window, kUserMessage, wParam, lParam);
+}
+
+bool Win32DialogHost::StartWorker(std::function<void()> work) {
+  // The thread owns the work from the moment it exists.
+  auto owned = std::make_unique<std::function<void()>>(std::move(work));
+  win32::ScopedKernelHandle thread(CreateThread(nullptr, 0, RunWorker, owned.get(), 0, nullptr));
+  if (!thread) return false;
+  owned.release();
+  return true;
+}
+
+}  // namespace kestrava
