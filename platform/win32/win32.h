@@ -11,10 +11,12 @@
 #define UNICODE
 #endif
 
-// winsock2.h before windows.h, as Winsock 2 requires.
-#include <commctrl.h>
-#include <windows.h>
+// The order matters: winsock2.h before windows.h, as Winsock 2 requires, and commctrl.h after.
+// clang-format off
 #include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "platform/text.h"
 

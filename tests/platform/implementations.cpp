@@ -3,7 +3,11 @@
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_system_info.h"
+#include "tests/fakes/test_dialog_host.h"
 #include "tests/platform/scratch.h"
+#ifdef _WIN32
+#include "platform/win32/dialog_host_win32.h"
+#endif
 
 namespace kestrava {
 
@@ -55,6 +59,15 @@ std::vector<Implementation<Process>> ProcessImplementations() {
       {"Fake", [] { return std::make_unique<FakeProcess>(); }}};
 #ifdef _WIN32
   all.push_back({"Win32", [] { return MakeWin32Process(); }});
+#endif
+  return all;
+}
+
+std::vector<Implementation<DialogHost>> DialogHostImplementations() {
+  std::vector<Implementation<DialogHost>> all = {
+      {"Test", [] { return std::make_unique<TestDialogHost>(); }}};
+#ifdef _WIN32
+  all.push_back({"Win32", [] { return std::make_unique<Win32DialogHost>(); }});
 #endif
   return all;
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/dialog_host.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/system_info.h"
@@ -51,5 +52,6 @@ struct FilesUnderTest {
 
 std::vector<Implementation<FilesUnderTest>> FilesImplementations();
 std::vector<Implementation<Process>> ProcessImplementations();
+std::vector<Implementation<DialogHost>> DialogHostImplementations();
 
 }  // namespace kestrava

@@ -1,0 +1,32 @@
+#include "app/application.h"
+
+#include "app/confing_dialog.h"
+#include "app/language.h"
+
+namespace kestrava {
+
+const char16_t* SecondInstanceMessage(uint16_t userUiLanguage) {
+  constexpr LocalText kMessage = {u"应用程序已打开", u"Application is open",
+                                  u"アプリケーションは開いています"};
+  return kMessage.For(userUiLanguage);
+}
+
+bool CBrevantApp::InitApplicationInstance() {
+  bool alreadyExisted = false;
+  std::unique_ptr<InstanceMarker> marker =
+      services_.process.CreateInstanceMarker(kInstanceMarkerName, alreadyExisted);
+  if (alreadyExisted) {
+    services_.dialog.ShowMessage(SecondInstanceMessage(services_.system.UserDefaultUiLanguage()),
+                                 MessageKind::kWarning);
+    return false;
+  }
+  services_.process.InitialiseCommonControls(kCommonControlsSize, kCommonControlsClasses);
+  services_.process.StartSockets();
+  services_.process.RegisterForRestart();
+
+  auto dialog = std::make_unique<ConfingDialog>(services_);
+  services_.dialog.RunModal(*dialog);
+  return false;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,30 @@
+// The application: one instance at a time, the system libraries prepared, the dialog run
+// modally, then the end of the program.
+#pragma once
+
+#include "app/services.h"
+
+namespace kestrava {
+
+inline constexpr const char16_t* kInstanceMarkerName = u"Demo";
+// Structure size and class mask of the classic common controls.
+inline constexpr uint32_t kCommonControlsSize = 8;
+inline constexpr uint32_t kCommonControlsClasses = 0xFF;
+
+class CBrevantApp {
+ public:
+  explicit CBrevantApp(const Services& services) : services_(services) {}
+
+  // Refuses a second instance (with a message in the user's raw UI language), otherwise runs
+  // the dialog until it ends. Always returns false: the program ends afterwards.
+  bool InitApplicationInstance();
+
+ private:
+  Services services_;
+};
+
+// The second-instance message for a raw user UI language: 1041 Japanese, 2052 Chinese, any
+// other identifier (Chinese variants included) English.
+const char16_t* SecondInstanceMessage(uint16_t userUiLanguage);
+
+}  // namespace kestrava

@@ -1,0 +1,104 @@
+// The program's one dialog: the user's selection, the installation engine, the payload state
+// and the language texts, and the handlers that keep them in step with the controls.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/discovered_printers.h"
+#include "app/message_table.h"
+#include "app/services.h"
+#include "install/install_engine.h"
+#include "payload/payload_extraction.h"
+
+namespace kestrava {
+
+// Control ids of dialog template 147 that the logic addresses.
+namespace control {
+inline constexpr int kOsMessage = 1008;
+inline constexpr int kOsFirst = 1002;
+inline constexpr int kModelFirst = 1014;
+inline constexpr int kInterfaceFirst = 1034;
+inline constexpr int kSetDefault = 1018;
+inline constexpr int kPortTextCarrier = 1039;
+inline constexpr int kRemark = 1030;
+inline constexpr int kBaudList = 1053;
+inline constexpr int kIpAddress = 1050;
+inline constexpr int kPortList = 1059;
+inline constexpr int kBluetoothName = 1062;
+inline constexpr int kLanguageList = 1046;
+}  // namespace control
+
+inline constexpr unsigned kPortPollTimer = 6;
+inline constexpr unsigned kPortPollPeriodMs = 500;
+inline constexpr uint32_t kDefaultPrinterAddress = 0xC0A80164;  // 192.168.1.100
+inline constexpr uint32_t kPortTextColour = 0x002828B4;         // RGB(180, 40, 40)
+
+// The placeholders the port list shows when nothing is found (never translated).
+inline constexpr const char16_t* kSearchingIp = u"Searching IP";
+
+class ConfingDialog final : public DialogEvents {
+ public:
+  explicit ConfingDialog(const Services& services);
+
+  // Copies the controls into the members (`save`) or the members into the controls. Saving
+  // fails, with the range message, when no interface radio is checked; the members after the
+  // interface group are then left as they were.
+  bool ExchangeControlData(bool save);
+
+  // Keeps the port list equal to `ports` while preserving the user's selection; an empty list
+  // shows `placeholder` alone. With `portTextFollowsSelection` false, a rebuild leaves
+  // `portText` at the first entry whichever entry ends up selected.
+  void RefreshPortCombo(const std::vector<WString>& ports, const WString& placeholder,
+                        bool portTextFollowsSelection = true);
+
+  // The language list's selection change: captions, texts and the OS message follow.
+  void OnLanguageChosen();
+
+  // DialogEvents
+  bool OnInitDialog() override;
+  void OnCommand(int controlId, int notification) override;
+  void OnTimer(unsigned timerId) override;
+  void OnUserMessage(uintptr_t wParam, intptr_t lParam) override;
+  void OnOk() override;
+  void OnCancel() override;
+
+  int32_t osChoice = 0;
+  int32_t modelChoice = 0;
+  InstallEngine engine;
+  WString osMessage;
+  bool setDefaultPrinter = false;
+  WString archName;
+  WString osName;
+  FontSpec linkFont{u"Arial", 12, 700, true};
+  Picture testPageBitmap;
+  MessageTable messages;
+  int32_t uiLanguage;
+  int32_t osMessageClicks = 0;
+  int32_t portKindChoice = 0;
+  WString portText = u"USB00X";
+  ComboBox baudCombo;
+  IpAddressField ipAddressField;
+  ComboBox portCombo;
+  WString btDeviceName;
+  std::atomic<bool> discoveryRunning{false};
+  DiscoveredPrinters discoveredPrinters;
+  // Shared with the payload worker, which may outlive the dialog: the process does not wait
+  // for it when the dialog ends.
+  std::shared_ptr<std::atomic<bool>> payloadExtracted;
+  WString workingFolder;
+
+ private:
+  void DetectPlatformIntoMessage();
+
+  Services services_;
+  DialogHost& host_;
+};
+
+// The OS radio for a release name's position in `osNames`; -1 for names not in it.
+int32_t OsChoiceForRelease(int osNamePosition);
+
+}  // namespace kestrava

@@ -1,0 +1,53 @@
+// Keeping the port list equal to a freshly obtained list of port names while preserving the
+// user's selection.
+#include <algorithm>
+
+#include "app/confing_dialog.h"
+
+namespace kestrava {
+
+namespace {
+
+// The box must be rebuilt when its items are not the list: another count, or an item (taken
+// in order) that the list lacks. Exact, case-sensitive comparison.
+bool NeedsRebuild(const ComboBox& box, const std::vector<WString>& ports) {
+  const int count = box.Count();
+  if (count != static_cast<int>(ports.size())) return true;
+  for (int i = 0; i < count; ++i) {
+    if (std::find(ports.begin(), ports.end(), box.Item(i)) == ports.end()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void ConfingDialog::RefreshPortCombo(const std::vector<WString>& ports, const WString& placeholder,
+                                     bool portTextFollowsSelection) {
+  if (ports.empty()) {
+    portCombo.Clear();
+    portText = placeholder;
+    portCombo.Add(placeholder);
+    portCombo.Select(0);
+    return;
+  }
+  if (!NeedsRebuild(portCombo, ports)) {
+    portText = portCombo.SelectedText();
+    return;
+  }
+  portText = ports.front();
+  const bool hadSelection = portCombo.Count() > 0 && portCombo.Selection() >= 0;
+  const WString remembered = hadSelection ? portCombo.SelectedText() : WString();
+  portCombo.Clear();
+  for (const WString& port : ports) {
+    const int index = portCombo.Add(port);
+    if (hadSelection && port == remembered) {
+      portCombo.Select(index);
+      if (portTextFollowsSelection) portText = port;
+    } else if (portCombo.Selection() <= 0) {
+      portCombo.Select(0);
+      if (portTextFollowsSelection) portText = ports.front();
+    }
+  }
+}
+
+}  // namespace kestrava

@@ -1,0 +1,19 @@
+// The operating-system services the application is built on, handed down from the entry point
+// (the Win32 implementations) or from a test (the fakes).
+#pragma once
+
+#include "platform/dialog_host.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/system_info.h"
+
+namespace kestrava {
+
+struct Services {
+  DialogHost& dialog;
+  SystemInfo& system;
+  Files& files;
+  Process& process;
+};
+
+}  // namespace kestrava

@@ -1,0 +1,215 @@
+// Drives the running program's dialog from outside, by control id, the way a user's clicks
+// and a screen reader see it. One command per run, so that a script can take screenshots in
+// between:
+//   gui_probe wait                          wait for the dialog (up to 60 s)
+//   gui_probe check LANGUAGE RELEASE-RADIO  check captions, selections and fields
+//   gui_probe language ITEM                 choose an item of the language list
+//   gui_probe close                         end the dialog (Escape) and wait until it is gone
+//   gui_probe second PROGRAM LANGUAGE       start PROGRAM again: expect the second-instance
+//                                           message and no dialog, answer it, expect the end
+// Exits 0 when every check holds; prints each one that does not.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/captions.h"
+#include "app/language.h"
+#include "app/message_table.h"
+#include "platform/win32/win32.h"
+
+namespace {
+
+using kestrava::Utf16ToUtf8;
+using kestrava::WString;
+
+int failures = 0;
+
+void Expect(bool ok, const std::string& what) {
+  if (!ok) {
+    ++failures;
+    std::printf("FAIL: %s\n", what.c_str());
+  }
+}
+
+WString FromWide(const std::wstring& text) {
+  return kestrava::win32::FromWide(text.c_str());
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t buffer[1024] = {};
+  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+struct Search {
+  DWORD process = 0;  // 0: any
+  bool wantMessageBox = false;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (search->process && owner != search->process) return TRUE;
+  if (ClassOf(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  const bool isMainDialog = GetDlgItem(window, 1059) && GetDlgItem(window, 1046);
+  const bool isMessageBox = GetDlgItem(window, 0xFFFF) != nullptr;
+  if ((search->wantMessageBox && isMessageBox) || (!search->wantMessageBox && isMainDialog)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND Find(DWORD process, bool messageBox) {
+  Search search;
+  search.process = process;
+  search.wantMessageBox = messageBox;
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitFor(DWORD process, bool messageBox, int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    if (HWND window = Find(process, messageBox)) return window;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+std::vector<std::wstring> Items(HWND combo) {
+  std::vector<std::wstring> items;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t buffer[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    items.push_back(buffer);
+  }
+  return items;
+}
+
+// The address field's four parts, read from its edit children (its own messages take
+// pointers, which do not cross processes).
+std::wstring AddressText(HWND field) {
+  // Sorted by position: the order of the children is the implementation's.
+  std::vector<std::pair<LONG, std::wstring>> placed;
+  for (HWND child = GetWindow(field, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    placed.push_back({r.left, TextOf(child)});
+  }
+  std::sort(placed.begin(), placed.end());
+  std::wstring text;
+  for (const auto& part : placed) text += (text.empty() ? L"" : L".") + part.second;
+  return text;
+}
+
+void ExpectText(HWND dialog, int id, const WString& expected) {
+  const WString actual = FromWide(TextOf(GetDlgItem(dialog, id)));
+  Expect(actual == expected, "control " + std::to_string(id) + " reads \"" + Utf16ToUtf8(actual) +
+                                 "\", expected \"" + Utf16ToUtf8(expected) + "\"");
+}
+
+int CheckedIn(HWND dialog, std::initializer_list<int> ids) {
+  for (int id : ids) {
+    if (SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED) return id;
+  }
+  return 0;
+}
+
+int Check(HWND dialog, int language, int releaseRadio) {
+  const WString title = FromWide(TextOf(dialog));
+  for (const kestrava::Caption& caption : kestrava::kCaptions) {
+    const WString expected = caption.text.For(language);
+    if (caption.target == kestrava::kWindowTitle) {
+      Expect(title == expected, "title \"" + Utf16ToUtf8(title) + "\"");
+    } else {
+      ExpectText(dialog, caption.target, expected);
+    }
+  }
+  ExpectText(dialog, 1008, kestrava::FormatOsMessage(language, u"Windows 10", u"x64"));
+  ExpectText(dialog, 1025, u"Port Check");
+  const int os = CheckedIn(dialog, {1002, 1007, 1005, 1003, 1004, 1006, 1042});
+  Expect(os == releaseRadio, "checked OS radio " + std::to_string(os));
+  Expect(CheckedIn(dialog, {1014, 1013, 1012, 1011, 1017, 1016}) == 1014, "model RT-80C");
+  Expect(CheckedIn(dialog, {1034, 1048, 1049, 1057}) == 1034, "interface USB");
+
+  HWND languages = GetDlgItem(dialog, 1046);
+  Expect(Items(languages) == std::vector<std::wstring>{L"Chinese", L"English", L"Japanese"},
+         "language list items");
+  const LRESULT item = SendMessageW(languages, CB_GETCURSEL, 0, 0);
+  Expect(item == kestrava::LanguageListItem(language),
+         "language list selection " + std::to_string(item));
+  HWND baud = GetDlgItem(dialog, 1053);
+  Expect(Items(baud) == std::vector<std::wstring>{L"9600", L"19200", L"38400", L"115200"},
+         "baud rates");
+  Expect(SendMessageW(baud, CB_GETCURSEL, 0, 0) == 1, "19200 selected");
+  Expect(!IsWindowVisible(baud) && !IsWindowVisible(GetDlgItem(dialog, 1050)),
+         "baud list and address field hidden for USB");
+  const std::wstring address = AddressText(GetDlgItem(dialog, 1050));
+  Expect(address == L"192.168.1.100", "address field " + Utf16ToUtf8(FromWide(address)));
+  return failures == 0 ? 0 : 1;
+}
+
+int SecondInstance(const wchar_t* program, int language) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring command = L"\"" + std::wstring(program) + L"\"";
+  if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::printf("FAIL: cannot start the second instance (%lu)\n", GetLastError());
+    return 1;
+  }
+  HWND box = WaitFor(process.dwProcessId, true, 60);
+  Expect(box != nullptr, "a message box from the second instance");
+  Expect(Find(process.dwProcessId, false) == nullptr, "no dialog of its own");
+  if (box) {
+    const char16_t* expected = language == kestrava::kChinese ? u"应用程序已打开"
+                               : language == kestrava::kJapanese ? u"アプリケーションは開いています"
+                                                                 : u"Application is open";
+    ExpectText(box, 0xFFFF, expected);
+    Expect(TextOf(box) == L"KestravaSetup", "box title " + Utf16ToUtf8(FromWide(TextOf(box))));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  Expect(WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0, "the second instance ends");
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  const std::wstring command = argv[1];
+  if (command == L"second" && argc == 4) return SecondInstance(argv[2], _wtoi(argv[3]));
+  HWND dialog = WaitFor(0, false, command == L"wait" ? 60 : 5);
+  if (!dialog) {
+    std::printf("FAIL: no dialog\n");
+    return 1;
+  }
+  if (command == L"wait") return 0;
+  if (command == L"check" && argc == 4) return Check(dialog, _wtoi(argv[2]), _wtoi(argv[3]));
+  if (command == L"language" && argc == 3) {
+    HWND list = GetDlgItem(dialog, 1046);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    return 0;
+  }
+  if (command == L"close") {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(100);
+    return IsWindow(dialog) ? 1 : 0;
+  }
+  return 2;
+}
