@@ -76,12 +76,7 @@ int64_t ZipExtractor::WriteExtractedFile(const std::string& path, const char* by
 
 int ZipExtractor::Extract(const std::string& archivePath, const std::string& destination) {
   if (archivePath.empty() || destination.empty()) return 0;
-  const WString wideArchive = system_.AnsiToWide(archivePath);
   if (!files_.Attributes(system_.AnsiToWide(destination))) return 0;
-  std::unique_ptr<FileHandle> probe = files_.OpenForRead(wideArchive);
-  if (!probe) return 0;
-  const uint64_t archiveSize = probe->Size().value_or(0);
-  probe.reset();
 
   CloseArchive();
   ZipFileIo io{files_, system_};
@@ -89,6 +84,7 @@ int ZipExtractor::Extract(const std::string& archivePath, const std::string& des
   archive_ = zipapi::unzOpen2_64(archivePath.c_str(), &functions);
   if (!archive_) return 0;
   auto archive = static_cast<zipapi::unzFile>(archive_);
+  const uint64_t archiveSize = io.openedSize;
 
   std::string folder = destination;
   if (folder.back() != '\\') folder += '\\';

@@ -18,6 +18,7 @@ void* OpenStream(void* opaque, const void* filename, int /*mode*/) {
   std::unique_ptr<FileHandle> file = io->files.OpenForRead(path);
   if (!file) return nullptr;
   auto* stream = new Stream;
+  io->openedSize = file->Size().value_or(0);
   stream->file = std::move(file);
   return stream;
 }

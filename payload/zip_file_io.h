@@ -12,6 +12,7 @@ namespace kestrava {
 struct ZipFileIo {
   Files& files;
   SystemInfo& system;
+  uint64_t openedSize = 0;  // the size of the file the open callback opened last
 };
 
 // Callbacks with `io` as their opaque pointer; `io` must outlive the open archive.

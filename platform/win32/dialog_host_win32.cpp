@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/process_win32.h"
 #include "platform/win32/scoped.h"
+#include "platform/win32/system_info_win32.h"
 #include "platform/win32/win32.h"
 
 namespace kestrava {
@@ -43,24 +45,9 @@ HINSTANCE Module() {
   return GetModuleHandleW(nullptr);
 }
 
-WString AnsiToWide(const char* text, size_t length) {
-  const int size = static_cast<int>(length);
-  const int needed = MultiByteToWideChar(CP_ACP, 0, text, size, nullptr, 0);
-  if (needed <= 0) return WString();
-  WString out(static_cast<size_t>(needed), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, size, reinterpret_cast<wchar_t*>(out.data()), needed);
-  return out;
-}
-
 // The program file's name without folder and extension: the title of every message box.
 WString ProgramName() {
-  std::vector<wchar_t> path(MAX_PATH);
-  DWORD length = 0;
-  while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
-         path.size()) {
-    path.resize(path.size() * 2);
-  }
-  WString name = FromWide(path.data(), length);
+  WString name = ModuleFilePath();
   const size_t slash = name.find_last_of(u"\\/");
   if (slash != WString::npos) name.erase(0, slash + 1);
   const size_t dot = name.find_last_of(u'.');
@@ -159,7 +146,7 @@ struct Win32DialogHost::State {
                        : message == kInitListAddString ? LB_ADDSTRING
                                                        : 0;
       if (add != 0) {
-        const WString item = AnsiToWide(text, strnlen(text, length));
+        const WString item = AnsiCodePageToWide(std::string_view(text, strnlen(text, length)));
         SendDlgItemMessageW(window, id, add, 0, reinterpret_cast<LPARAM>(Wide(item)));
       }
       at += length;

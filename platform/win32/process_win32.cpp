@@ -25,6 +25,10 @@ Win32Process::~Win32Process() {
 }
 
 WString Win32Process::ProgramFilePath() {
+  return ModuleFilePath();
+}
+
+WString ModuleFilePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());

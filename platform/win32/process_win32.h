@@ -4,6 +4,9 @@
 
 namespace kestrava {
 
+// Full path of the running program file (of any length).
+WString ModuleFilePath();
+
 class Win32Process final : public Process {
  public:
   ~Win32Process() override;

@@ -53,6 +53,10 @@ uint16_t Win32SystemInfo::UserDefaultUiLanguage() {
 }
 
 WString Win32SystemInfo::AnsiToWide(std::string_view text) {
+  return AnsiCodePageToWide(text);
+}
+
+WString AnsiCodePageToWide(std::string_view text) {
   if (text.empty()) return WString();
   const int size = static_cast<int>(text.size());
   const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);

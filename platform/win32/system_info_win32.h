@@ -4,6 +4,10 @@
 
 namespace kestrava {
 
+// Text in the thread's ANSI code page as UTF-16; bytes that do not map become the default
+// character. Shared by the Win32 services that meet 8-bit text.
+WString AnsiCodePageToWide(std::string_view text);
+
 class Win32SystemInfo final : public SystemInfo {
  public:
   uint16_t EmulatedArchitecture() override;
