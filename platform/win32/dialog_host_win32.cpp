@@ -1,59 +1,16 @@
 #include "platform/win32/dialog_host_win32.h"
 
-#include <algorithm>
-#include <atomic>
-#include <cstring>
-#include <map>
-#include <utility>
 #include <vector>
 
-#include "platform/win32/process_win32.h"
-#include "platform/win32/scoped.h"
-#include "platform/win32/system_info_win32.h"
-#include "platform/win32/win32.h"
+#include "platform/win32/dialog_state_win32.h"
 
 namespace kestrava {
 
 namespace {
 
 using win32::FromWide;
+using win32::ProgramModule;
 using win32::Wide;
-
-constexpr int kTemplate = 147;  // the dialog and its initialisation data
-constexpr WORD kInitDataType = 240;
-// The initialisation data keeps the 16-bit numbers of the list messages.
-constexpr WORD kInitListAddString = 0x0401;
-constexpr WORD kInitComboAddString = 0x0403;
-
-struct GdiObjectTraits {
-  using Handle = HGDIOBJ;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { DeleteObject(h); }
-};
-using ScopedGdiObject = win32::Scoped<GdiObjectTraits>;
-
-struct IconTraits {
-  using Handle = HICON;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { DestroyIcon(h); }
-};
-using ScopedIcon = win32::Scoped<IconTraits>;
-
-HINSTANCE Module() {
-  return GetModuleHandleW(nullptr);
-}
-
-// The program file's name without folder and extension: the title of every message box.
-WString ProgramName() {
-  WString name = ModuleFilePath();
-  const size_t slash = name.find_last_of(u"\\/");
-  if (slash != WString::npos) name.erase(0, slash + 1);
-  const size_t dot = name.find_last_of(u'.');
-  if (dot != WString::npos && dot > 0) name.erase(dot);
-  return name;
-}
 
 WString WindowText(HWND window) {
   if (!window) return WString();
@@ -80,128 +37,6 @@ DWORD WINAPI RunWorker(void* parameter) {
   return 0;
 }
 
-INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-}  // namespace
-
-struct Win32DialogHost::State {
-  // Read by PostUserMessage on any thread.
-  std::atomic<HWND> dialog{nullptr};
-  DialogEvents* events = nullptr;
-  std::map<int, COLORREF> textColours;
-  std::vector<std::pair<FontSpec, ScopedGdiObject>> fonts;
-  ScopedIcon largeIcon;
-  ScopedIcon smallIcon;
-  std::vector<ScopedGdiObject> pictures;
-
-  HWND Item(int id) const {
-    HWND window = dialog.load();
-    return window ? GetDlgItem(window, id) : nullptr;
-  }
-
-  LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
-    HWND control = Item(id);
-    return control ? SendMessageW(control, message, wParam, lParam) : 0;
-  }
-
-  HFONT Font(const FontSpec& wanted) {
-    for (const auto& [made, font] : fonts) {
-      if (made.face == wanted.face && made.height == wanted.height &&
-          made.weight == wanted.weight && made.underline == wanted.underline) {
-        return static_cast<HFONT>(font.Get());
-      }
-    }
-    LOGFONTW description{};
-    description.lfHeight = wanted.height;
-    description.lfWeight = wanted.weight;
-    description.lfUnderline = wanted.underline ? TRUE : FALSE;
-    description.lfCharSet = DEFAULT_CHARSET;
-    const size_t length = std::min<size_t>(wanted.face.size(), LF_FACESIZE - 1);
-    std::memcpy(description.lfFaceName, wanted.face.data(), length * sizeof(wchar_t));
-    ScopedGdiObject font(CreateFontIndirectW(&description));
-    if (!font) return nullptr;
-    fonts.emplace_back(wanted, std::move(font));
-    return static_cast<HFONT>(fonts.back().second.Get());
-  }
-
-  // Fills the controls as the template's initialisation data says: records of a control id, a
-  // message, the length of the data and the data (zero-terminated ANSI text), packed without
-  // alignment and ended by a zero id.
-  void RunInitialisationData(HWND window) const {
-    HRSRC found =
-        FindResourceW(Module(), MAKEINTRESOURCEW(kTemplate), MAKEINTRESOURCEW(kInitDataType));
-    HGLOBAL loaded = found ? LoadResource(Module(), found) : nullptr;
-    const auto* data = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
-    if (!data) return;
-    const size_t size = SizeofResource(Module(), found);
-    const auto word = [data](size_t at) { return static_cast<WORD>(data[at] | data[at + 1] << 8); };
-    for (size_t at = 0; at + 8 <= size && word(at) != 0;) {
-      const int id = word(at);
-      const WORD message = word(at + 2);
-      const size_t length = word(at + 4) | static_cast<size_t>(word(at + 6)) << 16;
-      at += 8;
-      if (length > size - at) return;
-      const auto* text = reinterpret_cast<const char*>(data + at);
-      const UINT add = message == kInitComboAddString  ? CB_ADDSTRING
-                       : message == kInitListAddString ? LB_ADDSTRING
-                                                       : 0;
-      if (add != 0) {
-        const WString item = AnsiCodePageToWide(std::string_view(text, strnlen(text, length)));
-        SendDlgItemMessageW(window, id, add, 0, reinterpret_cast<LPARAM>(Wide(item)));
-      }
-      at += length;
-    }
-  }
-
-  INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-      case WM_INITDIALOG:
-        dialog = window;
-        RunInitialisationData(window);
-        return events->OnInitDialog() ? TRUE : FALSE;
-      case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if (id == IDOK) {
-          events->OnOk();
-        } else if (id == IDCANCEL) {
-          events->OnCancel();
-        } else {
-          events->OnCommand(id, HIWORD(wParam));
-        }
-        return TRUE;
-      }
-      case WM_TIMER:
-        events->OnTimer(static_cast<unsigned>(wParam));
-        return TRUE;
-      case kUserMessage:
-        events->OnUserMessage(wParam, lParam);
-        SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
-        return TRUE;
-      case WM_CTLCOLORSTATIC: {
-        const auto colour = textColours.find(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
-        if (colour == textColours.end()) return FALSE;
-        // The default colours and background brush, with the control's own text colour.
-        const LRESULT brush = DefWindowProcW(window, message, wParam, lParam);
-        SetTextColor(reinterpret_cast<HDC>(wParam), colour->second);
-        return static_cast<INT_PTR>(brush);
-      }
-      case WM_DESTROY:
-        dialog = nullptr;
-        return FALSE;
-      default:
-        return FALSE;
-    }
-  }
-};
-
-namespace {
-
-INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-  auto* state = reinterpret_cast<Win32DialogHost::State*>(GetWindowLongPtrW(window, DWLP_USER));
-  return state ? state->Handle(window, message, wParam, lParam) : FALSE;
-}
-
 }  // namespace
 
 Win32DialogHost::Win32DialogHost() : state_(std::make_unique<State>()) {}
@@ -211,8 +46,9 @@ int Win32DialogHost::RunModal(DialogEvents& events) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_INTERNET_CLASSES};
   InitCommonControlsEx(&classes);
   state_->events = &events;
-  const INT_PTR result = DialogBoxParamW(Module(), MAKEINTRESOURCEW(kTemplate), nullptr,
-                                         DialogProcedure, reinterpret_cast<LPARAM>(state_.get()));
+  const INT_PTR result =
+      DialogBoxParamW(ProgramModule(), MAKEINTRESOURCEW(win32::kDialogTemplate), nullptr,
+                      win32::DialogProcedure, reinterpret_cast<LPARAM>(state_.get()));
   state_->dialog = nullptr;
   state_->events = nullptr;
   // The window that used them is gone.
@@ -239,12 +75,12 @@ void Win32DialogHost::SetIcon(int resourceId) {
   HWND window = state_->dialog.load();
   if (!window) return;
   const auto load = [resourceId](int widthMetric, int heightMetric) {
-    return static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+    return static_cast<HICON>(LoadImageW(ProgramModule(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
                                          GetSystemMetrics(widthMetric),
                                          GetSystemMetrics(heightMetric), 0));
   };
-  ScopedIcon large(load(SM_CXICON, SM_CYICON));
-  ScopedIcon small(load(SM_CXSMICON, SM_CYSMICON));
+  win32::ScopedIcon large(load(SM_CXICON, SM_CYICON));
+  win32::ScopedIcon small(load(SM_CXSMICON, SM_CYSMICON));
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.Get()));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
   // The window no longer uses the previous ones.
@@ -253,8 +89,8 @@ void Win32DialogHost::SetIcon(int resourceId) {
 }
 
 Picture Win32DialogHost::LoadPicture(int resourceId) {
-  ScopedGdiObject bitmap(
-      LoadImageW(Module(), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  win32::ScopedGdiObject bitmap(LoadImageW(ProgramModule(), MAKEINTRESOURCEW(resourceId),
+                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   BITMAP size{};
   if (!bitmap || GetObjectW(bitmap.Get(), sizeof(size), &size) == 0) return Picture{};
   state_->pictures.push_back(std::move(bitmap));
@@ -395,7 +231,7 @@ void Win32DialogHost::StopTimer(unsigned timerId) {
 Answer Win32DialogHost::ShowMessage(const WString& text, MessageKind kind) {
   const UINT style =
       kind == MessageKind::kQuestion ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONEXCLAMATION;
-  const WString title = ProgramName();
+  const WString title = win32::ProgramName();
   switch (MessageBoxW(state_->dialog.load(), Wide(text), Wide(title), style)) {
     case IDYES:
       return Answer::kYes;

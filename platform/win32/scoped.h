@@ -67,4 +67,29 @@ struct FindHandleTraits {
 };
 using ScopedFind = Scoped<FindHandleTraits>;
 
+struct GdiObjectTraits {
+  using Handle = HGDIOBJ;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteObject(h); }
+};
+using ScopedGdiObject = Scoped<GdiObjectTraits>;
+
+// Device contexts made with CreateDC or CreateCompatibleDC (not those of GetDC).
+struct DeviceContextTraits {
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteDC(h); }
+};
+using ScopedDeviceContext = Scoped<DeviceContextTraits>;
+
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DestroyIcon(h); }
+};
+using ScopedIcon = Scoped<IconTraits>;
+
 }  // namespace kestrava::win32

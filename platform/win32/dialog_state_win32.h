@@ -1,0 +1,57 @@
+// What stands behind Win32DialogHost: the dialog window, what the host made for it, and the
+// handling of the dialog's messages (dialog_window_win32.cpp).
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/dialog_host_win32.h"
+#include "platform/win32/scoped.h"
+#include "platform/win32/win32.h"
+
+namespace kestrava {
+
+namespace win32 {
+
+inline constexpr int kDialogTemplate = 147;  // the dialog and its initialisation data
+
+// The program file's module, which holds the dialog's resources.
+HINSTANCE ProgramModule();
+// The program file's name without folder and extension: the title of every message box.
+WString ProgramName();
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace win32
+
+struct Win32DialogHost::State {
+  // Read by PostUserMessage on any thread.
+  std::atomic<HWND> dialog{nullptr};
+  DialogEvents* events = nullptr;
+  std::map<int, COLORREF> textColours;
+  std::vector<std::pair<FontSpec, win32::ScopedGdiObject>> fonts;
+  win32::ScopedIcon largeIcon;
+  win32::ScopedIcon smallIcon;
+  std::vector<win32::ScopedGdiObject> pictures;
+
+  HWND Item(int id) const {
+    HWND window = dialog.load();
+    return window ? GetDlgItem(window, id) : nullptr;
+  }
+
+  LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
+    HWND control = Item(id);
+    return control ? SendMessageW(control, message, wParam, lParam) : 0;
+  }
+
+  // The font for `wanted`, made once and kept for the life of the dialog.
+  HFONT Font(const FontSpec& wanted);
+  // Fills the controls as the template's initialisation data says: records of a control id, a
+  // message, the length of the data and the data (zero-terminated ANSI text), packed without
+  // alignment and ended by a zero id.
+  void RunInitialisationData(HWND window) const;
+  INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+}  // namespace kestrava
