@@ -2,9 +2,11 @@
 // (the Win32 implementations) or from a test (the fakes).
 #pragma once
 
+#include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "platform/system_info.h"
 
 namespace kestrava {
@@ -14,6 +16,8 @@ struct Services {
   SystemInfo& system;
   Files& files;
   Process& process;
+  Clock& clock;
+  Registry& registry;
 };
 
 }  // namespace kestrava

@@ -1,9 +1,11 @@
 // Entry point of the Windows program: builds the Win32 services and hands over to the
 // application.
 #include "app/application.h"
+#include "platform/win32/clock_win32.h"
 #include "platform/win32/dialog_host_win32.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/process_win32.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/win32.h"
 
@@ -12,6 +14,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kestrava::Win32SystemInfo system;
   kestrava::Win32Files files;
   kestrava::Win32Process process;
-  kestrava::CBrevantApp app({dialog, system, files, process});
+  kestrava::Win32Clock clock;
+  kestrava::Win32Registry registry;
+  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry});
   return app.InitApplicationInstance() ? 1 : 0;
 }

@@ -2,22 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/fakes/fake_files.h"
-#include "tests/fakes/fake_process.h"
-#include "tests/fakes/fake_system_info.h"
+#include "tests/fakes/fake_services.h"
 #include "tests/fakes/test_dialog_host.h"
 
 namespace kestrava {
 namespace {
 
-struct Instance {
-  explicit Instance(std::shared_ptr<FakeProcess::NamedObjects> objects) : process(objects) {}
-  bool Start() { return CBrevantApp({host, system, files, process}).InitApplicationInstance(); }
+struct Instance : FakeServices {
+  explicit Instance(std::shared_ptr<FakeProcess::NamedObjects> objects) {
+    process = FakeProcess(std::move(objects));
+  }
+  bool Start() { return CBrevantApp(With(host)).InitApplicationInstance(); }
 
   TestDialogHost host;
-  FakeSystemInfo system;
-  FakeFiles files;
-  FakeProcess process;
 };
 
 TEST(Application, FirstInstancePreparesTheLibrariesAndRunsTheDialog) {

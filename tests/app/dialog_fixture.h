@@ -6,18 +6,16 @@
 #include <memory>
 
 #include "app/confing_dialog.h"
-#include "tests/fakes/fake_files.h"
-#include "tests/fakes/fake_process.h"
-#include "tests/fakes/fake_system_info.h"
+#include "tests/fakes/fake_services.h"
 #include "tests/fakes/test_dialog_host.h"
 
 namespace kestrava {
 
-class DialogFixture : public ::testing::Test {
+class DialogFixture : public ::testing::Test, protected FakeServices {
  protected:
   // Builds the dialog (the constructor reads the UI language) and runs its initialisation.
   ConfingDialog& Open() {
-    dialog = std::make_unique<ConfingDialog>(Services{host, system, files, process});
+    dialog = std::make_unique<ConfingDialog>(With(host));
     host.RunModal(*dialog);
     return *dialog;
   }
@@ -27,9 +25,6 @@ class DialogFixture : public ::testing::Test {
   std::vector<WString> Items(int id) const { return host.Find(id)->items; }
 
   TestDialogHost host;
-  FakeSystemInfo system;
-  FakeFiles files;
-  FakeProcess process;
   std::unique_ptr<ConfingDialog> dialog;
 };
 

@@ -66,7 +66,7 @@ TEST_F(DialogFixture, StartsInTheUserLanguageOrEnglish) {
   for (const StartLanguageRow& row : rows) {
     TestDialogHost fresh;
     system.uiLanguage = row.userLanguage;
-    ConfingDialog d({fresh, system, files, process});
+    ConfingDialog d(With(fresh));
     fresh.RunModal(d);
     EXPECT_EQ(row.uiLanguage, d.uiLanguage) << row.userLanguage;
     EXPECT_EQ(row.listItem, fresh.Find(control::kLanguageList)->selection) << row.userLanguage;
@@ -163,7 +163,7 @@ TEST_F(DialogFixture, EnterReadsTheControlsAndEndsEscapeJustEnds) {
   EXPECT_EQ(std::optional<int>(1), host.endResult);
 
   TestDialogHost second;
-  ConfingDialog other({second, system, files, process});
+  ConfingDialog other(With(second));
   second.RunModal(other);
   ASSERT_TRUE(second.Click(1013));
   ASSERT_TRUE(second.PressEscape());

@@ -1,7 +1,9 @@
 #include "tests/platform/implementations.h"
 
+#include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_process.h"
+#include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_system_info.h"
 #include "tests/fakes/test_dialog_host.h"
 #include "tests/platform/scratch.h"
@@ -68,6 +70,28 @@ std::vector<Implementation<DialogHost>> DialogHostImplementations() {
       {"Test", [] { return std::make_unique<TestDialogHost>(); }}};
 #ifdef _WIN32
   all.push_back({"Win32", [] { return std::make_unique<Win32DialogHost>(); }});
+#endif
+  return all;
+}
+
+std::vector<Implementation<Clock>> ClockImplementations() {
+  std::vector<Implementation<Clock>> all = {{"Fake", [] { return std::make_unique<FakeClock>(); }}};
+#ifdef _WIN32
+  all.push_back({"Win32", [] { return MakeWin32Clock(); }});
+#endif
+  return all;
+}
+
+std::vector<Implementation<RegistryUnderTest>> RegistryImplementations() {
+  std::vector<Implementation<RegistryUnderTest>> all = {
+      {"Fake", [] {
+         auto subject = std::make_unique<RegistryUnderTest>();
+         subject->registry = std::make_unique<FakeRegistry>();
+         subject->base = u"SOFTWARE\\KestravaContract-fake";
+         return subject;
+       }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Registry});
 #endif
   return all;
 }

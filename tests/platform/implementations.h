@@ -10,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "platform/system_info.h"
 
 namespace kestrava {
@@ -53,5 +55,15 @@ struct FilesUnderTest {
 std::vector<Implementation<FilesUnderTest>> FilesImplementations();
 std::vector<Implementation<Process>> ProcessImplementations();
 std::vector<Implementation<DialogHost>> DialogHostImplementations();
+std::vector<Implementation<Clock>> ClockImplementations();
+
+// A registry service with a key of its own under HKEY_LOCAL_MACHINE (`base`, not yet made),
+// which the test deletes with everything below it.
+struct RegistryUnderTest {
+  std::unique_ptr<Registry> registry;
+  WString base;
+};
+
+std::vector<Implementation<RegistryUnderTest>> RegistryImplementations();
 
 }  // namespace kestrava

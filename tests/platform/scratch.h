@@ -10,6 +10,8 @@ namespace kestrava {
 std::unique_ptr<SystemInfo> MakeWin32SystemInfo();
 std::unique_ptr<FilesUnderTest> MakeWin32Files();
 std::unique_ptr<Process> MakeWin32Process();
+std::unique_ptr<Clock> MakeWin32Clock();
+std::unique_ptr<RegistryUnderTest> MakeWin32Registry();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

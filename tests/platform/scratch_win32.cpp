@@ -1,6 +1,10 @@
 // Scratch folders for the Win32 contract tests, in the prefix's temporary folder.
+#include <string>
+
+#include "platform/win32/clock_win32.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/process_win32.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/win32.h"
 #include "tests/platform/scratch.h"
@@ -40,6 +44,21 @@ std::unique_ptr<SystemInfo> MakeWin32SystemInfo() {
 
 std::unique_ptr<Process> MakeWin32Process() {
   return std::make_unique<Win32Process>();
+}
+
+std::unique_ptr<Clock> MakeWin32Clock() {
+  return std::make_unique<Win32Clock>();
+}
+
+std::unique_ptr<RegistryUnderTest> MakeWin32Registry() {
+  static int counter = 0;
+  auto subject = std::make_unique<RegistryUnderTest>();
+  subject->registry = std::make_unique<Win32Registry>();
+  subject->base =
+      u"SOFTWARE\\KestravaContract-" +
+      WidenAscii(std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
+  subject->registry->DeleteMachineKeyTree(subject->base);
+  return subject;
 }
 
 std::unique_ptr<FilesUnderTest> MakeWin32Files() {

@@ -1,0 +1,27 @@
+// Every fake service but the dialog host, for tests that build the application or the dialog
+// the way the program does.
+#pragma once
+
+#include "app/services.h"
+#include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_process.h"
+#include "tests/fakes/fake_registry.h"
+#include "tests/fakes/fake_system_info.h"
+
+namespace kestrava {
+
+struct FakeServices {
+  // The services, with `dialog` as the dialog host.
+  Services With(DialogHost& dialog) {
+    return Services{dialog, system, files, process, clock, registry};
+  }
+
+  FakeSystemInfo system;
+  FakeFiles files;
+  FakeProcess process;
+  FakeClock clock;
+  FakeRegistry registry;
+};
+
+}  // namespace kestrava
