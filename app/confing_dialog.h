@@ -61,9 +61,10 @@ class ConfingDialog final : public DialogEvents {
   // The language list's selection change: captions, texts and the OS message follow.
   void OnLanguageChosen();
 
-  // LAN discovery as the interface radios and the 500 ms timer drive it (app/lan_discovery_dialog.cpp).
-  // LAN chosen: empties `discoveredPrinters`, opens the discovery socket, refreshes the local
-  // addresses and starts the discovery thread unless it runs. The caller sets the controls.
+  // LAN discovery as the interface radios and the 500 ms timer drive it
+  // (app/lan_discovery_dialog.cpp). LAN chosen: empties `discoveredPrinters`, opens the discovery
+  // socket, refreshes the local addresses and starts the discovery thread unless it runs. The
+  // caller sets the controls.
   void StartLanDiscovery();
   // A tick while LAN is chosen: cancels the pending receive when the thread runs, else reopens
   // the socket and starts the thread again.
@@ -113,9 +114,8 @@ class ConfingDialog final : public DialogEvents {
 
   Services services_;
   DialogHost& host_;
-  std::shared_ptr<LanDiscovery> lanDiscovery_ =
-      std::make_shared<LanDiscovery>(services_.udp, services_.icmp, services_.adapters,
-                                     services_.clock, services_.process);
+  std::shared_ptr<LanDiscovery> lanDiscovery_ = std::make_shared<LanDiscovery>(
+      services_.udp, services_.icmp, services_.adapters, services_.clock, services_.process);
 };
 
 // The OS radio for a release name's position in `osNames`; -1 for names not in it.

@@ -83,8 +83,8 @@ void FindBluetoothPorts(Registry& registry, std::vector<WString>& blePortNames,
         registry.OpenMachineKey(WString(kEnumerationRoot) + u"\\" + serviceName, kRegistryRead);
     if (!service) continue;
     WString instanceName;
-    for (uint32_t i = 0;
-         service->EnumSubkey(i, kNameCapacity, instanceName) == RegistryStatus::kOk; ++i) {
+    for (uint32_t i = 0; service->EnumSubkey(i, kNameCapacity, instanceName) == RegistryStatus::kOk;
+         ++i) {
       if (VisitInstance(registry, serviceName, instanceName, blePortNames, blePortLabels) ==
           InstanceWalk::kStop) {
         break;

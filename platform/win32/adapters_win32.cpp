@@ -32,8 +32,8 @@ AdapterStatus Win32AdapterTable::Query(uint32_t capacity, uint32_t& required,
   std::vector<AdapterRecord> adapters;
   for (const IP_ADAPTER_INFO* adapter = first; adapter; adapter = adapter->Next) {
     AdapterRecord record;
-    record.description = std::string(
-        adapter->Description, strnlen(adapter->Description, sizeof(adapter->Description)));
+    record.description = std::string(adapter->Description,
+                                     strnlen(adapter->Description, sizeof(adapter->Description)));
     record.hardwareLength =
         std::min<uint32_t>(adapter->AddressLength, sizeof(record.hardwareAddress));
     std::memcpy(record.hardwareAddress, adapter->Address, record.hardwareLength);

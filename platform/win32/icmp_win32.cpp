@@ -27,8 +27,8 @@ class Win32IcmpFacility final : public IcmpFacility {
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::vector<unsigned char> request(bytes, bytes + size);
     std::vector<unsigned char> reply(replyCapacity, 0);
-    return IcmpSendEcho(handle_.Get(), htonl(address), request.data(), size, nullptr,
-                        reply.data(), replyCapacity, timeoutMs);
+    return IcmpSendEcho(handle_.Get(), htonl(address), request.data(), size, nullptr, reply.data(),
+                        replyCapacity, timeoutMs);
   }
 
  private:

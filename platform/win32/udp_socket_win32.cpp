@@ -65,9 +65,9 @@ class Win32UdpSocket final : public UdpSocket {
   bool SendTo(uint32_t address, uint16_t port, const void* data, size_t size) override {
     std::lock_guard<std::mutex> guard(lock_);
     const sockaddr_in to = Endpoint(address, port);
-    return socket_ && sendto(socket_.Get(), static_cast<const char*>(data), static_cast<int>(size),
-                             0, reinterpret_cast<const sockaddr*>(&to),
-                             sizeof(to)) == static_cast<int>(size);
+    return socket_ &&
+           sendto(socket_.Get(), static_cast<const char*>(data), static_cast<int>(size), 0,
+                  reinterpret_cast<const sockaddr*>(&to), sizeof(to)) == static_cast<int>(size);
   }
 
   ReceiveStatus Receive(void* buffer, size_t capacity, Datagram& out) override {

@@ -48,8 +48,8 @@ int FakeIcmp::Opened() const {
   return opened_;
 }
 
-uint32_t FakeIcmp::Send(uint32_t address, const void* data, uint16_t size,
-                        uint32_t replyCapacity, uint32_t timeoutMs) {
+uint32_t FakeIcmp::Send(uint32_t address, const void* data, uint16_t size, uint32_t replyCapacity,
+                        uint32_t timeoutMs) {
   bool answers = false;
   {
     std::lock_guard<std::mutex> guard(lock_);

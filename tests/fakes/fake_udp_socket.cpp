@@ -174,7 +174,8 @@ int FakeUdpSockets::Receives() const {
 
 bool FakeUdpSockets::WaitUntilBlocked(uint32_t timeoutMs) {
   std::unique_lock<std::mutex> guard(lock);
-  return changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [this] { return blocked > 0; });
+  return changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                          [this] { return blocked > 0; });
 }
 
 }  // namespace kestrava
