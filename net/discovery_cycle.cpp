@@ -28,11 +28,13 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
   reply[datagram.length] = 0;
 
   const std::string sender = DottedAddress(datagram.fromAddress);
+  // No printer answers from these; with an empty address list they would otherwise count as
+  // local and be listed.
+  if (sender == "255.255.255.255" || sender == "0.0.0.0") return true;
   if (IsOnLocalSegment(localAddressList(), sender, datagram.fromPort)) {
     return ListOrPrune(printers, WidenAscii(sender));
   }
-  if (sender != "255.255.255.255" && sender != "0.0.0.0" &&
-      datagram.fromPort == kPrinterDiscoveryPort) {
+  if (datagram.fromPort == kPrinterDiscoveryPort) {
     SendConfigurationPacket(reply);
     return false;
   }
@@ -44,7 +46,10 @@ bool LanDiscovery::ListOrPrune(DiscoveredPrinters& printers, const WString& send
   // meanwhile. A removal then finds nothing to remove.
   for (const WString& entry : printers.Snapshot()) {
     if (stopping_) return false;
-    if (!IsHostReachable(entry)) {
+    const bool reachable = IsHostReachable(entry);
+    // The dialog ended during the echo: leave its list as it is.
+    if (stopping_) return false;
+    if (!reachable) {
       printers.RemoveFirst(entry);
       return false;
     }
