@@ -13,8 +13,10 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
   socket->Rearm();
   if (stopping_) return false;
 
-  socket->EnableBroadcast();
-  socket->SendTo(kBroadcastAddress, kPrinterDiscoveryPort, kDiscoveryProbe, kProbeSize);
+  if (ProbeDue(*socket)) {
+    socket->EnableBroadcast();
+    socket->SendTo(kBroadcastAddress, kPrinterDiscoveryPort, kDiscoveryProbe, kProbeSize);
+  }
 
   uint8_t reply[kReplyBufferSize] = {};
   Datagram datagram;
@@ -38,6 +40,15 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
     SendConfigurationPacket(reply);
     return false;
   }
+  return true;
+}
+
+bool LanDiscovery::ProbeDue(const UdpSocket& socket) {
+  const uint64_t now = clock_.MonotonicMs();
+  std::lock_guard<std::mutex> guard(lock_);
+  if (probedSocket_ == &socket && now - probedAtMs_ < kMinimumProbeIntervalMs) return false;
+  probedSocket_ = &socket;
+  probedAtMs_ = now;
   return true;
 }
 

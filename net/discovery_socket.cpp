@@ -19,6 +19,8 @@ void LanDiscovery::OpenDiscoverySocket() {
   if (!socket_) {
     uint32_t error = 0;
     socket_ = sockets_.Open(kDiscoveryLocalPort, &error);
+    // A new socket may take the memory of the last: it has sent no probe yet.
+    probedSocket_ = nullptr;
     if (!socket_) {
       process_.DebugOutput("discovery socket: port 5001 refused, error " + std::to_string(error) +
                            "\n");

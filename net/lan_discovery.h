@@ -35,6 +35,13 @@ inline constexpr int32_t kLanInterfaceKind = 2;
 // (no socket, or the receive failed at once): one tick of the dialog's timer, which is what
 // paces the probes otherwise.
 inline constexpr uint32_t kIdleCyclePaceMs = 500;
+// A cycle sends its probe only when the last one on the same socket went out at least this
+// long ago. A printer answers within milliseconds, so a probe per cycle would make an answering
+// printer drive the cycles as fast as it can answer: hundreds of broadcasts, echoes and
+// messages a second. This way a probe goes out once per tick of the dialog's 500 ms timer
+// (less the timer's jitter), whether or not anybody answers, and the answers to one probe are
+// still read one per cycle as they come.
+inline constexpr uint32_t kMinimumProbeIntervalMs = 400;
 
 // What a discovery thread uses of the dialog. The references must stay valid until
 // StopDiscoveryThread has returned.
@@ -77,7 +84,8 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   // The single echo of the reachability check, on the facility opened with the socket.
   bool IsHostReachable(const WString& address);
 
-  // One probe and at most one answer. True to go on, false to end the thread: a listed
+  // One probe (unless the last went out less than kMinimumProbeIntervalMs ago) and at most
+  // one answer. True to go on, false to end the thread: a listed
   // printer stopped answering and was removed, a configuration packet went to a printer
   // outside the computer's segments, or the discovery is stopping.
   bool DiscoveryCycle(DiscoveredPrinters& printers);
@@ -99,6 +107,7 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
 
  private:
   std::shared_ptr<UdpSocket> OpenSocket() const;
+  bool ProbeDue(const UdpSocket& socket);
   bool ListOrPrune(DiscoveredPrinters& printers, const WString& sender);
   void SendConfigurationPacket(const uint8_t (&reply)[kReplyBufferSize]);
 
@@ -113,6 +122,8 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   std::unique_ptr<IcmpFacility> echo_;
   bool echoOpened_ = false;
   std::string localAddressList_;
+  const UdpSocket* probedSocket_ = nullptr;  // where and when the last probe went out
+  uint64_t probedAtMs_ = 0;
   std::atomic<int32_t> interfaceKind_{-1};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> lastCycleWaited_{false};

@@ -53,12 +53,33 @@ TEST_F(DiscoveryCycleTest, TheLocalSegmentRule) {
     SCOPED_TRACE(c.what);
     printers.Clear();
     udp.sent.clear();
+    clock.Advance(500);  // the next tick: a probe is due
     lan->SetLocalAddressList(c.localAddresses);
     Answer(c.sender, "QX0001FIND-ANSWER", c.port);
     EXPECT_EQ(c.goOn, lan->DiscoveryCycle(printers));
     EXPECT_EQ(c.listed ? Addresses{WidenAscii(c.sender)} : Addresses{}, printers.Snapshot());
     EXPECT_EQ(c.configured ? 2u : 1u, SentTo(kBroadcastAddress, 1460).size());
   }
+}
+
+TEST_F(DiscoveryCycleTest, AnAnswerDoesNotBringTheNextProbeForward) {
+  Answer("10.77.0.2");
+  Answer("10.77.0.3");
+  icmp.Answer(Address("10.77.0.2"), true);
+  EXPECT_TRUE(lan->DiscoveryCycle(printers));
+  EXPECT_TRUE(lan->DiscoveryCycle(printers)) << "the second answer to the same probe";
+  EXPECT_EQ((Addresses{u"10.77.0.2", u"10.77.0.3"}), printers.Snapshot());
+  EXPECT_EQ(1u, SentTo(kBroadcastAddress, 1460).size());
+  clock.Advance(398);  // with the echo's millisecond, 399 ms after the probe
+  udp.idleWaitEndsAfterMs = 1;
+  lan->DiscoveryCycle(printers);
+  EXPECT_EQ(1u, SentTo(kBroadcastAddress, 1460).size()) << "399 ms after the probe";
+  lan->DiscoveryCycle(printers);
+  EXPECT_EQ(2u, SentTo(kBroadcastAddress, 1460).size()) << "400 ms after it";
+  lan->CloseDiscoverySocket();
+  lan->OpenDiscoverySocket();
+  lan->DiscoveryCycle(printers);
+  EXPECT_EQ(3u, SentTo(kBroadcastAddress, 1460).size()) << "a new socket probes at once";
 }
 
 TEST_F(DiscoveryCycleTest, RepliesThatAreNotAnswersAddNothing) {

@@ -25,12 +25,13 @@ class DiscoveryThreadTest : public DiscoveryFixture {
   std::future<void> RunElsewhere() {
     return std::async(std::launch::async, [work = std::exchange(work_, nullptr)] { work(); });
   }
-  // Leaves LAN after `sleeps` sleeps of the virtual clock.
-  void LeaveLanAfterSleeps(size_t sleeps) {
-    clock.onSleep = [this, sleeps](uint32_t) {
-      if (clock.Sleeps().size() >= sleeps) lan->SetInterfaceKind(0);
+  // Leaves LAN after `ticks` waits of 500 ms on the virtual clock (echoes wait too, briefly).
+  void LeaveLanAfterTicks(int ticks) {
+    clock.onSleep = [this, ticks](uint32_t milliseconds) {
+      if (milliseconds == 500 && ++ticks_ >= ticks) lan->SetInterfaceKind(0);
     };
   }
+  int ticks_ = 0;
 
   bool workerFails = false;
   std::function<void()> work_;
@@ -40,7 +41,7 @@ TEST_F(DiscoveryThreadTest, WithoutASocketCyclesArePacedInsteadOfSpinning) {
   udp.Refuse(kDiscoveryLocalPort);
   lan->OpenDiscoverySocket();
   ASSERT_FALSE(lan->socketOpen());
-  LeaveLanAfterSleeps(20);
+  LeaveLanAfterTicks(20);
   ASSERT_TRUE(Start());
   RunHere();
   EXPECT_EQ(20, posts) << "one message per cycle";
@@ -52,13 +53,28 @@ TEST_F(DiscoveryThreadTest, WithoutASocketCyclesArePacedInsteadOfSpinning) {
 TEST_F(DiscoveryThreadTest, NobodyAnsweringOneProbePerTickAndOneMessagePerCycle) {
   lan->OpenDiscoverySocket();
   udp.idleWaitEndsAfterMs = 500;  // each wait ended by the dialog's tick
-  LeaveLanAfterSleeps(10);
+  LeaveLanAfterTicks(10);
   ASSERT_TRUE(Start());
   RunHere();
   EXPECT_EQ(10u, SentTo(kBroadcastAddress, 1460).size());
   EXPECT_EQ(10, posts);
   EXPECT_EQ(10, udp.IdleWaits()) << "no pacing sleep on top of the wait itself";
   EXPECT_TRUE(printers.Empty());
+}
+
+TEST_F(DiscoveryThreadTest, APrinterAnsweringEveryProbeGetsOneProbePerTick) {
+  lan->OpenDiscoverySocket();
+  icmp.Answer(Address("10.77.0.2"), true);
+  udp.onSend = [this](const FakeUdpSockets::Sent& sent) {
+    if (sent.bytes.size() == kProbeSize) Answer("10.77.0.2");
+  };
+  udp.idleWaitEndsAfterMs = 500;
+  LeaveLanAfterTicks(10);
+  ASSERT_TRUE(Start());
+  RunHere();
+  EXPECT_EQ(10u, SentTo(kBroadcastAddress, 1460).size()) << "ten ticks, ten probes";
+  EXPECT_EQ(20, posts) << "a cycle for each answer and one for each tick";
+  EXPECT_EQ(std::vector<WString>{u"10.77.0.2"}, printers.Snapshot());
 }
 
 TEST_F(DiscoveryThreadTest, AConfigurationPacketEndsTheThreadAfterItsMessage) {
