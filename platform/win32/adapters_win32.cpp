@@ -1,6 +1,7 @@
 #include "platform/win32/adapters_win32.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "platform/win32/win32.h"
@@ -8,8 +9,11 @@
 namespace kestrava {
 
 #ifndef _WIN64
-static_assert(sizeof(IP_ADAPTER_INFO) == kAdapterRecordSize,
-              "the first query holds exactly one record of the 32-bit program");
+// The 32-bit system's record ends in two 64-bit lease times: 632 + 16 = 648 bytes. The toolchain
+// may declare them with a 32-bit time_t (MinGW's record is 640 bytes), which moves nothing this
+// code reads: every field used lies before them, and records are walked by their Next pointers.
+static_assert(offsetof(IP_ADAPTER_INFO, LeaseObtained) + 16 == kAdapterRecordSize,
+              "the first query holds exactly one record of the 32-bit system");
 #endif
 
 AdapterStatus Win32AdapterTable::Query(uint32_t capacity, uint32_t& required,

@@ -46,6 +46,7 @@ ip netns exec "$computer" "$scripts/wine-prefix" "$prefix" || exit 1
 ip netns exec "$computer" "$scripts/wine-exec" "$prefix" "$probe" discover $((seconds + 10)) \
   >"$work/probe.log" 2>&1 &
 wait_for "$work/probe.log" '^socket ' 60 || { cat "$work/probe.log"; exit 1; }
+grep '^socket ' "$work/probe.log"
 sleep 3  # start-up done
 
 # ticks PID: user and system time of a process, in clock ticks.
