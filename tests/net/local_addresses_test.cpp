@@ -111,11 +111,5 @@ TEST_F(LocalAddressesTest, FailuresLeaveTheListAsItWas) {
   EXPECT_TRUE(process.standardOutput.empty());
 }
 
-TEST_F(LocalAddressesTest, OnlyExcludedAdaptersGiveAnEmptyList) {
-  table.adapters = {MakeAdapter("Virtual", kPlainHardware, {"10.0.0.2"})};
-  ASSERT_TRUE(Refresh());
-  EXPECT_EQ("", list);
-}
-
 }  // namespace
 }  // namespace kestrava

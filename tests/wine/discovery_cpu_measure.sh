@@ -18,15 +18,7 @@ emulator=$(cd "$here/../emulator" && pwd)/discovery_responder.py
 . "$scripts/wine-env"
 . "$here/lan_namespaces.sh"
 
-work=$(mktemp -d)
-finish() {
-  lan_cleanup
-  "$scripts/wine-stop" "$prefix"
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-lan_can_run || exit 77
+lan_session "$prefix" || exit 77
 computer=$lan_tag-pc
 node "$computer" pc0 10.77.0.1/24 02:4b:53:00:00:01 || exit 1
 if [ "$case" = answering ]; then

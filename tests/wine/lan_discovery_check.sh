@@ -24,15 +24,7 @@ if [ "$(pe_bits "$probe")" = 32 ] && ! can_run_32; then
   echo "skipped: $(basename "$probe") is a 32-bit program and this machine cannot run 32-bit code"
   exit 77
 fi
-work=$(mktemp -d)
-finish() {
-  lan_cleanup
-  "$scripts/wine-stop" "$prefix"
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-lan_can_run || exit 77
+lan_session "$prefix" || exit 77
 
 fail() {
   echo "FAILED: $*"

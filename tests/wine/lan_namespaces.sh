@@ -13,6 +13,23 @@ lan_tag="kd$$"
 LINK="$lan_tag-link"
 lan_namespaces=""
 
+# lan_session PREFIX: a scratch folder in $work; on every way out the namespaces, the prefix's
+# wineserver (started inside them) and the folder are removed. False where namespaces cannot be
+# made (the caller skips). Needs $scripts, the project's scripts folder.
+lan_session() {
+  lan_prefix=$1
+  work=$(mktemp -d)
+  trap lan_finish EXIT
+  trap 'exit 1' INT TERM
+  lan_can_run
+}
+
+lan_finish() {
+  lan_cleanup
+  "$scripts/wine-stop" "$lan_prefix"
+  rm -rf "$work"
+}
+
 lan_can_run() {
   [ "$(id -u)" = 0 ] || { echo "skipped: network namespaces need root" >&2; return 1; }
   command -v ip >/dev/null || { echo "skipped: iproute2 is missing" >&2; return 1; }
