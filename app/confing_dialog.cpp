@@ -43,6 +43,7 @@ bool ConfingDialog::ExchangeControlData(bool save) {
     osMessage = host_.ControlText(control::kOsMessage);
     setDefaultPrinter = host_.IsChecked(control::kSetDefault);
     portKindChoice = host_.RadioGroupPosition(control::kInterfaceFirst);
+    lanDiscovery_->SetInterfaceKind(portKindChoice);
     if (portKindChoice < kFirstValidInterface || portKindChoice > kLastValidInterface) {
       host_.ShowMessage(kRangeMessage, MessageKind::kWarning);
       return false;
@@ -56,6 +57,7 @@ bool ConfingDialog::ExchangeControlData(bool save) {
   host_.SetControlText(control::kOsMessage, osMessage);
   host_.SetChecked(control::kSetDefault, setDefaultPrinter);
   host_.SetRadioGroupPosition(control::kInterfaceFirst, portKindChoice);
+  lanDiscovery_->SetInterfaceKind(portKindChoice);
   host_.SetControlText(control::kPortTextCarrier, portText);
   host_.SetControlText(control::kBluetoothName, btDeviceName);
   return true;

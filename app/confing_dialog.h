@@ -12,6 +12,7 @@
 #include "app/message_table.h"
 #include "app/services.h"
 #include "install/install_engine.h"
+#include "net/lan_discovery.h"
 #include "payload/payload_extraction.h"
 
 namespace kestrava {
@@ -43,6 +44,8 @@ inline constexpr const char16_t* kSearchingIp = u"Searching IP";
 class ConfingDialog final : public DialogEvents {
  public:
   explicit ConfingDialog(const Services& services);
+  // Stops the discovery thread first: it works on members of the dialog.
+  ~ConfingDialog() override;
 
   // Copies the controls into the members (`save`) or the members into the controls. Saving
   // fails, with the range message, when no interface radio is checked; the members after the
@@ -57,6 +60,19 @@ class ConfingDialog final : public DialogEvents {
 
   // The language list's selection change: captions, texts and the OS message follow.
   void OnLanguageChosen();
+
+  // LAN discovery as the interface radios and the 500 ms timer drive it
+  // (app/lan_discovery_dialog.cpp). LAN chosen: empties `discoveredPrinters`, opens the discovery
+  // socket, refreshes the local addresses and starts the discovery thread unless it runs. The
+  // caller sets the controls.
+  void StartLanDiscovery();
+  // A tick while LAN is chosen: cancels the pending receive when the thread runs, else reopens
+  // the socket and starts the thread again.
+  void LanDiscoveryTick();
+  // Another interface chosen.
+  void CloseDiscoverySocket();
+  // The process's discovery state (socket, echo facility, local addresses).
+  LanDiscovery& lanDiscovery() { return *lanDiscovery_; }
 
   // DialogEvents
   bool OnInitDialog() override;
@@ -94,8 +110,12 @@ class ConfingDialog final : public DialogEvents {
  private:
   void DetectPlatformIntoMessage();
 
+  void StartDiscoveryThread();
+
   Services services_;
   DialogHost& host_;
+  std::shared_ptr<LanDiscovery> lanDiscovery_ = std::make_shared<LanDiscovery>(
+      services_.udp, services_.icmp, services_.adapters, services_.clock, services_.process);
 };
 
 // The OS radio for a release name's position in `osNames`; -1 for names not in it.

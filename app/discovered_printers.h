@@ -15,6 +15,26 @@ class DiscoveredPrinters {
     std::lock_guard<std::mutex> lock(mutex_);
     addresses_.push_back(address);
   }
+  // Appends unless the address is listed already; true when it appended.
+  bool AppendIfAbsent(const WString& address) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const WString& known : addresses_) {
+      if (known == address) return false;
+    }
+    addresses_.push_back(address);
+    return true;
+  }
+  // Removes the first entry equal to `address`; false when there is none.
+  bool RemoveFirst(const WString& address) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = addresses_.begin(); it != addresses_.end(); ++it) {
+      if (*it == address) {
+        addresses_.erase(it);
+        return true;
+      }
+    }
+    return false;
+  }
   bool Contains(const WString& address) const {
     std::lock_guard<std::mutex> lock(mutex_);
     for (const WString& known : addresses_) {

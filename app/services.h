@@ -2,12 +2,15 @@
 // (the Win32 implementations) or from a test (the fakes).
 #pragma once
 
+#include "platform/adapters.h"
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
+#include "platform/icmp.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/udp_socket.h"
 
 namespace kestrava {
 
@@ -18,6 +21,9 @@ struct Services {
   Process& process;
   Clock& clock;
   Registry& registry;
+  UdpSockets& udp;
+  Icmp& icmp;
+  AdapterTable& adapters;
 };
 
 }  // namespace kestrava

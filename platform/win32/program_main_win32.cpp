@@ -1,12 +1,15 @@
 // Entry point of the Windows program: builds the Win32 services and hands over to the
 // application.
 #include "app/application.h"
+#include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dialog_host_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/icmp_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_info_win32.h"
+#include "platform/win32/udp_socket_win32.h"
 #include "platform/win32/win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -16,6 +19,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kestrava::Win32Process process;
   kestrava::Win32Clock clock;
   kestrava::Win32Registry registry;
-  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry});
+  kestrava::Win32UdpSockets udp;
+  kestrava::Win32Icmp icmp;
+  kestrava::Win32AdapterTable adapters;
+  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry, udp, icmp, adapters});
   return app.InitApplicationInstance() ? 1 : 0;
 }

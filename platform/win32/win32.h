@@ -11,11 +11,14 @@
 #define UNICODE
 #endif
 
-// The order matters: winsock2.h before windows.h, as Winsock 2 requires, and commctrl.h after.
+// The order matters: winsock2.h before windows.h, as Winsock 2 requires, commctrl.h after, and
+// icmpapi.h after iphlpapi.h, whose types it uses.
 // clang-format off
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <iphlpapi.h>
+#include <icmpapi.h>
 // clang-format on
 
 #include "platform/text.h"

@@ -3,18 +3,21 @@
 #pragma once
 
 #include "app/services.h"
+#include "tests/fakes/fake_adapters.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_icmp.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_system_info.h"
+#include "tests/fakes/fake_udp_socket.h"
 
 namespace kestrava {
 
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog, system, files, process, clock, registry};
+    return Services{dialog, system, files, process, clock, registry, udp, icmp, adapters};
   }
 
   FakeSystemInfo system;
@@ -22,6 +25,9 @@ struct FakeServices {
   FakeProcess process;
   FakeClock clock;
   FakeRegistry registry;
+  FakeUdpSockets udp{&clock};
+  FakeIcmp icmp{&clock};
+  FakeAdapterTable adapters;
 };
 
 }  // namespace kestrava

@@ -1,10 +1,13 @@
 #include "tests/platform/implementations.h"
 
+#include "tests/fakes/fake_adapters.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_icmp.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_system_info.h"
+#include "tests/fakes/fake_udp_socket.h"
 #include "tests/fakes/test_dialog_host.h"
 #include "tests/platform/scratch.h"
 #ifdef _WIN32
@@ -92,6 +95,39 @@ std::vector<Implementation<RegistryUnderTest>> RegistryImplementations() {
        }}};
 #ifdef _WIN32
   all.push_back({"Win32", MakeWin32Registry});
+#endif
+  return all;
+}
+
+std::vector<Implementation<UdpSockets>> UdpSocketsImplementations() {
+  std::vector<Implementation<UdpSockets>> all = {
+      {"Fake", [] { return std::make_unique<FakeUdpSockets>(); }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32UdpSockets});
+#endif
+  return all;
+}
+
+std::vector<Implementation<Icmp>> IcmpImplementations() {
+  std::vector<Implementation<Icmp>> all = {{"Fake", [] { return std::make_unique<FakeIcmp>(); }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Icmp});
+#endif
+  return all;
+}
+
+std::vector<Implementation<AdapterTable>> AdapterTableImplementations() {
+  std::vector<Implementation<AdapterTable>> all = {
+      {"Fake", [] {
+         auto table = std::make_unique<FakeAdapterTable>();
+         table->adapters = {
+             MakeAdapter("Ethernet", {0x02, 0x11, 0x22, 0x33, 0x44, 0x55}, {"10.77.0.1"}),
+             MakeAdapter("Wireless", {0x02, 0x66, 0x77, 0x88, 0x99, 0xAA},
+                         {"192.168.7.2", "192.168.8.2"})};
+         return table;
+       }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32AdapterTable});
 #endif
   return all;
 }

@@ -10,12 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/adapters.h"
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
+#include "platform/icmp.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/udp_socket.h"
 
 namespace kestrava {
 
@@ -65,5 +68,10 @@ struct RegistryUnderTest {
 };
 
 std::vector<Implementation<RegistryUnderTest>> RegistryImplementations();
+
+// Sockets that only ever reach loopback in these tests; the fake's table holds two adapters.
+std::vector<Implementation<UdpSockets>> UdpSocketsImplementations();
+std::vector<Implementation<Icmp>> IcmpImplementations();
+std::vector<Implementation<AdapterTable>> AdapterTableImplementations();
 
 }  // namespace kestrava

@@ -12,6 +12,9 @@ std::unique_ptr<FilesUnderTest> MakeWin32Files();
 std::unique_ptr<Process> MakeWin32Process();
 std::unique_ptr<Clock> MakeWin32Clock();
 std::unique_ptr<RegistryUnderTest> MakeWin32Registry();
+std::unique_ptr<UdpSockets> MakeWin32UdpSockets();
+std::unique_ptr<Icmp> MakeWin32Icmp();
+std::unique_ptr<AdapterTable> MakeWin32AdapterTable();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

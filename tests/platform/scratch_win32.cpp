@@ -1,11 +1,14 @@
 // Scratch folders for the Win32 contract tests, in the prefix's temporary folder.
 #include <string>
 
+#include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/icmp_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_info_win32.h"
+#include "platform/win32/udp_socket_win32.h"
 #include "platform/win32/win32.h"
 #include "tests/platform/scratch.h"
 
@@ -48,6 +51,18 @@ std::unique_ptr<Process> MakeWin32Process() {
 
 std::unique_ptr<Clock> MakeWin32Clock() {
   return std::make_unique<Win32Clock>();
+}
+
+std::unique_ptr<UdpSockets> MakeWin32UdpSockets() {
+  return std::make_unique<Win32UdpSockets>();
+}
+
+std::unique_ptr<Icmp> MakeWin32Icmp() {
+  return std::make_unique<Win32Icmp>();
+}
+
+std::unique_ptr<AdapterTable> MakeWin32AdapterTable() {
+  return std::make_unique<Win32AdapterTable>();
 }
 
 std::unique_ptr<RegistryUnderTest> MakeWin32Registry() {

@@ -1,0 +1,96 @@
+#include "net/bluetooth_ports.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr const char16_t* kEnumerationRoot = u"SYSTEM\\CurrentControlSet\\Enum\\BTHENUM";
+constexpr uint32_t kNameCapacity = 260;
+constexpr uint32_t kValueCapacity = 100;  // 49 characters and the terminator
+
+WString Upper(WString text) {
+  for (WChar& c : text) {
+    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
+  }
+  return text;
+}
+
+bool Contains(const WString& text, const char16_t* part) {
+  return text.find(part) != WString::npos;
+}
+
+// A text value read with the fixed buffer; false when it cannot be read.
+bool ReadText(RegistryKey& key, const WString& name, WString& text) {
+  RegistryValue value;
+  if (key.QueryValue(name, kValueCapacity, value) != RegistryStatus::kOk) return false;
+  text = value.Text();
+  return true;
+}
+
+enum class InstanceWalk { kNext, kStop };
+
+InstanceWalk VisitInstance(Registry& registry, const WString& serviceName,
+                           const WString& instanceName, std::vector<WString>& blePortNames,
+                           std::vector<WString>& blePortLabels) {
+  const WString instancePath =
+      Upper(WString(kEnumerationRoot) + u"\\" + serviceName + u"\\" + instanceName);
+  auto parameters = registry.OpenMachineKey(instancePath + u"\\Device Parameters", kRegistryRead);
+  WString portName;
+  if (!parameters || !ReadText(*parameters, u"PortName", portName)) return InstanceWalk::kStop;
+  if (!Contains(portName, u"COM")) return InstanceWalk::kNext;
+
+  const WString address = BluetoothAddressOfInstance(instanceName);
+  const WString devicePath = WString(kEnumerationRoot) + u"\\Dev_" + address;
+  auto device = registry.OpenMachineKey(devicePath, kRegistryRead);
+  if (!device) return InstanceWalk::kNext;
+  WString firstSubkey;
+  if (device->EnumSubkey(0, kNameCapacity, firstSubkey) != RegistryStatus::kOk) {
+    return InstanceWalk::kStop;
+  }
+  auto named = registry.OpenMachineKey(devicePath + u"\\" + firstSubkey, kRegistryRead);
+  WString friendlyName;
+  if (named && ReadText(*named, u"FriendlyName", friendlyName)) {
+    blePortNames.push_back(portName);
+    blePortLabels.push_back(FormatText(u"%s\r\n%s", {friendlyName, address}));
+  }
+  return InstanceWalk::kNext;
+}
+
+}  // namespace
+
+WString BluetoothAddressOfInstance(const WString& instanceName) {
+  const size_t ampersand = instanceName.rfind(u'&');
+  const size_t start = ampersand == WString::npos ? 0 : ampersand + 1;
+  const size_t underscore = instanceName.find(u'_', start);
+  if (underscore == WString::npos) return WString();
+  return instanceName.substr(start, underscore - start);
+}
+
+bool IsBluetoothSerialServiceKey(const WString& serviceName) {
+  return (Contains(serviceName, u"_LOCALMFG") && !Contains(serviceName, u"_LOCALMFG&0000")) ||
+         Contains(serviceName, u"_VID&000205ac");
+}
+
+void FindBluetoothPorts(Registry& registry, std::vector<WString>& blePortNames,
+                        std::vector<WString>& blePortLabels) {
+  auto root = registry.OpenMachineKey(kEnumerationRoot, kRegistryRead);
+  if (!root) return;
+  WString serviceName;
+  for (uint32_t s = 0; root->EnumSubkey(s, kNameCapacity, serviceName) == RegistryStatus::kOk;
+       ++s) {
+    if (!IsBluetoothSerialServiceKey(serviceName)) continue;
+    auto service =
+        registry.OpenMachineKey(WString(kEnumerationRoot) + u"\\" + serviceName, kRegistryRead);
+    if (!service) continue;
+    WString instanceName;
+    for (uint32_t i = 0; service->EnumSubkey(i, kNameCapacity, instanceName) == RegistryStatus::kOk;
+         ++i) {
+      if (VisitInstance(registry, serviceName, instanceName, blePortNames, blePortLabels) ==
+          InstanceWalk::kStop) {
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace kestrava

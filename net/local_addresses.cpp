@@ -1,0 +1,73 @@
+#include "net/local_addresses.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace kestrava {
+
+namespace {
+
+// Hardware address prefixes of virtual-machine network adapters.
+constexpr uint8_t kVirtualMachinePrefixes[][3] = {
+    {0x00, 0x05, 0x69}, {0x00, 0x0C, 0x29}, {0x00, 0x50, 0x56},
+    {0x00, 0x1C, 0x14}, {0x00, 0x1C, 0x42}, {0x00, 0x03, 0xFF},
+    {0x00, 0x0F, 0x4B}, {0x00, 0x16, 0x3E}, {0x08, 0x00, 0x27},
+};
+constexpr size_t kVirtualRuleMinimumLength = 7;
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return text;
+}
+
+std::string HardwareTrace(const AdapterRecord& adapter) {
+  std::string trace;
+  for (uint32_t i = 0; i < adapter.hardwareLength; ++i) {
+    char byte[8];
+    std::snprintf(byte, sizeof byte, i + 1 < adapter.hardwareLength ? "%02X-" : "%02X\n",
+                  adapter.hardwareAddress[i]);
+    trace += byte;
+  }
+  return trace;
+}
+
+}  // namespace
+
+bool IsExcludedAdapter(const AdapterRecord& adapter) {
+  const std::string description = Lower(adapter.description);
+  if (description.size() >= kVirtualRuleMinimumLength &&
+      description.find("virtual") != std::string::npos) {
+    return true;
+  }
+  for (const auto& prefix : kVirtualMachinePrefixes) {
+    if (adapter.hardwareAddress[0] == prefix[0] && adapter.hardwareAddress[1] == prefix[1] &&
+        adapter.hardwareAddress[2] == prefix[2]) {
+      return true;
+    }
+  }
+  for (const std::string& address : adapter.ipAddresses) {
+    if (address == "0.0.0.0") return true;
+  }
+  return false;
+}
+
+bool RefreshLocalAddresses(AdapterTable& table, Process& process, std::string& localAddressList) {
+  std::vector<AdapterRecord> adapters;
+  uint32_t required = 0;
+  AdapterStatus status = table.Query(kAdapterRecordSize, required, adapters);
+  if (status == AdapterStatus::kBufferTooSmall) status = table.Query(required, required, adapters);
+  if (status != AdapterStatus::kOk) return false;
+
+  std::string list;
+  for (const AdapterRecord& adapter : adapters) {
+    if (IsExcludedAdapter(adapter)) continue;
+    process.StandardOutput(HardwareTrace(adapter));
+    for (const std::string& address : adapter.ipAddresses) list += address + "_";
+  }
+  localAddressList = list;
+  return true;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,24 @@
+// The computer's own IPv4 addresses on physical adapters, which tell discovery whether an
+// answering printer is on one of the computer's segments.
+#pragma once
+
+#include <string>
+
+#include "platform/adapters.h"
+#include "platform/process.h"
+
+namespace kestrava {
+
+// Whether the adapter is left out: a description of 7 characters or more that contains
+// "virtual" in any case, a hardware address of a virtual-machine maker, or an address
+// 0.0.0.0 (not configured).
+bool IsExcludedAdapter(const AdapterRecord& adapter);
+
+// Rebuilds `localAddressList` from the adapter table: each address of each adapter that is not
+// excluded, followed by "_". The first query holds one 32-bit record (648 bytes); when the
+// system asks for more it is queried once again with the size it asked for. Any other failure
+// leaves the list as it was, and so returns false. Each adapter taken is traced to standard
+// output as its hardware address ("00-1A-2B-3C-4D-5E\n").
+bool RefreshLocalAddresses(AdapterTable& table, Process& process, std::string& localAddressList);
+
+}  // namespace kestrava

@@ -1,0 +1,56 @@
+// LAN discovery on the fake services: the process's discovery state, the dialog's list and
+// flag, and helpers that script printers' answers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "net/discovery_packets.h"
+#include "net/ipv4_text.h"
+#include "net/lan_discovery.h"
+#include "tests/fakes/fake_services.h"
+
+namespace kestrava {
+
+class DiscoveryFixture : public ::testing::Test, protected FakeServices {
+ protected:
+  DiscoveryFixture() { lan->SetInterfaceKind(kLanInterfaceKind); }
+
+  static uint32_t Address(const char* dotted) {
+    uint32_t address = 0;
+    EXPECT_TRUE(ParseDottedAddress(std::string(dotted), address)) << dotted;
+    return address;
+  }
+
+  // A printer's answer to the probe, waiting for the discovery socket.
+  void Answer(const char* from, const std::string& bytes = "QX0001FIND-ANSWER",
+              uint16_t fromPort = kPrinterDiscoveryPort) {
+    udp.Deliver(kDiscoveryLocalPort, Address(from), fromPort, bytes);
+  }
+
+  std::vector<FakeUdpSockets::Sent> SentTo(uint32_t address, uint16_t port) const {
+    std::vector<FakeUdpSockets::Sent> matching;
+    for (const auto& sent : udp.SentDatagrams()) {
+      if (sent.toAddress == address && sent.toPort == port) matching.push_back(sent);
+    }
+    return matching;
+  }
+
+  DiscoveryDialog Dialog() {
+    // A thread that spins would never end: past a thousand cycles it is made to.
+    return {printers, running, [this] {
+              if (++posts > 1000) lan->SetInterfaceKind(0);
+            }};
+  }
+
+  std::shared_ptr<LanDiscovery> lan =
+      std::make_shared<LanDiscovery>(udp, icmp, adapters, clock, process);
+  DiscoveredPrinters printers;
+  std::atomic<bool> running{false};
+  std::atomic<int> posts{0};
+};
+
+}  // namespace kestrava

@@ -1,0 +1,80 @@
+#!/bin/sh
+# discovery_cpu_measure.sh PREFIX PROBE [SECONDS] [CASE]: the processor time LAN discovery
+# costs under Wine, measured from /proc over SECONDS (30) of discovery running the way the
+# dialog runs it, inside network namespaces made here and removed afterwards. CASE:
+#   silent     nobody answers (the default)
+#   noport     nobody answers and port 5001 is taken, so the socket cannot be opened
+#   answering  one printer emulator answers every probe
+# Prints the processor time of the probe's process, of the wineserver and of the other Wine
+# processes of the prefix (the device services), in seconds and as a share of one core.
+set -u
+prefix=$(realpath -m "$1")
+probe=$(realpath "$2")
+seconds=${3:-30}
+case=${4:-silent}
+here=$(cd "$(dirname "$0")" && pwd)
+scripts=$(cd "$here/../../scripts" && pwd)
+emulator=$(cd "$here/../emulator" && pwd)/discovery_responder.py
+. "$scripts/wine-env"
+. "$here/lan_namespaces.sh"
+
+lan_session "$prefix" || exit 77
+computer=$lan_tag-pc
+node "$computer" pc0 10.77.0.1/24 02:4b:53:00:00:01 || exit 1
+if [ "$case" = answering ]; then
+  node "$lan_tag-p1" p1 10.77.0.2/24 02:4b:53:00:00:02 || exit 1
+  ip netns exec "$lan_tag-p1" python3 "$emulator" --log "$work/printer1.log" &
+fi
+if [ "$case" = noport ]; then
+  ip netns exec "$computer" python3 -c '
+import socket, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("0.0.0.0", 5001))
+time.sleep(100000)' &
+fi
+
+"$scripts/wine-stop" "$prefix"
+ip netns exec "$computer" "$scripts/wine-prefix" "$prefix" || exit 1
+ip netns exec "$computer" "$scripts/wine-exec" "$prefix" "$probe" discover $((seconds + 10)) \
+  >"$work/probe.log" 2>&1 &
+wait_for "$work/probe.log" '^socket ' 60 || { cat "$work/probe.log"; exit 1; }
+grep '^socket ' "$work/probe.log"
+sleep 3  # start-up done
+
+# ticks PID: user and system time of a process, in clock ticks.
+ticks() {
+  awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0
+}
+wine_pids() {
+  for pid in $(ip netns pids "$computer"); do
+    case $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) in
+      *python3*) ;;
+      *) echo "$pid" ;;
+    esac
+  done
+}
+name_of() {
+  tr '\0' ' ' <"/proc/$1/cmdline" | sed 's/ *$//' | awk '{ print $1 }' | sed 's|.*[/\\]||'
+}
+pids=$(wine_pids)
+for pid in $pids; do eval "before_$pid=$(ticks "$pid")"; done
+cycles_before=$(grep -c '^cycle ' "$work/probe.log")
+start=$(date +%s.%N)
+sleep "$seconds"
+elapsed=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')
+cycles=$(($(grep -c '^cycle ' "$work/probe.log") - cycles_before))
+hz=$(getconf CLK_TCK)
+report() {
+  awk -v name="$1" -v t="$2" -v hz="$hz" -v e="$elapsed" \
+    'BEGIN { printf "  %-24s %6.2f s  %5.2f %% of a core\n", name, t / hz, 100 * t / hz / e }'
+}
+total=0
+echo "case $case, $elapsed s of discovery, $cycles cycles ($(awk -v c="$cycles" -v e="$elapsed" 'BEGIN { printf "%.1f", c / e }')/s)"
+for pid in $pids; do
+  eval "used=\$(( \$(ticks $pid) - before_$pid ))"
+  total=$((total + used))
+  report "$(name_of "$pid")" "$used"
+done
+report "all Wine processes" "$total"
+[ "$case" = answering ] && echo "  probes the printer answered: $(grep -c '^probe from' "$work/printer1.log")"
+exit 0
