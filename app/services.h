@@ -2,12 +2,17 @@
 // (the Win32 implementations) or from a test (the fakes).
 #pragma once
 
+#include "platform/arp_table.h"
 #include "platform/clock.h"
+#include "platform/device_interfaces.h"
+#include "platform/device_io.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/screen_gdi.h"
 #include "platform/system_info.h"
+#include "platform/tcp_sockets.h"
 
 namespace kestrava {
 
@@ -18,6 +23,11 @@ struct Services {
   Process& process;
   Clock& clock;
   Registry& registry;
+  DeviceInterfaces& deviceInterfaces;
+  DeviceIo& deviceIo;
+  TcpSockets& sockets;
+  ArpTable& arpTable;
+  ScreenGdi& screenGdi;
 };
 
 }  // namespace kestrava

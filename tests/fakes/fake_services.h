@@ -3,18 +3,24 @@
 #pragma once
 
 #include "app/services.h"
+#include "tests/fakes/fake_arp_table.h"
 #include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_device_interfaces.h"
+#include "tests/fakes/fake_device_io.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
+#include "tests/fakes/fake_screen_gdi.h"
 #include "tests/fakes/fake_system_info.h"
+#include "tests/fakes/fake_tcp_sockets.h"
 
 namespace kestrava {
 
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog, system, files, process, clock, registry};
+    return Services{dialog,           system,   files,   process,  clock,    registry,
+                    deviceInterfaces, deviceIo, sockets, arpTable, screenGdi};
   }
 
   FakeSystemInfo system;
@@ -22,6 +28,12 @@ struct FakeServices {
   FakeProcess process;
   FakeClock clock;
   FakeRegistry registry;
+  FakeDeviceInterfaces deviceInterfaces;
+  // Reads that are never answered and connects that run out take their time on the clock.
+  FakeDeviceIo deviceIo{&clock};
+  FakeTcpSockets sockets{&clock};
+  FakeArpTable arpTable;
+  FakeScreenGdi screenGdi;
 };
 
 }  // namespace kestrava

@@ -1,5 +1,6 @@
 // A scriptable SystemInfo. Its ANSI code page is Latin-1: bytes map to U+0000-U+00FF and
-// wider characters become '?', the default character.
+// wider characters become '?', the default character; or UTF-8 (code page 65001), where every
+// character has its bytes.
 #pragma once
 
 #include "platform/system_info.h"
@@ -30,6 +31,7 @@ class FakeSystemInfo final : public SystemInfo {
   std::optional<uint16_t> nativeMachine;  // nothing: IsWow64Process2 is absent
   uint16_t uiLanguage = 1033;
   int emulatedQueries = 0;
+  bool utf8CodePage = false;
 };
 
 }  // namespace kestrava
