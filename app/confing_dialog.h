@@ -11,6 +11,9 @@
 #include "app/discovered_printers.h"
 #include "app/message_table.h"
 #include "app/services.h"
+#include "comm/comm_services.h"
+#include "comm/port_commands.h"
+#include "comm/port_link.h"
 #include "install/install_engine.h"
 #include "payload/payload_extraction.h"
 
@@ -30,6 +33,8 @@ inline constexpr int kIpAddress = 1050;
 inline constexpr int kPortList = 1059;
 inline constexpr int kBluetoothName = 1062;
 inline constexpr int kLanguageList = 1046;
+inline constexpr int kInstallButton = 1019;
+inline constexpr int kSelfTestButton = 1047;
 }  // namespace control
 
 inline constexpr unsigned kPortPollTimer = 6;
@@ -42,7 +47,9 @@ inline constexpr const char16_t* kSearchingIp = u"Searching IP";
 
 class ConfingDialog final : public DialogEvents {
  public:
+  // With a port link of its own; the program hands the dialog the process's link instead.
   explicit ConfingDialog(const Services& services);
+  ConfingDialog(const Services& services, PortLink& link);
 
   // Copies the controls into the members (`save`) or the members into the controls. Saving
   // fails, with the range message, when no interface radio is checked; the members after the
@@ -57,6 +64,14 @@ class ConfingDialog final : public DialogEvents {
 
   // The language list's selection change: captions, texts and the OS message follow.
   void OnLanguageChosen();
+
+  // The check-port button (the port-information page) and the self-test button.
+  bool OnCheckPort();
+  void OnSelfTest();
+  // Timer 1 enables the install controls again, timer 3 the check-port button; each stops at
+  // its first tick.
+  void OnButtonTimer(unsigned timerId);
+  PortLink& portLink() { return link_; }
 
   // DialogEvents
   bool OnInitDialog() override;
@@ -92,11 +107,19 @@ class ConfingDialog final : public DialogEvents {
   WString workingFolder;
 
  private:
+  ConfingDialog(const Services& services, std::unique_ptr<PortLink> ownLink, PortLink* link);
   void DetectPlatformIntoMessage();
+  // The command's view of the members, after the controls were copied into them.
+  PortCommandInput CommandInput();
 
   Services services_;
   DialogHost& host_;
+  std::unique_ptr<PortLink> ownLink_;
+  PortLink& link_;
 };
+
+// The services of the printer communication, out of the application's.
+CommServices CommServicesFrom(const Services& services);
 
 // The OS radio for a release name's position in `osNames`; -1 for names not in it.
 int32_t OsChoiceForRelease(int osNamePosition);
