@@ -1,5 +1,6 @@
 #include "comm/raster_banner.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace kestrava {
@@ -21,21 +22,29 @@ bool IsBlackDot(uint32_t colour) {
 }
 
 std::string RasterBlock(const std::vector<uint32_t>& colours, int width, int height) {
-  const int bytesPerRow = (width + 7) / 8;
+  const size_t bytesPerRow = static_cast<size_t>(width + 7) / 8;
   std::string block(std::begin(kRasterHeader), std::end(kRasterHeader));
   block.push_back(static_cast<char>(bytesPerRow & 0xFF));
   block.push_back(static_cast<char>(bytesPerRow >> 8 & 0xFF));
   block.push_back(static_cast<char>(height & 0xFF));
   block.push_back(static_cast<char>(height >> 8 & 0xFF));
   const size_t rowsAt = block.size();
-  block.resize(rowsAt + static_cast<size_t>(bytesPerRow) * static_cast<size_t>(height), '\0');
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t dot =
-          static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-      if (dot >= colours.size() || !IsBlackDot(colours[dot])) continue;
-      char& byte = block[rowsAt + static_cast<size_t>(y * bytesPerRow + x / 8)];
-      byte = static_cast<char>(static_cast<uint8_t>(byte) | 0x80 >> (x % 8));
+  const size_t rows = height > 0 ? static_cast<size_t>(height) : 0;
+  const size_t dots = static_cast<size_t>(width > 0 ? width : 0);
+  block.resize(rowsAt + bytesPerRow * rows, '\0');
+  // Eight dots at a time, gathered in a byte before it is stored.
+  for (size_t y = 0; y < rows && (y + 1) * dots <= colours.size(); ++y) {
+    const uint32_t* row = colours.data() + y * dots;
+    char* out = &block[rowsAt + y * bytesPerRow];
+    for (size_t x = 0; x < dots; x += 8) {
+      const size_t end = std::min(dots, x + 8);
+      unsigned byte = 0;
+      for (size_t dot = x; dot < end; ++dot) {
+        // Most of the paper is white: no weighing for it.
+        if ((row[dot] & kWhite) == kWhite) continue;
+        byte |= (IsBlackDot(row[dot]) ? 0x80u : 0u) >> (dot - x);
+      }
+      out[x / 8] = static_cast<char>(byte);
     }
   }
   block.append(std::begin(kRasterTrailer), std::end(kRasterTrailer));
