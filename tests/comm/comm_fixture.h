@@ -37,9 +37,11 @@ class CommFixture : public ::testing::Test, protected FakeServices {
  protected:
   CommFixture() { host.RunModal(idle_); }
 
-  CommServices Comm() {
-    return CommServices{deviceInterfaces, deviceIo, registry, sockets, arpTable,
-                        screenGdi,        clock,    process,  system,  host};
+  CommServices Comm() { return CommWith(sockets, clock); }
+  // The services with sockets and a clock of the test's own.
+  CommServices CommWith(TcpSockets& otherSockets, Clock& otherClock) {
+    return CommServices{deviceInterfaces, deviceIo,   registry, otherSockets, arpTable,
+                        screenGdi,        otherClock, process,  system,       host};
   }
 
   // An attached printer: its interface, its registry values and its device.

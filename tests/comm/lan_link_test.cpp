@@ -70,11 +70,7 @@ TEST_F(CommFixture, ConnectAttemptsTable) {
   };
   for (const ConnectRow& row : rows) {
     FakeTcpSockets fresh(&clock);
-    const CommServices comm = Comm();
-    const CommServices withFresh{comm.deviceInterfaces, comm.deviceIo,  comm.registry, fresh,
-                                 comm.arpTable,         comm.screenGdi, comm.clock,    comm.process,
-                                 comm.system,           comm.dialog};
-    PortLink subject(withFresh);
+    PortLink subject(CommWith(fresh, clock));
     fresh.nextConnects.assign(row.attempts.begin(), row.attempts.end());
     const size_t sleepsBefore = clock.Sleeps().size();
     const uint64_t before = clock.MonotonicMs();
@@ -154,11 +150,7 @@ TEST_F(CommFixture, LanSendsTable) {
   for (const Row& row : rows) {
     FakeClock stepClock;
     FakeTcpSockets fresh(&stepClock);
-    CommServices comm = Comm();
-    CommServices own{comm.deviceInterfaces, comm.deviceIo,  comm.registry, fresh,
-                     comm.arpTable,         comm.screenGdi, stepClock,     comm.process,
-                     comm.system,           comm.dialog};
-    PortLink subject(own);
+    PortLink subject(CommWith(fresh, stepClock));
     fresh.SetPeer(kPrinter, kPrinterTcpPort, Peer::kAccepts);
     subject.SelectPort(u"LAN", u"192.168.1.87");
     fresh.sends = {row.step};

@@ -53,6 +53,21 @@ struct TcpSocketsUnderTest {
   std::function<void()> cleanup;
 };
 
+// A contract suite over one of the structs above: the subject is made before each case and its
+// other end cleaned up after it.
+template <typename UnderTest>
+class ContractWithCleanup : public ::testing::TestWithParam<Implementation<UnderTest>> {
+ protected:
+  void SetUp() override {
+    subject = this->GetParam().make();
+    ASSERT_TRUE(subject);
+  }
+  void TearDown() override {
+    if (subject && subject->cleanup) subject->cleanup();
+  }
+  std::unique_ptr<UnderTest> subject;
+};
+
 std::vector<Implementation<DeviceInterfacesUnderTest>> DeviceInterfacesImplementations();
 std::vector<Implementation<DeviceIoUnderTest>> DeviceIoImplementations();
 std::vector<Implementation<TcpSocketsUnderTest>> TcpSocketsImplementations();

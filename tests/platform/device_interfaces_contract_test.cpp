@@ -16,18 +16,7 @@ WString Lower(WString text) {
   return text;
 }
 
-class DeviceInterfacesContract
-    : public ::testing::TestWithParam<Implementation<DeviceInterfacesUnderTest>> {
- protected:
-  void SetUp() override {
-    subject = GetParam().make();
-    ASSERT_TRUE(subject);
-  }
-  void TearDown() override {
-    if (subject && subject->cleanup) subject->cleanup();
-  }
-  std::unique_ptr<DeviceInterfacesUnderTest> subject;
-};
+class DeviceInterfacesContract : public ContractWithCleanup<DeviceInterfacesUnderTest> {};
 
 TEST_P(DeviceInterfacesContract, AClassWithoutDevicesHasAnEmptySet) {
   auto set = subject->service->PresentInterfaces(kContractInterfaceClass);

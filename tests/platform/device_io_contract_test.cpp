@@ -8,38 +8,29 @@
 namespace kestrava {
 namespace {
 
-class DeviceIoContract : public ::testing::TestWithParam<Implementation<DeviceIoUnderTest>> {
+class DeviceIoContract : public ContractWithCleanup<DeviceIoUnderTest> {
  protected:
-  void SetUp() override {
-    subject = GetParam().make();
-    ASSERT_TRUE(subject);
-    io = subject->service.get();
-  }
-  void TearDown() override {
-    if (subject && subject->cleanup) subject->cleanup();
-  }
-  std::unique_ptr<DeviceIoUnderTest> subject;
-  DeviceIo* io = nullptr;
+  DeviceIo& io() { return *subject->service; }
 };
 
 TEST_P(DeviceIoContract, NothingIsOpenedWhereNothingIs) {
   uint32_t error = 0;
-  EXPECT_FALSE(io->Open(subject->missing, &error));
+  EXPECT_FALSE(io().Open(subject->missing, &error));
   EXPECT_EQ(kErrorFileNotFound, error);
 }
 
 TEST_P(DeviceIoContract, ADeviceIsNotShared) {
-  auto first = io->Open(subject->file);
+  auto first = io().Open(subject->file);
   ASSERT_TRUE(first);
   uint32_t error = 0;
-  EXPECT_FALSE(io->Open(subject->file, &error));
+  EXPECT_FALSE(io().Open(subject->file, &error));
   EXPECT_EQ(kErrorSharingViolation, error);
   first.reset();
-  EXPECT_TRUE(io->Open(subject->file)) << "free again once closed";
+  EXPECT_TRUE(io().Open(subject->file)) << "free again once closed";
 }
 
 TEST_P(DeviceIoContract, WritesFollowEachOtherAndTellTheirCount) {
-  auto device = io->Open(subject->file);
+  auto device = io().Open(subject->file);
   ASSERT_TRUE(device);
   const IoResult first = device->Write("COM PORT:", 9);
   EXPECT_TRUE(first.ok);
@@ -52,7 +43,7 @@ TEST_P(DeviceIoContract, WritesFollowEachOtherAndTellTheirCount) {
 }
 
 TEST_P(DeviceIoContract, TheSerialCallsFailOnOtherDevices) {
-  auto device = io->Open(subject->file);
+  auto device = io().Open(subject->file);
   ASSERT_TRUE(device);
   EXPECT_FALSE(device->SetTimeouts(CommTimeouts{0, 20, 20, 1, 2}));
   LineSettings settings;
@@ -63,7 +54,7 @@ TEST_P(DeviceIoContract, TheSerialCallsFailOnOtherDevices) {
 }
 
 TEST_P(DeviceIoContract, AReadTakesWhatTheDeviceSentUpToItsCapacity) {
-  auto device = io->Open(subject->channel);
+  auto device = io().Open(subject->channel);
   ASSERT_TRUE(device);
   subject->feed(std::string("\x12\x16", 2));
   char reply[5] = {};
@@ -78,7 +69,7 @@ TEST_P(DeviceIoContract, AReadTakesWhatTheDeviceSentUpToItsCapacity) {
 }
 
 TEST_P(DeviceIoContract, ADeviceThatNeverAnswersEndsTheReadAfterItsTime) {
-  auto device = io->Open(subject->channel);
+  auto device = io().Open(subject->channel);
   ASSERT_TRUE(device);
   char reply[5] = {};
   const uint64_t before = subject->clock->MonotonicMs();
@@ -96,7 +87,7 @@ TEST_P(DeviceIoContract, ADeviceThatNeverAnswersEndsTheReadAfterItsTime) {
 }
 
 TEST_P(DeviceIoContract, AWriteToADeviceThatWentAwayFails) {
-  auto device = io->Open(subject->channel);
+  auto device = io().Open(subject->channel);
   ASSERT_TRUE(device);
   subject->hangUp();
   const IoResult written = device->Write("\x1B\x40", 2);

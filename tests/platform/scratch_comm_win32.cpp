@@ -49,6 +49,18 @@ WString InterfaceKey(const InterfaceClass& c, const WString& path) {
   return kDeviceClasses + GuidText(c) + u"\\" + flattened;
 }
 
+// The path of a test interface (short enough for a fixed buffer).
+WString DevicePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data) {
+  std::vector<DWORD> buffer(256);
+  auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+  detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+  const auto size = static_cast<DWORD>(buffer.size() * sizeof(DWORD));
+  if (!SetupDiGetDeviceInterfaceDetailW(set, &data, detail, size, nullptr, nullptr)) {
+    return WString();
+  }
+  return win32::FromWide(detail->DevicePath);
+}
+
 int Counter() {
   static int counter = 0;
   return ++counter;
@@ -68,14 +80,7 @@ WString AddTestDevice(const InterfaceClass& interfaceClass, const WString& insta
     SP_DEVICE_INTERFACE_DATA created{};
     created.cbSize = sizeof(created);
     if (SetupDiCreateDeviceInterfaceW(set, &device, &guid, nullptr, 0, &created)) {
-      std::vector<DWORD> buffer(256);
-      auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
-      detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-      if (SetupDiGetDeviceInterfaceDetailW(set, &created, detail,
-                                           static_cast<DWORD>(buffer.size() * sizeof(DWORD)),
-                                           nullptr, nullptr)) {
-        path = win32::FromWide(detail->DevicePath);
-      }
+      path = DevicePath(set, created);
     }
   }
   SetupDiDestroyDeviceInfoList(set);
@@ -99,14 +104,7 @@ void RemoveTestDevice(const InterfaceClass& interfaceClass, const WString& insta
     SP_DEVICE_INTERFACE_DATA found{};
     found.cbSize = sizeof(found);
     if (SetupDiEnumDeviceInterfaces(set, &device, &guid, 0, &found)) {
-      std::vector<DWORD> buffer(256);
-      auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
-      detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-      if (SetupDiGetDeviceInterfaceDetailW(set, &found, detail,
-                                           static_cast<DWORD>(buffer.size() * sizeof(DWORD)),
-                                           nullptr, nullptr)) {
-        path = win32::FromWide(detail->DevicePath);
-      }
+      path = DevicePath(set, found);
     }
     SetupDiRemoveDevice(set, &device);
   }

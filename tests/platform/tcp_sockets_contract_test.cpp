@@ -9,17 +9,7 @@ namespace {
 
 constexpr uint32_t kLoopback = 0x7F000001;
 
-class TcpSocketsContract : public ::testing::TestWithParam<Implementation<TcpSocketsUnderTest>> {
- protected:
-  void SetUp() override {
-    subject = GetParam().make();
-    ASSERT_TRUE(subject);
-  }
-  void TearDown() override {
-    if (subject && subject->cleanup) subject->cleanup();
-  }
-  std::unique_ptr<TcpSocketsUnderTest> subject;
-};
+class TcpSocketsContract : public ContractWithCleanup<TcpSocketsUnderTest> {};
 
 TEST_P(TcpSocketsContract, ANonBlockingConnectToAListenerBecomesReadyAndSends) {
   auto socket = subject->service->Create();

@@ -8,43 +8,15 @@ set -u
 prefix=$(realpath -m "$1")
 probe=$2
 emulator=$3
-scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
-. "$scripts/wine-env"
-# Before anything is started: a 32-bit probe on a machine that cannot run it is a skip.
-if [ "$(pe_bits "$probe")" = 32 ] && ! can_run_32; then
-  echo "skipped: $(basename "$probe") is a 32-bit program and this machine cannot run 32-bit code"
-  exit 77
-fi
-work=$(mktemp -d)
+. "$(dirname "$0")/port_commands_common.sh"
 socat_pid=
-emulator_pid=
 cleanup() {
-  [ -n "$emulator_pid" ] && kill "$emulator_pid" 2>/dev/null && wait "$emulator_pid" 2>/dev/null
+  stop_emulator
   [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null && wait "$socat_pid" 2>/dev/null
   "$scripts/wine-exec" "$prefix" reg delete 'HKLM\Software\Wine\Ports' /v COM3 /f >/dev/null 2>&1
   "$scripts/wine-stop" "$prefix"
-  rm -rf "$work"
 }
 trap cleanup EXIT
-
-fail() {
-  echo "FAILED: $*"
-  [ -f "$work/record" ] && { echo "the emulator received:"; cat "$work/record"; }
-  exit 1
-}
-
-text_hex() {
-  printf '%s' "$1" | od -An -v -t x1 | tr -s ' \n' ' ' | sed -e 's/^ //' -e 's/ $//' |
-    tr a-f A-F | sed 's/$/ 00/'
-}
-
-run_probe() {
-  "$scripts/wine-exec" "$prefix" "$probe" "$@" >"$work/probe.log" 2>&1
-  status=$?
-  cat "$work/probe.log"
-  [ "$status" = 77 ] && exit 77
-  [ "$status" = 0 ] || fail "the probe ($*) exited with $status"
-}
 
 # The emulator rewrites its one line after every read: wait for the expected bytes.
 wait_record() {
@@ -65,11 +37,7 @@ for _ in $(seq 50); do [ -e "$work/printer" ] && [ -e "$work/com3" ] && break; s
 # Wine links its COM ports when the wineserver starts.
 "$scripts/wine-stop" "$prefix"
 
-python3 "$emulator" serial "$work/printer" --record "$work/record" --ready "$work/ready" \
-  --lifetime 120 &
-emulator_pid=$!
-for _ in $(seq 50); do [ -f "$work/ready" ] && break; sleep 0.1; done
-[ -f "$work/ready" ] || fail "the emulator did not open the pseudo-terminal"
+start_emulator serial "$work/printer"
 
 page="$(text_hex 'COM PORT:COM3') 1B 64 07 1D 56 01"
 run_probe com-page COM3

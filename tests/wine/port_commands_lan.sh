@@ -7,40 +7,8 @@ set -u
 prefix=$(realpath -m "$1")
 probe=$2
 emulator=$3
-scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
-. "$scripts/wine-env"
-# Before anything is started: a 32-bit probe on a machine that cannot run it is a skip.
-if [ "$(pe_bits "$probe")" = 32 ] && ! can_run_32; then
-  echo "skipped: $(basename "$probe") is a 32-bit program and this machine cannot run 32-bit code"
-  exit 77
-fi
-work=$(mktemp -d)
-emulator_pid=
-cleanup() {
-  [ -n "$emulator_pid" ] && kill "$emulator_pid" 2>/dev/null && wait "$emulator_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAILED: $*"
-  [ -f "$work/record" ] && { echo "the emulator received:"; cat "$work/record"; }
-  exit 1
-}
-
-# The bytes of a text and its terminating zero, as the emulator writes them.
-text_hex() {
-  printf '%s' "$1" | od -An -v -t x1 | tr -s ' \n' ' ' | sed -e 's/^ //' -e 's/ $//' |
-    tr a-f A-F | sed 's/$/ 00/'
-}
-
-run_probe() {
-  "$scripts/wine-exec" "$prefix" "$probe" "$@" >"$work/probe.log" 2>&1
-  status=$?
-  cat "$work/probe.log"
-  [ "$status" = 77 ] && exit 77
-  [ "$status" = 0 ] || fail "the probe ($*) exited with $status"
-}
+. "$(dirname "$0")/port_commands_common.sh"
+trap stop_emulator EXIT
 
 # The emulator writes a line when a connection ends: wait for the count.
 wait_lines() {
@@ -51,11 +19,7 @@ wait_lines() {
   fail "the emulator recorded fewer than $1 connections"
 }
 
-python3 "$emulator" tcp 127.0.0.1:9100 --record "$work/record" --ready "$work/ready" \
-  --lifetime 120 &
-emulator_pid=$!
-for _ in $(seq 50); do [ -f "$work/ready" ] && break; sleep 0.1; done
-[ -f "$work/ready" ] || fail "the emulator does not listen on 127.0.0.1:9100"
+start_emulator tcp 127.0.0.1:9100
 
 page="$(text_hex 'LAN IP ADDRESS:127.0.0.1') 1B 64 07 1D 56 01"
 self_test="1F 1B 1F 67 0A 00"
