@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
+#include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -18,6 +19,7 @@ struct Services {
   Process& process;
   Clock& clock;
   Registry& registry;
+  PrintSpooler& spooler;
 };
 
 }  // namespace kestrava

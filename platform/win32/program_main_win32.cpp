@@ -4,6 +4,7 @@
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dialog_host_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_info_win32.h"
@@ -16,6 +17,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kestrava::Win32Process process;
   kestrava::Win32Clock clock;
   kestrava::Win32Registry registry;
-  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry});
+  kestrava::Win32PrintSpooler spooler;
+  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry, spooler});
   return app.InitApplicationInstance() ? 1 : 0;
 }

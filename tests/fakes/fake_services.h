@@ -5,6 +5,7 @@
 #include "app/services.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_print_spooler.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_system_info.h"
@@ -14,7 +15,7 @@ namespace kestrava {
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog, system, files, process, clock, registry};
+    return Services{dialog, system, files, process, clock, registry, spooler};
   }
 
   FakeSystemInfo system;
@@ -22,6 +23,7 @@ struct FakeServices {
   FakeProcess process;
   FakeClock clock;
   FakeRegistry registry;
+  FakePrintSpooler spooler;
 };
 
 }  // namespace kestrava

@@ -2,6 +2,7 @@
 
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_print_spooler.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_system_info.h"
@@ -92,6 +93,27 @@ std::vector<Implementation<RegistryUnderTest>> RegistryImplementations() {
        }}};
 #ifdef _WIN32
   all.push_back({"Win32", MakeWin32Registry});
+#endif
+  return all;
+}
+
+std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations() {
+  std::vector<Implementation<SpoolerUnderTest>> all = {
+      {"Fake", [] {
+         auto subject = std::make_unique<SpoolerUnderTest>();
+         auto files = std::make_unique<FakeFiles>();
+         auto spooler = std::make_unique<FakePrintSpooler>();
+         for (const auto& [environment, folder] : spooler->driverDirectories) {
+           files->AddFolder(folder);
+         }
+         spooler->files = files.get();
+         subject->spooler = std::move(spooler);
+         subject->files = std::move(files);
+         subject->prefix = u"KestravaContract-fake";
+         return subject;
+       }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Spooler});
 #endif
   return all;
 }

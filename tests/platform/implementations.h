@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
+#include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -65,5 +66,18 @@ struct RegistryUnderTest {
 };
 
 std::vector<Implementation<RegistryUnderTest>> RegistryImplementations();
+
+// A print spooler with the files service that reaches its driver directories, and a prefix
+// of its own for the names of the drivers and printers the test makes (and deletes).
+struct SpoolerUnderTest {
+  std::unique_ptr<PrintSpooler> spooler;
+  std::unique_ptr<Files> files;
+  WString prefix;
+  // Windows refuses a driver whose files are missing and a second printer of a name already
+  // taken; Wine's spooler accepts both.
+  bool checksLikeWindows = true;
+};
+
+std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations();
 
 }  // namespace kestrava

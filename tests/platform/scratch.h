@@ -12,6 +12,7 @@ std::unique_ptr<FilesUnderTest> MakeWin32Files();
 std::unique_ptr<Process> MakeWin32Process();
 std::unique_ptr<Clock> MakeWin32Clock();
 std::unique_ptr<RegistryUnderTest> MakeWin32Registry();
+std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

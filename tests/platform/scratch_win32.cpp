@@ -3,6 +3,7 @@
 
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_info_win32.h"
@@ -87,6 +88,20 @@ std::unique_ptr<FilesUnderTest> MakeWin32Files() {
            GetFileAttributesW(win32::Wide(link)) != INVALID_FILE_ATTRIBUTES;
   };
   subject->cleanup = [folder] { RemoveTree(folder); };
+  return subject;
+}
+
+std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler() {
+  static int counter = 0;
+  auto subject = std::make_unique<SpoolerUnderTest>();
+  subject->spooler = std::make_unique<Win32PrintSpooler>();
+  subject->files = std::make_unique<Win32Files>();
+  subject->prefix = u"KestravaContract-" + WidenAscii(std::to_string(GetCurrentProcessId()) + "-" +
+                                                      std::to_string(++counter));
+  // Wine's spooler takes a driver without its files and a second printer of a name that
+  // exists; Windows' does not.
+  subject->checksLikeWindows =
+      GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") == nullptr;
   return subject;
 }
 
