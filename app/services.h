@@ -8,6 +8,7 @@
 #include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 
 namespace kestrava {
@@ -20,6 +21,7 @@ struct Services {
   Clock& clock;
   Registry& registry;
   PrintSpooler& spooler;
+  Shell& shell;
 };
 
 }  // namespace kestrava

@@ -7,6 +7,7 @@
 #include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/win32.h"
 
@@ -18,6 +19,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kestrava::Win32Clock clock;
   kestrava::Win32Registry registry;
   kestrava::Win32PrintSpooler spooler;
-  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry, spooler});
+  kestrava::Win32Shell shell;
+  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry, spooler, shell});
   return app.InitApplicationInstance() ? 1 : 0;
 }

@@ -8,6 +8,7 @@
 #include "tests/fakes/fake_print_spooler.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
+#include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_system_info.h"
 
 namespace kestrava {
@@ -15,7 +16,7 @@ namespace kestrava {
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog, system, files, process, clock, registry, spooler};
+    return Services{dialog, system, files, process, clock, registry, spooler, shell};
   }
 
   FakeSystemInfo system;
@@ -24,6 +25,7 @@ struct FakeServices {
   FakeClock clock;
   FakeRegistry registry;
   FakePrintSpooler spooler;
+  FakeShell shell;
 };
 
 }  // namespace kestrava

@@ -16,6 +16,7 @@
 #include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 
 namespace kestrava {
@@ -79,5 +80,19 @@ struct SpoolerUnderTest {
 };
 
 std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations();
+
+// A shell with the files service that reaches its scratch folder (`scratch`, ending in "\\"),
+// and the probe program: it writes "flags=<start-up flags> show=<show-window value>" into the
+// file of its first parameter (or `probe` + ".txt" without parameters) after waiting the
+// milliseconds of its third, and exits with the number of its second. Paths without spaces.
+struct ShellUnderTest {
+  std::unique_ptr<Shell> shell;
+  std::unique_ptr<Files> files;
+  WString probe;
+  WString scratch;
+  std::function<void()> cleanup;
+};
+
+std::vector<Implementation<ShellUnderTest>> ShellImplementations();
 
 }  // namespace kestrava

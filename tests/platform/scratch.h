@@ -13,6 +13,7 @@ std::unique_ptr<Process> MakeWin32Process();
 std::unique_ptr<Clock> MakeWin32Clock();
 std::unique_ptr<RegistryUnderTest> MakeWin32Registry();
 std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler();
+std::unique_ptr<ShellUnderTest> MakeWin32Shell();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

@@ -6,6 +6,7 @@
 #include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/win32.h"
 #include "tests/platform/scratch.h"
@@ -102,6 +103,23 @@ std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler() {
   // exists; Windows' does not.
   subject->checksLikeWindows =
       GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") == nullptr;
+  return subject;
+}
+
+std::unique_ptr<ShellUnderTest> MakeWin32Shell() {
+  std::unique_ptr<FilesUnderTest> scratch = MakeWin32Files();
+  if (!scratch) return nullptr;
+  auto subject = std::make_unique<ShellUnderTest>();
+  subject->shell = std::make_unique<Win32Shell>();
+  subject->files = std::move(scratch->files);
+  subject->scratch = scratch->base;
+  // The probe is built beside the test programs.
+  const WString self = ModuleFilePath();
+  subject->probe = self.substr(0, self.rfind(u'\\') + 1) + u"show_window_probe.exe";
+  subject->cleanup = [cleanup = scratch->cleanup, probe = subject->probe] {
+    DeleteFileW(win32::Wide(probe + u".txt"));
+    cleanup();
+  };
   return subject;
 }
 
