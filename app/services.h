@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
+#include "platform/print_graphics.h"
 #include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -22,6 +23,7 @@ struct Services {
   Registry& registry;
   PrintSpooler& spooler;
   Shell& shell;
+  PrintGraphics& graphics;
 };
 
 }  // namespace kestrava

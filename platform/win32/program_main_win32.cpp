@@ -4,6 +4,7 @@
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dialog_host_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/print_graphics_win32.h"
 #include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -20,6 +21,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kestrava::Win32Registry registry;
   kestrava::Win32PrintSpooler spooler;
   kestrava::Win32Shell shell;
-  kestrava::CBrevantApp app({dialog, system, files, process, clock, registry, spooler, shell});
+  kestrava::Win32PrintGraphics graphics;
+  kestrava::CBrevantApp app(
+      {dialog, system, files, process, clock, registry, spooler, shell, graphics});
   return app.InitApplicationInstance() ? 1 : 0;
 }

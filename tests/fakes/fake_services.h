@@ -5,6 +5,7 @@
 #include "app/services.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_print_graphics.h"
 #include "tests/fakes/fake_print_spooler.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
@@ -16,7 +17,7 @@ namespace kestrava {
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog, system, files, process, clock, registry, spooler, shell};
+    return Services{dialog, system, files, process, clock, registry, spooler, shell, graphics};
   }
 
   FakeSystemInfo system;
@@ -26,6 +27,7 @@ struct FakeServices {
   FakeRegistry registry;
   FakePrintSpooler spooler;
   FakeShell shell;
+  FakePrintGraphics graphics;
 };
 
 }  // namespace kestrava

@@ -2,6 +2,7 @@
 
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_print_graphics.h"
 #include "tests/fakes/fake_print_spooler.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
@@ -98,21 +99,24 @@ std::vector<Implementation<RegistryUnderTest>> RegistryImplementations() {
   return all;
 }
 
+namespace {
+
+std::unique_ptr<SpoolerUnderTest> MakeFakeSpooler() {
+  auto subject = std::make_unique<SpoolerUnderTest>();
+  auto files = std::make_unique<FakeFiles>();
+  auto spooler = std::make_unique<FakePrintSpooler>();
+  for (const auto& [environment, folder] : spooler->driverDirectories) files->AddFolder(folder);
+  spooler->files = files.get();
+  subject->spooler = std::move(spooler);
+  subject->files = std::move(files);
+  subject->prefix = u"KestravaContract-fake";
+  return subject;
+}
+
+}  // namespace
+
 std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations() {
-  std::vector<Implementation<SpoolerUnderTest>> all = {
-      {"Fake", [] {
-         auto subject = std::make_unique<SpoolerUnderTest>();
-         auto files = std::make_unique<FakeFiles>();
-         auto spooler = std::make_unique<FakePrintSpooler>();
-         for (const auto& [environment, folder] : spooler->driverDirectories) {
-           files->AddFolder(folder);
-         }
-         spooler->files = files.get();
-         subject->spooler = std::move(spooler);
-         subject->files = std::move(files);
-         subject->prefix = u"KestravaContract-fake";
-         return subject;
-       }}};
+  std::vector<Implementation<SpoolerUnderTest>> all = {{"Fake", MakeFakeSpooler}};
 #ifdef _WIN32
   all.push_back({"Win32", MakeWin32Spooler});
 #endif
@@ -164,6 +168,23 @@ std::vector<Implementation<ShellUnderTest>> ShellImplementations() {
   std::vector<Implementation<ShellUnderTest>> all = {{"Fake", MakeFakeShell}};
 #ifdef _WIN32
   all.push_back({"Win32", MakeWin32Shell});
+#endif
+  return all;
+}
+
+std::vector<Implementation<GraphicsUnderTest>> GraphicsImplementations() {
+  std::vector<Implementation<GraphicsUnderTest>> all = {
+      {"Fake", [] {
+         auto subject = std::make_unique<GraphicsUnderTest>();
+         subject->printers = MakeFakeSpooler();
+         auto graphics = std::make_unique<FakePrintGraphics>();
+         graphics->spooler = static_cast<FakePrintSpooler*>(subject->printers->spooler.get());
+         subject->graphics = std::move(graphics);
+         subject->makePicture = [](int width, int height) { return Picture{141, width, height}; };
+         return subject;
+       }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Graphics});
 #endif
   return all;
 }

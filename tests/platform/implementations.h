@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
+#include "platform/print_graphics.h"
 #include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -94,5 +95,16 @@ struct ShellUnderTest {
 };
 
 std::vector<Implementation<ShellUnderTest>> ShellImplementations();
+
+// GDI printing with the spooler its printers come from, and the means to make a picture of a
+// given size (freed by `cleanup`).
+struct GraphicsUnderTest {
+  std::unique_ptr<PrintGraphics> graphics;
+  std::unique_ptr<SpoolerUnderTest> printers;
+  std::function<Picture(int width, int height)> makePicture;
+  std::function<void()> cleanup;
+};
+
+std::vector<Implementation<GraphicsUnderTest>> GraphicsImplementations();
 
 }  // namespace kestrava

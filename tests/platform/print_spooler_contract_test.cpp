@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "tests/platform/implementations.h"
+#include "tests/platform/stand_in_printers.h"
 
 namespace kestrava {
 namespace {
@@ -23,69 +24,18 @@ class SpoolerContract : public ::testing::TestWithParam<Implementation<SpoolerUn
     subject = GetParam().make();
     ASSERT_TRUE(subject);
     spooler = subject->spooler.get();
-    directory = spooler->DriverDirectory(u"Windows x64");
-    ASSERT_FALSE(directory.empty());
-    previousDefault = spooler->DefaultPrinter();
+    made = std::make_unique<StandInPrinters>(*subject);
+    ASSERT_FALSE(made->directory().empty());
   }
+  void TearDown() override { made.reset(); }
 
-  void TearDown() override {
-    if (!subject) return;
-    for (const WString& printer : printers) spooler->DeletePrinter(printer);
-    for (const WString& driver : drivers) spooler->DeleteDriver(u"Windows x64", driver);
-    // The spooler copies a registered driver's files into the folder of the driver version
-    // (3) and leaves them there when the driver is deleted.
-    for (const WString& file : placed) {
-      subject->files->RemoveFile(directory + u"\\" + file);
-      subject->files->RemoveFile(directory + u"\\3\\" + file);
-    }
-    if (!previousDefault.empty()) spooler->MakeDefault(previousDefault);
-  }
-
-  WString Name(const WString& suffix) const { return subject->prefix + u"-" + suffix; }
-
-  bool Place(const WString& file) {
-    auto handle = subject->files->Create(directory + u"\\" + file, CreateMode::kTruncate);
-    if (!handle) return false;
-    placed.push_back(file);
-    const char text[] = "stand-in driver file of a contract test\r\n";
-    return handle->Write(text, sizeof text - 1) == static_cast<int64_t>(sizeof text - 1);
-  }
-
-  // A driver record of stand-in files named after the test's prefix; not yet placed.
-  DriverRecord Driver(const WString& suffix) const {
-    DriverRecord driver;
-    driver.name = Name(suffix);
-    driver.environment = u"Windows x64";
-    driver.driverFile = subject->prefix + u"-drv.dll";
-    driver.dataFile = subject->prefix + u".gpd";
-    driver.configFile = subject->prefix + u"-ui.dll";
-    driver.helpFile = subject->prefix + u".hlp";
-    driver.dependentFiles = {subject->prefix + u".ini"};
-    driver.defaultDataType = u"RAW";
-    return driver;
-  }
-
-  bool Register(const DriverRecord& driver) {
-    for (const WString& file : {driver.driverFile, driver.dataFile, driver.configFile,
-                                driver.helpFile, driver.dependentFiles[0]}) {
-      if (!Place(file)) return false;
-    }
-    uint32_t error = 99;
-    if (!spooler->AddDriver(driver, &error)) {
-      ADD_FAILURE() << "AddDriver refused with " << error;
-      return false;
-    }
-    EXPECT_EQ(0u, error);
-    drivers.push_back(driver.name);
-    return true;
-  }
-
+  WString Name(const WString& suffix) const { return made->Name(suffix); }
+  DriverRecord Driver(const WString& suffix) const { return made->Driver(suffix); }
+  bool Place(const WString& file) { return made->Place(file); }
+  bool Register(const DriverRecord& driver) { return made->Register(driver); }
   std::unique_ptr<SpoolerPrinter> Add(const WString& name, const WString& driver,
                                       uint32_t* error = nullptr) {
-    PrinterRecord record{name, u"LPT1:", driver, u"WinPrint", u"RAW", kPrinterAttributeLocal};
-    auto printer = spooler->CreatePrinter(record, error);
-    if (printer) printers.push_back(name);
-    return printer;
+    return made->Add(name, driver, error);
   }
 
   std::vector<InstalledPrinter> Listed() {
@@ -96,11 +46,7 @@ class SpoolerContract : public ::testing::TestWithParam<Implementation<SpoolerUn
 
   std::unique_ptr<SpoolerUnderTest> subject;
   PrintSpooler* spooler = nullptr;
-  WString directory;
-  WString previousDefault;
-  std::vector<WString> printers;
-  std::vector<WString> drivers;
-  std::vector<WString> placed;
+  std::unique_ptr<StandInPrinters> made;
 };
 
 TEST_P(SpoolerContract, EachPlatformHasItsDriverDirectoryAndAnUnknownOneNone) {
@@ -231,7 +177,6 @@ TEST_P(SpoolerContract, DeletedPrintersAndDriversAreGone) {
   EXPECT_NE(0u, error);
   EXPECT_TRUE(spooler->DeleteDriver(u"Windows x64", driver.name));
   EXPECT_FALSE(spooler->DeleteDriver(u"Windows x64", driver.name));
-  drivers.clear();
 }
 
 TEST_P(SpoolerContract, ADeviceModeIsWholeOrAbsentWithAnError) {

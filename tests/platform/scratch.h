@@ -14,6 +14,7 @@ std::unique_ptr<Clock> MakeWin32Clock();
 std::unique_ptr<RegistryUnderTest> MakeWin32Registry();
 std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler();
 std::unique_ptr<ShellUnderTest> MakeWin32Shell();
+std::unique_ptr<GraphicsUnderTest> MakeWin32Graphics();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

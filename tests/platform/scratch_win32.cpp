@@ -3,6 +3,7 @@
 
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/print_graphics_win32.h"
 #include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -119,6 +120,23 @@ std::unique_ptr<ShellUnderTest> MakeWin32Shell() {
   subject->cleanup = [cleanup = scratch->cleanup, probe = subject->probe] {
     DeleteFileW(win32::Wide(probe + u".txt"));
     cleanup();
+  };
+  return subject;
+}
+
+std::unique_ptr<GraphicsUnderTest> MakeWin32Graphics() {
+  auto subject = std::make_unique<GraphicsUnderTest>();
+  subject->graphics = std::make_unique<Win32PrintGraphics>();
+  subject->printers = MakeWin32Spooler();
+  auto bitmaps = std::make_shared<std::vector<HBITMAP>>();
+  subject->makePicture = [bitmaps](int width, int height) {
+    HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+    if (!bitmap) return Picture{};
+    bitmaps->push_back(bitmap);
+    return Picture{reinterpret_cast<uintptr_t>(bitmap), width, height};
+  };
+  subject->cleanup = [bitmaps] {
+    for (HBITMAP bitmap : *bitmaps) DeleteObject(bitmap);
   };
   return subject;
 }
