@@ -26,7 +26,7 @@ int32_t OsChoiceForRelease(int osNamePosition) {
 }
 
 ConfingDialog::ConfingDialog(const Services& services)
-    : engine(services.system),
+    : engine(EngineServicesOf(services)),
       uiLanguage(StartupLanguage(services.system.UserDefaultUiLanguage())),
       baudCombo(services.dialog, control::kBaudList),
       ipAddressField(services.dialog, control::kIpAddress),

@@ -2,6 +2,7 @@
 // (the Win32 implementations) or from a test (the fakes).
 #pragma once
 
+#include "install/engine_services.h"
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/files.h"
@@ -25,5 +26,12 @@ struct Services {
   Shell& shell;
   PrintGraphics& graphics;
 };
+
+// The services the installation engine works through.
+inline EngineServices EngineServicesOf(const Services& services) {
+  return EngineServices{services.system, services.files,    services.process,
+                        services.clock,  services.registry, services.spooler,
+                        services.shell,  services.graphics, services.dialog};
+}
 
 }  // namespace kestrava

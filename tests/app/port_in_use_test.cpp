@@ -24,6 +24,10 @@ struct PortInUseCase {
   const char16_t* portText;  // afterwards
 };
 
+void PrintTo(const PortInUseCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 class PortInUseTest : public DialogFixture, public ::testing::WithParamInterface<PortInUseCase> {};
 
 TEST_P(PortInUseTest, Table) {
