@@ -32,7 +32,7 @@ ConfingDialog::ConfingDialog(const Services& services, PortLink& link)
 
 ConfingDialog::ConfingDialog(const Services& services, std::unique_ptr<PortLink> ownLink,
                              PortLink* link)
-    : engine(services.system),
+    : engine(EngineServicesOf(services)),
       uiLanguage(StartupLanguage(services.system.UserDefaultUiLanguage())),
       baudCombo(services.dialog, control::kBaudList),
       ipAddressField(services.dialog, control::kIpAddress),

@@ -65,6 +65,11 @@ class ConfingDialog final : public DialogEvents {
   // The language list's selection change: captions, texts and the OS message follow.
   void OnLanguageChosen();
 
+  // Whether the port chosen in the port list (a serial or Bluetooth port, COM3 taken as COM3:)
+  // is already the port of an installed printer; if so the user is told, in the UI language,
+  // before the answer true. Placeholders, other kinds of port and a spooler that cannot list
+  // its printers answer false. Leaves the chosen port, with its colon, in `portText`.
+  bool CheckPortInUse();
   // The check-port button (the port-information page) and the self-test button.
   bool OnCheckPort();
   void OnSelfTest();

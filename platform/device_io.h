@@ -10,13 +10,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/system_errors.h"
 #include "platform/text.h"
 
 namespace kestrava {
 
-// Error codes as the system reports them.
+// Error codes as the system reports them (and kErrorFileNotFound).
 enum : uint32_t {
-  kErrorFileNotFound = 2,
   kErrorAccessDenied = 5,
   kErrorInvalidHandle = 6,
   kErrorGenFailure = 31,

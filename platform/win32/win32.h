@@ -11,11 +11,14 @@
 #define UNICODE
 #endif
 
-// The order matters: winsock2.h before windows.h, as Winsock 2 requires, and commctrl.h after.
+// The order matters: winsock2.h before windows.h, as Winsock 2 requires, and the headers of
+// the other system libraries (common controls, print spooler, shell) after it.
 // clang-format off
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <winspool.h>
+#include <shellapi.h>
 // clang-format on
 
 #include "platform/text.h"

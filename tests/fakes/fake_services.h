@@ -8,9 +8,12 @@
 #include "tests/fakes/fake_device_interfaces.h"
 #include "tests/fakes/fake_device_io.h"
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_print_graphics.h"
+#include "tests/fakes/fake_print_spooler.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_screen_gdi.h"
+#include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_system_info.h"
 #include "tests/fakes/fake_tcp_sockets.h"
 
@@ -19,8 +22,9 @@ namespace kestrava {
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog,           system,   files,   process,  clock,    registry,
-                    deviceInterfaces, deviceIo, sockets, arpTable, screenGdi};
+    return Services{dialog,   system,  files,    process,  clock,
+                    registry, spooler, shell,    graphics, deviceInterfaces,
+                    deviceIo, sockets, arpTable, screenGdi};
   }
 
   FakeSystemInfo system;
@@ -28,6 +32,9 @@ struct FakeServices {
   FakeProcess process;
   FakeClock clock;
   FakeRegistry registry;
+  FakePrintSpooler spooler;
+  FakeShell shell;
+  FakePrintGraphics graphics;
   FakeDeviceInterfaces deviceInterfaces;
   // Reads that are never answered and connects that run out take their time on the clock.
   FakeDeviceIo deviceIo{&clock};

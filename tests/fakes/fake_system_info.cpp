@@ -16,4 +16,9 @@ std::string FakeSystemInfo::WideToAnsi(WStringView text) {
   return out;
 }
 
+WString FakeSystemInfo::ErrorMessage(uint32_t code) {
+  auto it = errorMessages.find(code);
+  return it == errorMessages.end() ? WString() : it->second;
+}
+
 }  // namespace kestrava

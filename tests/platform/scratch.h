@@ -12,6 +12,9 @@ std::unique_ptr<FilesUnderTest> MakeWin32Files();
 std::unique_ptr<Process> MakeWin32Process();
 std::unique_ptr<Clock> MakeWin32Clock();
 std::unique_ptr<RegistryUnderTest> MakeWin32Registry();
+std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler();
+std::unique_ptr<ShellUnderTest> MakeWin32Shell();
+std::unique_ptr<GraphicsUnderTest> MakeWin32Graphics();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

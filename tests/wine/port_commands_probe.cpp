@@ -21,9 +21,12 @@
 #include "platform/win32/device_interfaces_win32.h"
 #include "platform/win32/device_io_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/print_graphics_win32.h"
+#include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/screen_gdi_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/tcp_sockets_win32.h"
 #include "tests/fakes/test_dialog_host.h"
@@ -42,12 +45,17 @@ struct Probe {
   Win32Process process;
   Win32Clock clock;
   Win32Registry registry;
+  // The port-in-use check of the COM page asks the spooler for the installed printers.
+  Win32PrintSpooler spooler;
+  Win32Shell shell;
+  Win32PrintGraphics graphics;
   Win32DeviceInterfaces deviceInterfaces;
   Win32DeviceIo deviceIo;
   Win32TcpSockets sockets;
   Win32ArpTable arpTable;
   Win32ScreenGdi screenGdi;
-  Services services{host,     system,  files,    process,  clock, registry, deviceInterfaces,
+  Services services{host,     system,  files,    process,  clock,
+                    registry, spooler, shell,    graphics, deviceInterfaces,
                     deviceIo, sockets, arpTable, screenGdi};
   ConfingDialog dialog{services};
 
