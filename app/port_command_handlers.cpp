@@ -36,9 +36,15 @@ bool ConfingDialog::OnCheckPort() {
   ExchangeControlData(true);
   PortCommandInput input = CommandInput();
   portText = input.portText;
-  // The port-in-use check (COM and Bluetooth ports) is not part of this dialog yet; the page
-  // runs it once it is handed over here.
-  const bool delivered = PortInformationPage(input, link_, CommServicesFrom(services_), {});
+  // The check leaves the port as the spooler names it (COM3:) in portText, and the page goes on
+  // with that name.
+  const auto checkPortInUse = [this, &input] {
+    const bool inUse = CheckPortInUse();
+    input.portText = portText;
+    return inUse;
+  };
+  const bool delivered =
+      PortInformationPage(input, link_, CommServicesFrom(services_), checkPortInUse);
   portText = input.portText;
   ExchangeControlData(false);
   return delivered;

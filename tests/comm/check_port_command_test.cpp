@@ -38,7 +38,7 @@ TEST_F(CheckPort, TheComPageIsTheLabelAZeroByteAndFeedAndCut) {
   EXPECT_EQ(Hex(std::string("COM PORT:COM3\0", 14)) + " " + kFeedAndCutHex,
             Hex(deviceIo.Written(u"COM3")));
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(u"COM3", dialog->portText);
+  EXPECT_EQ(u"COM3:", dialog->portText) << "as the port-in-use check leaves it";
   EXPECT_EQ(0, deviceIo.openDevices()) << "every serial write closes the port";
   EXPECT_EQ(115200u, deviceIo.Find(u"COM3")->line->baudRate);
   // The text write armed the button timer; its tick enables the install controls again.
@@ -50,6 +50,37 @@ TEST_F(CheckPort, TheComPageIsTheLabelAZeroByteAndFeedAndCut) {
   EXPECT_TRUE(host.IsControlEnabled(1014));
   EXPECT_FALSE(host.IsTimerRunning(1));
   EXPECT_TRUE(host.IsTimerRunning(6)) << "the port poll goes on";
+}
+
+TEST_F(CheckPort, AComOrBluetoothPortInUseIsToldAfterThePageWhichStillCounts) {
+  struct Row {
+    int interface;
+    const char16_t* port;
+    const char16_t* installedOn;
+    bool told;
+    const char* bytes;
+  };
+  const Row rows[] = {
+      {1, u"COM3", u"COM3:", true, "COM PORT:COM3"},
+      {1, u"COM3", u"COM4:", false, "COM PORT:COM3"},
+      {3, u"COM5", u"COM5:", true, "BLUETOOTH PORT:COM5"},
+  };
+  for (const Row& row : rows) {
+    Open();
+    spooler.AddInstalledPrinter(u"RT-80C", row.installedOn);
+    deviceIo.Add(row.port, true);
+    Choose(row.interface, {row.port}, u"NO COM");
+    ASSERT_TRUE(PressCheckPort());
+    EXPECT_EQ(row.told ? std::vector<WString>{u"A printer already exists using this port"}
+                       : std::vector<WString>{},
+              MessageTexts())
+        << "the page was delivered: no failure message";
+    EXPECT_EQ(0u, deviceIo.Written(row.port).find(row.bytes)) << Utf16ToUtf8(row.port);
+    EXPECT_EQ(WString(row.port) + u":", dialog->portText) << "as the check leaves it";
+    EXPECT_EQ(0, deviceIo.openDevices());
+    host.messages.clear();
+    spooler = FakePrintSpooler();
+  }
 }
 
 TEST_F(CheckPort, APlaceholderSendsNothingAndShowsOnlyTheFailure) {
