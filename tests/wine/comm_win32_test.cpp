@@ -169,5 +169,27 @@ TEST_F(UsbDiscoveryOnWine, APrinterOfASupportedVendorIsListedByItsPort) {
   EXPECT_FALSE(link.WriteWithStatusCheck(kResetBlock));
 }
 
+// Where nothing listens, Wine sometimes reports the refused connect as readable at once (with
+// SO_ERROR 10061) and otherwise lets the wait run out: either way it is no connection.
+TEST_F(UsbDiscoveryOnWine, ARefusedLoopbackConnectIsNeverConnected) {
+  WSADATA data{};
+  ASSERT_EQ(0, WSAStartup(MAKEWORD(2, 2), &data));
+  // A loopback port that was just free: bound, then closed again.
+  SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(0, bind(probe, reinterpret_cast<const sockaddr*>(&local), sizeof(local)));
+  int size = sizeof(local);
+  getsockname(probe, reinterpret_cast<sockaddr*>(&local), &size);
+  closesocket(probe);
+  PortLink link(services);
+  const uint64_t start = clock.MonotonicMs();
+  EXPECT_EQ(kLanTimedOut, link.ConnectLan({0x7F000001, ntohs(local.sin_port)}));
+  EXPECT_FALSE(link.lanSocket);
+  EXPECT_GE(clock.MonotonicMs() - start, 1000u) << "two pauses of 500 ms at least";
+  WSACleanup();
+}
+
 }  // namespace
 }  // namespace kestrava
