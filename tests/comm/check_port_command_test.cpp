@@ -236,7 +236,7 @@ TEST_F(CheckPort, TheJapaneseAndChineseBannersAndLists) {
 }
 
 TEST_F(CheckPort, TheLanPageGoesToPort9100OfTheAddressFieldAndTheSocketIsClosed) {
-  sockets.SetPeer(kDefaultAddress, 9100, FakeTcpSockets::Peer::kAccepts);
+  sockets.SetPeer(kDefaultPrinterAddress, 9100, FakeTcpSockets::Peer::kAccepts);
   Choose(2, {}, u"Searching IP");
   ASSERT_TRUE(PressCheckPort());
   ASSERT_EQ(1u, sockets.connections.size());

@@ -12,7 +12,6 @@
 namespace kestrava {
 
 inline constexpr int kInterfaceRadios[] = {1034, 1048, 1049, 1057};
-inline constexpr uint32_t kDefaultAddress = 0xC0A80164;  // the address field's 192.168.1.100
 
 class PortCommandFixture : public DialogFixture {
  protected:

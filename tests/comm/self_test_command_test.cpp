@@ -65,7 +65,7 @@ TEST_F(SelfTest, TheUsbRequestGoesToTheFirstPrinterWhicheverPortIsSelected) {
 }
 
 TEST_F(SelfTest, ALanSelfTestLeavesTheConnectionOpenAndTheLanPageReconnects) {
-  sockets.SetPeer(kDefaultAddress, 9100, FakeTcpSockets::Peer::kAccepts);
+  sockets.SetPeer(kDefaultPrinterAddress, 9100, FakeTcpSockets::Peer::kAccepts);
   Choose(2, {}, u"Searching IP");
   ASSERT_TRUE(PressSelfTest());
   ASSERT_EQ(1u, sockets.connections.size());
@@ -84,7 +84,7 @@ TEST_F(SelfTest, ALanSelfTestLeavesTheConnectionOpenAndTheLanPageReconnects) {
 }
 
 TEST_F(SelfTest, ALanPrinterThatRefusesIsNotConnected) {
-  sockets.SetPeer(kDefaultAddress, 9100, FakeTcpSockets::Peer::kRefusesWhenReady);
+  sockets.SetPeer(kDefaultPrinterAddress, 9100, FakeTcpSockets::Peer::kRefusesWhenReady);
   Choose(2, {}, u"Searching IP");
   ASSERT_TRUE(PressSelfTest());
   EXPECT_EQ(std::vector<WString>{kFailure}, MessageTexts());

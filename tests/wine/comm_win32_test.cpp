@@ -116,7 +116,7 @@ TEST_F(RasterOnWineGdi, TheBulkReadEqualsTheReadOfEveryDotOnTheSameBitmap) {
   }
 }
 
-class UsbDiscoveryOnWine : public ::testing::Test {
+class CommOnWine : public ::testing::Test {
  protected:
   void SetUp() override {
     const WString tag = WidenAscii(std::to_string(GetCurrentProcessId()));
@@ -149,7 +149,7 @@ class UsbDiscoveryOnWine : public ::testing::Test {
                         screen,     clock,    process,  system,  host};
 };
 
-TEST_F(UsbDiscoveryOnWine, APrinterOfASupportedVendorIsListedByItsPort) {
+TEST_F(CommOnWine, APrinterOfASupportedVendorIsListedByItsPort) {
   const WString path = AddTestDevice(kUsbPrinterInterfaceClass, supported);
   ASSERT_FALSE(path.empty());
   ASSERT_TRUE(IsSupportedUsbVendor(path)) << Utf16ToUtf8(path);
@@ -171,7 +171,7 @@ TEST_F(UsbDiscoveryOnWine, APrinterOfASupportedVendorIsListedByItsPort) {
 
 // Where nothing listens, Wine sometimes reports the refused connect as readable at once (with
 // SO_ERROR 10061) and otherwise lets the wait run out: either way it is no connection.
-TEST_F(UsbDiscoveryOnWine, ARefusedLoopbackConnectIsNeverConnected) {
+TEST_F(CommOnWine, ARefusedLoopbackConnectIsNeverConnected) {
   WSADATA data{};
   ASSERT_EQ(0, WSAStartup(MAKEWORD(2, 2), &data));
   // A loopback port that was just free: bound, then closed again.
