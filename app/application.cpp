@@ -24,7 +24,9 @@ bool CBrevantApp::InitApplicationInstance() {
   services_.process.StartSockets();
   services_.process.RegisterForRestart();
 
-  auto dialog = std::make_unique<ConfingDialog>(services_);
+  // The process's one port link, made at start-up; it lives as long as the dialog runs.
+  PortLink link(CommServicesFrom(services_));
+  auto dialog = std::make_unique<ConfingDialog>(services_, link);
   services_.dialog.RunModal(*dialog);
   return false;
 }

@@ -14,7 +14,6 @@ constexpr int kLastValidInterface = 99;
 constexpr const char16_t* kRangeMessage = u"Please enter an integer between 0 and 99.";
 constexpr const char16_t* kBaudRates[] = {u"9600", u"19200", u"38400", u"115200"};
 constexpr int kDefaultBaudItem = 1;  // "19200"
-constexpr int kLanInterface = 2;
 
 }  // namespace
 
@@ -26,7 +25,14 @@ int32_t OsChoiceForRelease(int osNamePosition) {
 }
 
 ConfingDialog::ConfingDialog(const Services& services)
-    : engine(services.system),
+    : ConfingDialog(services, std::make_unique<PortLink>(CommServicesFrom(services)), nullptr) {}
+
+ConfingDialog::ConfingDialog(const Services& services, PortLink& link)
+    : ConfingDialog(services, nullptr, &link) {}
+
+ConfingDialog::ConfingDialog(const Services& services, std::unique_ptr<PortLink> ownLink,
+                             PortLink* link)
+    : engine(EngineServicesOf(services)),
       uiLanguage(StartupLanguage(services.system.UserDefaultUiLanguage())),
       baudCombo(services.dialog, control::kBaudList),
       ipAddressField(services.dialog, control::kIpAddress),
@@ -34,7 +40,9 @@ ConfingDialog::ConfingDialog(const Services& services)
       payloadExtracted(std::make_shared<std::atomic<bool>>(false)),
       workingFolder(kWorkingFolder),
       services_(services),
-      host_(services.dialog) {}
+      host_(services.dialog),
+      ownLink_(std::move(ownLink)),
+      link_(link ? *link : *ownLink_) {}
 
 bool ConfingDialog::ExchangeControlData(bool save) {
   if (save) {
@@ -117,10 +125,16 @@ void ConfingDialog::OnLanguageChosen() {
 void ConfingDialog::OnCommand(int controlId, int notification) {
   if (controlId == control::kLanguageList && notification == kComboSelectionChange) {
     OnLanguageChosen();
+  } else if (controlId == kCheckPortButton && notification == kButtonClicked) {
+    OnCheckPort();
+  } else if (controlId == control::kSelfTestButton && notification == kButtonClicked) {
+    OnSelfTest();
   }
 }
 
-void ConfingDialog::OnTimer(unsigned) {}
+void ConfingDialog::OnTimer(unsigned timerId) {
+  OnButtonTimer(timerId);
+}
 
 void ConfingDialog::OnUserMessage(uintptr_t wParam, intptr_t) {
   if (wParam != 0 || portKindChoice != kLanInterface) return;

@@ -11,6 +11,9 @@
 #include "app/discovered_printers.h"
 #include "app/message_table.h"
 #include "app/services.h"
+#include "comm/comm_services.h"
+#include "comm/port_commands.h"
+#include "comm/port_link.h"
 #include "install/install_engine.h"
 #include "net/lan_discovery.h"
 #include "payload/payload_extraction.h"
@@ -31,6 +34,8 @@ inline constexpr int kIpAddress = 1050;
 inline constexpr int kPortList = 1059;
 inline constexpr int kBluetoothName = 1062;
 inline constexpr int kLanguageList = 1046;
+inline constexpr int kInstallButton = 1019;
+inline constexpr int kSelfTestButton = 1047;
 }  // namespace control
 
 inline constexpr unsigned kPortPollTimer = 6;
@@ -43,7 +48,9 @@ inline constexpr const char16_t* kSearchingIp = u"Searching IP";
 
 class ConfingDialog final : public DialogEvents {
  public:
+  // With a port link of its own; the program hands the dialog the process's link instead.
   explicit ConfingDialog(const Services& services);
+  ConfingDialog(const Services& services, PortLink& link);
   // Stops the discovery thread first: it works on members of the dialog.
   ~ConfingDialog() override;
 
@@ -73,6 +80,18 @@ class ConfingDialog final : public DialogEvents {
   void CloseDiscoverySocket();
   // The process's discovery state (socket, echo facility, local addresses).
   LanDiscovery& lanDiscovery() { return *lanDiscovery_; }
+  // Whether the port chosen in the port list (a serial or Bluetooth port, COM3 taken as COM3:)
+  // is already the port of an installed printer; if so the user is told, in the UI language,
+  // before the answer true. Placeholders, other kinds of port and a spooler that cannot list
+  // its printers answer false. Leaves the chosen port, with its colon, in `portText`.
+  bool CheckPortInUse();
+  // The check-port button (the port-information page) and the self-test button.
+  bool OnCheckPort();
+  void OnSelfTest();
+  // Timer 1 enables the install controls again, timer 3 the check-port button; each stops at
+  // its first tick.
+  void OnButtonTimer(unsigned timerId);
+  PortLink& portLink() { return link_; }
 
   // DialogEvents
   bool OnInitDialog() override;
@@ -108,7 +127,10 @@ class ConfingDialog final : public DialogEvents {
   WString workingFolder;
 
  private:
+  ConfingDialog(const Services& services, std::unique_ptr<PortLink> ownLink, PortLink* link);
   void DetectPlatformIntoMessage();
+  // The command's view of the members, after the controls were copied into them.
+  PortCommandInput CommandInput();
 
   void StartDiscoveryThread();
 
@@ -116,7 +138,12 @@ class ConfingDialog final : public DialogEvents {
   DialogHost& host_;
   std::shared_ptr<LanDiscovery> lanDiscovery_ = std::make_shared<LanDiscovery>(
       services_.udp, services_.icmp, services_.adapters, services_.clock, services_.process);
+  std::unique_ptr<PortLink> ownLink_;
+  PortLink& link_;
 };
+
+// The services of the printer communication, out of the application's.
+CommServices CommServicesFrom(const Services& services);
 
 // The OS radio for a release name's position in `osNames`; -1 for names not in it.
 int32_t OsChoiceForRelease(int osNamePosition);

@@ -47,6 +47,10 @@ const Model* ModelAt(int position) {
 }  // namespace
 
 // The catalogue's names are ASCII, which every ANSI code page maps to the same wide text.
+InstallEngine::InstallEngine(const EngineServices& services) : InstallEngine(services.system) {
+  services_.emplace(services);
+}
+
 InstallEngine::InstallEngine(SystemInfo& system)
     : osNames(kOsNames), driverSourceFolder(kWorkingFolder), system_(system) {
   for (int i = 0; i < kModelCount; ++i) {
@@ -75,6 +79,12 @@ std::optional<WString> InstallEngine::PaperName(int position) const {
 uint32_t InstallEngine::Cutter(int position) const {
   const Model* model = ModelAt(position);
   return model && model->cutter ? 2 : 0;
+}
+
+WString InstallEngine::At(const std::array<WString, kCatalogueSize>& table,
+                          int32_t position) const {
+  if (position < 0 || position >= kCatalogueSize) return WString();
+  return table[static_cast<size_t>(position)];
 }
 
 int OsNamePosition(std::string_view name) {

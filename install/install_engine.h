@@ -1,14 +1,17 @@
-// The installation engine: the model catalogue, the names of the Windows releases, and
-// platform detection. The dialog owns one engine for its whole life; the tables are filled
-// once, in the constructor.
+// The installation engine: the model catalogue, the names of the Windows releases, platform
+// detection, and the installation of a printer with its driver files, its driver, its name,
+// its printer data and its test page. The dialog owns one engine for its whole life; the
+// tables are filled once, in the constructor.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "install/engine_services.h"
 #include "payload/working_folder.h"
 #include "platform/system_info.h"
 #include "platform/text.h"
@@ -33,7 +36,10 @@ inline constexpr const char* kUnknownRelease = "Unknow";
 
 class InstallEngine {
  public:
+  // An engine for the catalogue and platform detection only: the installation operations
+  // below then do nothing and answer false.
   explicit InstallEngine(SystemInfo& system);
+  explicit InstallEngine(const EngineServices& services);
 
   // Names the running release (an entry of `osNames`, or "Unknow") and the processor
   // architecture ("x86", "x64", "ARM64", ...). Returns false with both outputs untouched when
@@ -49,6 +55,40 @@ class InstallEngine {
   std::optional<WString> PaperName(int position) const;
   uint32_t Cutter(int position) const;
 
+  // Installs the model at `modelPosition` on `portName` (8-bit, exactly as the spooler knows
+  // the port: "USB001", "COM3:", an IP address) from the platform folders in `sourceFolder`:
+  // detects the platform, restarts the spooler, copies the driver files, registers the
+  // driver, adds the printer under the first free name, stores its printer data and, with
+  // `setAsDefault`, makes it the default printer. `osIndex` is the dialog's OS choice (-1
+  // for none) and picks the form of the copy-failure message; `languageId` the language of
+  // the messages and of the name suffix. Failures are told to the user here, except a
+  // printer that cannot be added for another reason than a missing runtime. Leaves the name
+  // given in `printerName` and the folder in `driverSourceFolder`. Blocks for the spooler's
+  // restart and its fixed waits.
+  bool InstallPrinter(int32_t osIndex, int32_t modelPosition, bool setAsDefault,
+                      const std::string& portName, int32_t languageId, const WString& sourceFolder);
+
+  // The part of the installation after the restart, for the architecture of `architectureName`
+  // ("x86", "x64", "ARM64"; anything else installs the x64 platform).
+  bool AddDriverAndPrinter(int32_t osIndex, const WString& architectureName, int32_t modelPosition,
+                           const std::string& portName, int32_t languageId);
+
+  // Copies the model's resource DLL and GPD file from `driverSourceFolder`\`environment`\RES
+  // into `driverDirectory`, replacing files there; both copies are tried. True when both
+  // succeeded.
+  bool CopyModelFiles(const WString& driverDirectory, const WString& environment,
+                      int32_t modelPosition);
+
+  // Copies every file at the top of `sourceFolder` (not its subfolders) into
+  // `destinationFolder`, replacing files there. False when the folder cannot be listed, or at
+  // the first copy that fails (the rest are not copied).
+  bool CopyPlatformFolder(const WString& destinationFolder, const WString& sourceFolder);
+
+  // Prints one page through the printer's driver: `pageText`, `picture`, the printer's name
+  // and the local date and time, on 72 mm x 80 mm paper. Always true; failures go to the
+  // debugger output only. Blocks for a second before it prints.
+  bool PrintTestPage(const WString& printerName, const Picture& picture, const WString& pageText);
+
   std::array<WString, kCatalogueSize> resourceDllNames;
   std::array<WString, kCatalogueSize> gpdNames;
   std::array<WString, kCatalogueSize> modelNames;
@@ -58,7 +98,15 @@ class InstallEngine {
   WString driverSourceFolder;
 
  private:
+  // The model table's entry at a position; empty outside the tables.
+  WString At(const std::array<WString, kCatalogueSize>& table, int32_t position) const;
+  void ChoosePrinterName(int32_t languageId);
+  void WritePrinterData(SpoolerPrinter& printer, int32_t modelPosition, const std::string& portName,
+                        int32_t languageId);
+  void Trace(WStringView text);
+
   SystemInfo& system_;
+  std::optional<EngineServices> services_;
 };
 
 // Position of `name` in `osNames`, or -1 when it is not one of them.

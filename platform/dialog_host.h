@@ -127,6 +127,11 @@ class DialogHost {
 
   // Starts `work` on a new thread of normal priority. False when the thread cannot start.
   virtual bool StartWorker(std::function<void()> work) = 0;
+
+  // The wait cursor while the dialog's thread is busy with a printer (true), then the cursor
+  // that was shown before (false). Calls pair up; in nested pairs the wait cursor stays until
+  // the outermost pair ends.
+  virtual void ShowWaitCursor(bool waiting) = 0;
 };
 
 }  // namespace kestrava

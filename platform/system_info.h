@@ -59,6 +59,10 @@ class SystemInfo {
   // the code page's default character.
   virtual WString AnsiToWide(std::string_view text) = 0;
   virtual std::string WideToAnsi(WStringView text) = 0;
+
+  // The system's message text for a last-error code in the user's default language, as the
+  // system words it (usually ending in a line break); empty when the system has none.
+  virtual WString ErrorMessage(uint32_t code) = 0;
 };
 
 }  // namespace kestrava

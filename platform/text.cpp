@@ -102,11 +102,13 @@ std::string Utf16ToUtf8(WStringView text) {
   return out;
 }
 
-WString FormatArg::Render(bool zeroPadTwo) const {
+WString FormatArg::Render(WChar conversion) const {
+  if (conversion == u'c') {
+    if (isNumber_) return WString(1, static_cast<WChar>(number_));
+    return text_.empty() ? WString() : WString(1, text_[0]);
+  }
   if (!isNumber_) return WString(text_);
-  std::string digits = std::to_string(number_);
-  if (zeroPadTwo && number_ >= 0 && digits.size() < 2) digits.insert(0, "0");
-  return WidenAscii(digits);
+  return WidenAscii(std::to_string(number_));
 }
 
 WString FormatText(WStringView format, std::initializer_list<FormatArg> args) {
@@ -118,19 +120,36 @@ WString FormatText(WStringView format, std::initializer_list<FormatArg> args) {
       out.push_back(c);
       continue;
     }
-    const WStringView rest = format.substr(i + 1);
-    if (rest[0] == u'%') {
+    if (format[i + 1] == u'%') {
       out.push_back(u'%');
       ++i;
-    } else if ((rest[0] == u's' || rest[0] == u'd') && next != args.end()) {
-      out += (next++)->Render(false);
-      ++i;
-    } else if (rest.substr(0, 3) == u"02d" && next != args.end()) {
-      out += (next++)->Render(true);
-      i += 3;
-    } else {
-      out.push_back(c);
+      continue;
     }
+    // Flag, width and conversion: [0][digit[digit]](s|d|c).
+    size_t at = i + 1;
+    const bool zeroFlag = format[at] == u'0';
+    if (zeroFlag) ++at;
+    size_t width = 0;
+    for (int digits = 0;
+         digits < 2 && at < format.size() && format[at] >= u'0' && format[at] <= u'9';
+         ++digits, ++at) {
+      width = width * 10 + static_cast<size_t>(format[at] - u'0');
+    }
+    const WChar conversion = at < format.size() ? format[at] : u'\0';
+    const bool known = conversion == u's' || conversion == u'd' || conversion == u'c';
+    if (!known || next == args.end()) {
+      out.push_back(c);
+      continue;
+    }
+    WString rendered = (next++)->Render(conversion);
+    if (rendered.size() < width) {
+      const size_t padding = width - rendered.size();
+      // A zero-padded negative number keeps its sign in front: "-05".
+      const bool sign = conversion == u'd' && zeroFlag && !rendered.empty() && rendered[0] == u'-';
+      rendered.insert(sign ? 1 : 0, padding, conversion == u'd' && zeroFlag ? u'0' : u' ');
+    }
+    out += rendered;
+    i = at;
   }
   return out;
 }

@@ -34,7 +34,9 @@ class FormatArg {
   FormatArg(const WChar* text) : text_(text), isNumber_(false) {}
   FormatArg(int number) : number_(number), isNumber_(true) {}
 
-  WString Render(bool zeroPadTwo) const;
+  // The argument for conversion `s`, `d` or `c` (a number as one UTF-16 unit, a text as its
+  // first unit), before any padding.
+  WString Render(WChar conversion) const;
 
  private:
   WStringView text_;
@@ -42,9 +44,10 @@ class FormatArg {
   bool isNumber_;
 };
 
-// A printf subset for the program's own formats: "%s", "%d", "%02d" and "%%" take the
-// arguments in order. A directive with no argument left is copied as it stands, so a format
-// can never read past its arguments.
+// A printf subset for the program's own formats: "%s", "%d", "%c" and "%%", with an optional
+// width of up to two digits (padded on the left with spaces, or with zeros after a "0" flag
+// for "%d": "%02d", "%03d", "%19c"), take the arguments in order. A directive with no
+// argument left is copied as it stands, so a format can never read past its arguments.
 WString FormatText(WStringView format, std::initializer_list<FormatArg> args);
 
 }  // namespace kestrava

@@ -255,4 +255,15 @@ bool Win32DialogHost::StartWorker(std::function<void()> work) {
   return true;
 }
 
+void Win32DialogHost::ShowWaitCursor(bool waiting) {
+  if (waiting) {
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    if (state_->waits++ == 0) state_->cursorBeforeWait = previous;
+    return;
+  }
+  if (state_->waits == 0 || --state_->waits > 0) return;
+  SetCursor(state_->cursorBeforeWait ? state_->cursorBeforeWait : LoadCursorW(nullptr, IDC_ARROW));
+  state_->cursorBeforeWait = nullptr;
+}
+
 }  // namespace kestrava

@@ -71,6 +71,9 @@ class Win32DialogHost final : public DialogHost {
   Answer ShowMessage(const WString& text, MessageKind kind) override;
   void PostUserMessage(uintptr_t wParam, intptr_t lParam) override;
   bool StartWorker(std::function<void()> work) override;
+  // SetCursor on the calling thread: the dialog's thread is busy meanwhile, so nothing resets
+  // it before the wait ends.
+  void ShowWaitCursor(bool waiting) override;
 
   struct State;
 

@@ -34,6 +34,9 @@ struct Win32DialogHost::State {
   win32::ScopedIcon largeIcon;
   win32::ScopedIcon smallIcon;
   std::vector<win32::ScopedGdiObject> pictures;
+  // The cursor to bring back when the outermost wait ends, and how many waits are open.
+  HCURSOR cursorBeforeWait = nullptr;
+  int waits = 0;
 
   HWND Item(int id) const {
     HWND window = dialog.load();

@@ -84,6 +84,15 @@ struct DeviceContextTraits {
 };
 using ScopedDeviceContext = Scoped<DeviceContextTraits>;
 
+// Printers opened or added through the spooler.
+struct PrinterTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ClosePrinter(h); }
+};
+using ScopedPrinter = Scoped<PrinterTraits>;
+
 struct IconTraits {
   using Handle = HICON;
   static Handle Invalid() { return nullptr; }

@@ -77,4 +77,15 @@ std::string Win32SystemInfo::WideToAnsi(WStringView text) {
   return out;
 }
 
+WString Win32SystemInfo::ErrorMessage(uint32_t code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),  // the user's default language
+      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  WString message = length ? win32::FromWide(text, length) : WString();
+  if (text) LocalFree(text);
+  return message;
+}
+
 }  // namespace kestrava

@@ -17,6 +17,7 @@ class Win32SystemInfo final : public SystemInfo {
   uint16_t UserDefaultUiLanguage() override;
   WString AnsiToWide(std::string_view text) override;
   std::string WideToAnsi(WStringView text) override;
+  WString ErrorMessage(uint32_t code) override;
 };
 
 }  // namespace kestrava

@@ -11,7 +11,8 @@
 #define UNICODE
 #endif
 
-// The order matters: winsock2.h before windows.h, as Winsock 2 requires, commctrl.h after, and
+// The order matters: winsock2.h before windows.h, as Winsock 2 requires; the headers of the
+// other system libraries (common controls, IP helper, print spooler, shell) after it, and
 // icmpapi.h after iphlpapi.h, whose types it uses.
 // clang-format off
 #include <winsock2.h>
@@ -19,6 +20,8 @@
 #include <commctrl.h>
 #include <iphlpapi.h>
 #include <icmpapi.h>
+#include <winspool.h>
+#include <shellapi.h>
 // clang-format on
 
 #include "platform/text.h"

@@ -104,6 +104,11 @@ void FakeFiles::AddDrive(WChar letter) {
 }
 
 std::optional<WString> FakeFiles::Resolve(const WString& path, bool followLast) {
+  // "\name" is the root of the current drive, C: here, as a program started from C: sees it.
+  if (!path.empty() && (path[0] == u'\\' || path[0] == u'/') &&
+      (path.size() < 2 || (path[1] != u'\\' && path[1] != u'/'))) {
+    return Resolve(u"C:" + path, followLast);
+  }
   if (path.size() < 2 || path[1] != u':') return std::nullopt;  // relative paths: not here
   std::vector<WString> parts = Split(path.substr(2));
   WString key = WString(1, Upper(path[0])) + u":";

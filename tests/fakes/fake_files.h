@@ -1,7 +1,8 @@
-// An in-memory file system with Windows path rules: drive-letter paths, "\" or "/" between
-// names, "." and ".." resolved, names compared without regard to case, folder links that are
-// followed inside a path but not when the link itself is the target. Every operation can be
-// made to fail for a given path, and reads and writes can be cut short after a byte count.
+// An in-memory file system with Windows path rules: drive-letter paths ("\name" is on the
+// current drive, C:), "\" or "/" between names, "." and ".." resolved, names compared without
+// regard to case, folder links that are followed inside a path but not when the link itself is the
+// target. Every operation can be made to fail for a given path, and reads and writes can be cut
+// short after a byte count.
 #pragma once
 
 #include <map>

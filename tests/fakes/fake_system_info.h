@@ -1,6 +1,9 @@
 // A scriptable SystemInfo. Its ANSI code page is Latin-1: bytes map to U+0000-U+00FF and
-// wider characters become '?', the default character.
+// wider characters become '?', the default character; or UTF-8 (code page 65001), where every
+// character has its bytes.
 #pragma once
+
+#include <map>
 
 #include "platform/system_info.h"
 
@@ -22,6 +25,7 @@ class FakeSystemInfo final : public SystemInfo {
   uint16_t UserDefaultUiLanguage() override { return uiLanguage; }
   WString AnsiToWide(std::string_view text) override;
   std::string WideToAnsi(WStringView text) override;
+  WString ErrorMessage(uint32_t code) override;
 
   uint16_t emulatedArchitecture = kArchitectureAmd64;
   uint16_t nativeArchitecture = kArchitectureAmd64;
@@ -30,6 +34,14 @@ class FakeSystemInfo final : public SystemInfo {
   std::optional<uint16_t> nativeMachine;  // nothing: IsWow64Process2 is absent
   uint16_t uiLanguage = 1033;
   int emulatedQueries = 0;
+  // The system's texts, by code; a few as Windows words them in English.
+  std::map<uint32_t, WString> errorMessages = {
+      {2, u"The system cannot find the file specified.\r\n"},
+      {5, u"Access is denied.\r\n"},
+      {126, u"The specified module could not be found.\r\n"},
+      {1797, u"The printer driver is unknown.\r\n"},
+  };
+  bool utf8CodePage = false;
 };
 
 }  // namespace kestrava

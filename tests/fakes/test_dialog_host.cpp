@@ -327,6 +327,17 @@ bool TestDialogHost::StartWorker(std::function<void()> work) {
   return true;
 }
 
+void TestDialogHost::ShowWaitCursor(bool waiting) {
+  if (waiting) {
+    ++waitCursors;
+    ++waitCursorsShown;
+  } else if (waitCursors == 0) {
+    misuses.push_back("ShowWaitCursor: a wait ended that was never shown");
+  } else {
+    --waitCursors;
+  }
+}
+
 bool TestDialogHost::FireTimer(unsigned timerId) {
   if (!IsTimerRunning(timerId)) return false;
   return Deliver([&] { events_->OnTimer(timerId); });

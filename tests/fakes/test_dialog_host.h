@@ -90,6 +90,7 @@ class TestDialogHost final : public DialogHost {
   Answer ShowMessage(const WString& text, MessageKind kind) override;
   void PostUserMessage(uintptr_t wParam, intptr_t lParam) override;
   bool StartWorker(std::function<void()> work) override;
+  void ShowWaitCursor(bool waiting) override;
 
   // The user. Each returns false, and delivers nothing, when the dialog is not open or the
   // control is unknown, hidden or disabled (Windows gives such a control no input).
@@ -131,6 +132,8 @@ class TestDialogHost final : public DialogHost {
   std::vector<TimerChange> timerChanges;
   std::vector<std::string> misuses;
   int workersStarted = 0;
+  int waitCursors = 0;       // waits open now
+  int waitCursorsShown = 0;  // waits opened in all
 
  private:
   Control* Use(int id, const char* operation, ControlKind kind);

@@ -4,8 +4,11 @@
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_icmp.h"
+#include "tests/fakes/fake_print_graphics.h"
+#include "tests/fakes/fake_print_spooler.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
+#include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_system_info.h"
 #include "tests/fakes/fake_udp_socket.h"
 #include "tests/fakes/test_dialog_host.h"
@@ -95,6 +98,96 @@ std::vector<Implementation<RegistryUnderTest>> RegistryImplementations() {
        }}};
 #ifdef _WIN32
   all.push_back({"Win32", MakeWin32Registry});
+#endif
+  return all;
+}
+
+namespace {
+
+std::unique_ptr<SpoolerUnderTest> MakeFakeSpooler() {
+  auto subject = std::make_unique<SpoolerUnderTest>();
+  auto files = std::make_unique<FakeFiles>();
+  auto spooler = std::make_unique<FakePrintSpooler>();
+  for (const auto& [environment, folder] : spooler->driverDirectories) files->AddFolder(folder);
+  spooler->files = files.get();
+  subject->spooler = std::move(spooler);
+  subject->files = std::move(files);
+  subject->prefix = u"KestravaContract-fake";
+  return subject;
+}
+
+}  // namespace
+
+std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations() {
+  std::vector<Implementation<SpoolerUnderTest>> all = {{"Fake", MakeFakeSpooler}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Spooler});
+#endif
+  return all;
+}
+
+namespace {
+
+std::vector<WString> Words(const WString& text) {
+  std::vector<WString> words;
+  WString word;
+  for (WChar c : text + u" ") {
+    if (c != u' ') {
+      word.push_back(c);
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  return words;
+}
+
+std::unique_ptr<ShellUnderTest> MakeFakeShell() {
+  auto subject = std::make_unique<ShellUnderTest>();
+  auto files = std::make_unique<FakeFiles>();
+  auto shell = std::make_unique<FakeShell>();
+  files->AddFile(shell->systemFolder + u"\\net.exe", "MZ");
+  files->AddFile(u"C:\\tools\\probe.exe", "MZ");
+  files->AddFolder(u"C:\\scratch");
+  FakeFiles* raw = files.get();
+  // The fake's programs are hidden by construction; the probe says what a hidden start says.
+  const WString probe = u"C:\\tools\\probe.exe";
+  shell->Define(probe, [raw, probe](const WString& parameters) {
+    const std::vector<WString> words = Words(parameters);
+    raw->AddFile(words.empty() ? probe + u".txt" : words[0], "flags=1 show=0");
+    return words.size() > 1 ? static_cast<uint32_t>(std::stoul(Utf16ToUtf8(words[1]))) : 0u;
+  });
+  shell->files = raw;
+  subject->shell = std::move(shell);
+  subject->files = std::move(files);
+  subject->probe = probe;
+  subject->scratch = u"C:\\scratch\\";
+  return subject;
+}
+
+}  // namespace
+
+std::vector<Implementation<ShellUnderTest>> ShellImplementations() {
+  std::vector<Implementation<ShellUnderTest>> all = {{"Fake", MakeFakeShell}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Shell});
+#endif
+  return all;
+}
+
+std::vector<Implementation<GraphicsUnderTest>> GraphicsImplementations() {
+  std::vector<Implementation<GraphicsUnderTest>> all = {
+      {"Fake", [] {
+         auto subject = std::make_unique<GraphicsUnderTest>();
+         subject->printers = MakeFakeSpooler();
+         auto graphics = std::make_unique<FakePrintGraphics>();
+         graphics->spooler = static_cast<FakePrintSpooler*>(subject->printers->spooler.get());
+         subject->graphics = std::move(graphics);
+         subject->makePicture = [](int width, int height) { return Picture{141, width, height}; };
+         return subject;
+       }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32Graphics});
 #endif
   return all;
 }

@@ -15,8 +15,11 @@
 #include "platform/dialog_host.h"
 #include "platform/files.h"
 #include "platform/icmp.h"
+#include "platform/print_graphics.h"
+#include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/udp_socket.h"
 
@@ -68,6 +71,44 @@ struct RegistryUnderTest {
 };
 
 std::vector<Implementation<RegistryUnderTest>> RegistryImplementations();
+
+// A print spooler with the files service that reaches its driver directories, and a prefix
+// of its own for the names of the drivers and printers the test makes (and deletes).
+struct SpoolerUnderTest {
+  std::unique_ptr<PrintSpooler> spooler;
+  std::unique_ptr<Files> files;
+  WString prefix;
+  // Windows refuses a driver whose files are missing and a second printer of a name already
+  // taken; Wine's spooler accepts both.
+  bool checksLikeWindows = true;
+};
+
+std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations();
+
+// A shell with the files service that reaches its scratch folder (`scratch`, ending in "\\"),
+// and the probe program: it writes "flags=<start-up flags> show=<show-window value>" into the
+// file of its first parameter (or `probe` + ".txt" without parameters) after waiting the
+// milliseconds of its third, and exits with the number of its second. Paths without spaces.
+struct ShellUnderTest {
+  std::unique_ptr<Shell> shell;
+  std::unique_ptr<Files> files;
+  WString probe;
+  WString scratch;
+  std::function<void()> cleanup;
+};
+
+std::vector<Implementation<ShellUnderTest>> ShellImplementations();
+
+// GDI printing with the spooler its printers come from, and the means to make a picture of a
+// given size (freed by `cleanup`).
+struct GraphicsUnderTest {
+  std::unique_ptr<PrintGraphics> graphics;
+  std::unique_ptr<SpoolerUnderTest> printers;
+  std::function<Picture(int width, int height)> makePicture;
+  std::function<void()> cleanup;
+};
+
+std::vector<Implementation<GraphicsUnderTest>> GraphicsImplementations();
 
 // Sockets that only ever reach loopback in these tests; the fake's table holds two adapters.
 std::vector<Implementation<UdpSockets>> UdpSocketsImplementations();

@@ -15,6 +15,9 @@ std::unique_ptr<RegistryUnderTest> MakeWin32Registry();
 std::unique_ptr<UdpSockets> MakeWin32UdpSockets();
 std::unique_ptr<Icmp> MakeWin32Icmp();
 std::unique_ptr<AdapterTable> MakeWin32AdapterTable();
+std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler();
+std::unique_ptr<ShellUnderTest> MakeWin32Shell();
+std::unique_ptr<GraphicsUnderTest> MakeWin32Graphics();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

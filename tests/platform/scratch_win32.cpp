@@ -5,8 +5,11 @@
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/icmp_win32.h"
+#include "platform/win32/print_graphics_win32.h"
+#include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/udp_socket_win32.h"
 #include "platform/win32/win32.h"
@@ -102,6 +105,54 @@ std::unique_ptr<FilesUnderTest> MakeWin32Files() {
            GetFileAttributesW(win32::Wide(link)) != INVALID_FILE_ATTRIBUTES;
   };
   subject->cleanup = [folder] { RemoveTree(folder); };
+  return subject;
+}
+
+std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler() {
+  static int counter = 0;
+  auto subject = std::make_unique<SpoolerUnderTest>();
+  subject->spooler = std::make_unique<Win32PrintSpooler>();
+  subject->files = std::make_unique<Win32Files>();
+  subject->prefix = u"KestravaContract-" + WidenAscii(std::to_string(GetCurrentProcessId()) + "-" +
+                                                      std::to_string(++counter));
+  // Wine's spooler takes a driver without its files and a second printer of a name that
+  // exists; Windows' does not.
+  subject->checksLikeWindows =
+      GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") == nullptr;
+  return subject;
+}
+
+std::unique_ptr<ShellUnderTest> MakeWin32Shell() {
+  std::unique_ptr<FilesUnderTest> scratch = MakeWin32Files();
+  if (!scratch) return nullptr;
+  auto subject = std::make_unique<ShellUnderTest>();
+  subject->shell = std::make_unique<Win32Shell>();
+  subject->files = std::move(scratch->files);
+  subject->scratch = scratch->base;
+  // The probe is built beside the test programs.
+  const WString self = ModuleFilePath();
+  subject->probe = self.substr(0, self.rfind(u'\\') + 1) + u"show_window_probe.exe";
+  subject->cleanup = [cleanup = scratch->cleanup, probe = subject->probe] {
+    DeleteFileW(win32::Wide(probe + u".txt"));
+    cleanup();
+  };
+  return subject;
+}
+
+std::unique_ptr<GraphicsUnderTest> MakeWin32Graphics() {
+  auto subject = std::make_unique<GraphicsUnderTest>();
+  subject->graphics = std::make_unique<Win32PrintGraphics>();
+  subject->printers = MakeWin32Spooler();
+  auto bitmaps = std::make_shared<std::vector<HBITMAP>>();
+  subject->makePicture = [bitmaps](int width, int height) {
+    HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+    if (!bitmap) return Picture{};
+    bitmaps->push_back(bitmap);
+    return Picture{reinterpret_cast<uintptr_t>(bitmap), width, height};
+  };
+  subject->cleanup = [bitmaps] {
+    for (HBITMAP bitmap : *bitmaps) DeleteObject(bitmap);
+  };
   return subject;
 }
 

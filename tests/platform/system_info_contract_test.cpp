@@ -50,6 +50,15 @@ TEST_P(SystemInfoContract, UnmappableWideTextBecomesTheDefaultCharacter) {
   EXPECT_EQ("COM?", system->WideToAnsi(u"COM\u4e2d"));
 }
 
+TEST_P(SystemInfoContract, ErrorCodesHaveTheSystemsTextAndUnknownOnesNone) {
+  for (uint32_t code : {2u, 5u, 126u}) {
+    const WString text = system->ErrorMessage(code);
+    EXPECT_GT(text.size(), 4u) << code;
+  }
+  EXPECT_NE(system->ErrorMessage(2), system->ErrorMessage(5)) << "each code its own text";
+  EXPECT_EQ(WString(), system->ErrorMessage(0x2000ABCD)) << "a code the system does not know";
+}
+
 INSTANTIATE_TEST_SUITE_P(All, SystemInfoContract, ::testing::ValuesIn(SystemInfoImplementations()),
                          ImplementationName());
 

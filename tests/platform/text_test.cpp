@@ -31,6 +31,32 @@ TEST(FormatText, NeverReadsPastItsArguments) {
   EXPECT_EQ(u"-5 -5", FormatText(u"%d %02d", {-5, -5}));
 }
 
+TEST(FormatText, WidthsFlagsAndCharacters) {
+  struct Row {
+    const char16_t* format;
+    std::initializer_list<FormatArg> args;
+    const char16_t* expected;
+  };
+  const Row rows[] = {
+      {u"USB%03d", {1}, u"USB001"},
+      {u"USB%03d", {12}, u"USB012"},
+      {u"USB%03d", {1234}, u"USB1234"},  // four digits print in full
+      {u"%03d", {-5}, u"-05"},
+      {u"*%5c|", {'*'}, u"*    *|"},
+      {u"%c%c", {u"Xy", 0x3042}, u"X\u3042"},
+      {u"[%4s][%4d][%1c]", {u"ab", 7, 'z'}, u"[  ab][   7][z]"},
+      {u"%19c", {'*'}, u"                  *"},
+      {u"%123d", {5}, u"%123d"},  // three-digit widths are no directive
+      {u"%5", {1}, u"%5"},
+      {u"%0", {1}, u"%0"},
+      {u"%3x", {1}, u"%3x"},
+      {u"%3c", {}, u"%3c"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(WString(row.expected), FormatText(row.format, row.args)) << Utf16ToUtf8(row.format);
+  }
+}
+
 TEST(Utf16, HandlesEveryPlaneAndBadInput) {
   const std::string samples[] = {"",
                                  "ASCII",

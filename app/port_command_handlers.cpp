@@ -1,0 +1,75 @@
+// The dialog's check-port and self-test buttons and the timers that enable its buttons again
+// after a write.
+#include "app/confing_dialog.h"
+
+namespace kestrava {
+
+namespace {
+
+// The install controls that timer 1 enables again: the install button, the check-port button
+// and the controls 1011 to 1018 (the model radios and the default-printer check box).
+constexpr int kFirstInstallControl = 1011;
+constexpr int kLastInstallControl = 1018;
+
+}  // namespace
+
+CommServices CommServicesFrom(const Services& services) {
+  return CommServices{
+      services.deviceInterfaces, services.deviceIo,  services.registry, services.sockets,
+      services.arpTable,         services.screenGdi, services.clock,    services.process,
+      services.system,           services.dialog};
+}
+
+PortCommandInput ConfingDialog::CommandInput() {
+  PortCommandInput input;
+  input.portKind = portKindChoice;
+  input.portText = portCombo.SelectedText();
+  input.baudText = baudCombo.SelectedText();
+  input.ipAddressText = ipAddressField.Text();
+  input.uiLanguage = uiLanguage;
+  input.osName = osName;
+  return input;
+}
+
+bool ConfingDialog::OnCheckPort() {
+  // A failed exchange leaves no interface chosen, and the command reports the failure itself.
+  ExchangeControlData(true);
+  PortCommandInput input = CommandInput();
+  portText = input.portText;
+  // The check leaves the port as the spooler names it (COM3:) in portText, and the page goes on
+  // with that name.
+  const auto checkPortInUse = [this, &input] {
+    const bool inUse = CheckPortInUse();
+    input.portText = portText;
+    return inUse;
+  };
+  const bool delivered =
+      PortInformationPage(input, link_, CommServicesFrom(services_), checkPortInUse);
+  portText = input.portText;
+  ExchangeControlData(false);
+  return delivered;
+}
+
+void ConfingDialog::OnSelfTest() {
+  ExchangeControlData(true);
+  PortCommandInput input = CommandInput();
+  SelfTestCommand(input, link_, host_);
+  portText = input.portText;
+  ExchangeControlData(false);
+}
+
+void ConfingDialog::OnButtonTimer(unsigned timerId) {
+  if (timerId == kButtonTimer) {
+    host_.EnableControl(control::kInstallButton, true);
+    host_.EnableControl(kCheckPortButton, true);
+    for (int id = kFirstInstallControl; id <= kLastInstallControl; ++id) {
+      host_.EnableControl(id, true);
+    }
+    host_.StopTimer(kButtonTimer);
+  } else if (timerId == kCheckPortTimer) {
+    host_.EnableControl(kCheckPortButton, true);
+    host_.StopTimer(kCheckPortTimer);
+  }
+}
+
+}  // namespace kestrava

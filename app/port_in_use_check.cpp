@@ -1,0 +1,36 @@
+// Whether an installed printer already sits on the chosen serial or Bluetooth port. Only
+// COM-type ports are refused: a USB port or a network address may carry several printers.
+#include "app/confing_dialog.h"
+#include "app/language.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr LocalText kPortInUseMessage = {u"已经存在使用此端口的打印机",
+                                         u"A printer already exists using this port",
+                                         u"このポートを使用するプリンタはすでに存在します"};
+
+}  // namespace
+
+bool ConfingDialog::CheckPortInUse() {
+  ExchangeControlData(true);
+  portText = portCombo.SelectedText();
+  // The placeholders "NO USB", "NO COM" and "NO BLE" name no port.
+  if (portText.find(u"NO") != WString::npos) return false;
+  // The spooler knows serial ports with their colon (COM3:).
+  if (portText.find(u':') == WString::npos) portText += u":";
+
+  std::vector<InstalledPrinter> printers;
+  if (!services_.spooler.EnumeratePrinters(printers)) return false;
+  const bool serialPort = portText.find(u"COM") != WString::npos;
+  for (const InstalledPrinter& printer : printers) {
+    if (serialPort && printer.portName == portText) {
+      host_.ShowMessage(kPortInUseMessage.For(uiLanguage), MessageKind::kWarning);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,121 @@
+#include "comm/command_blocks.h"
+#include "comm/port_commands.h"
+#include "comm/port_messages.h"
+#include "comm/raster_banner.h"
+
+namespace kestrava {
+
+namespace {
+
+// The releases from Windows 8 on, whose USB printing support no longer keeps "Linked" up to
+// date.
+bool LinkedIsUnreliable(const WString& osName) {
+  for (const char16_t* release :
+       {u"Windows 8", u"Windows 8.1", u"Windows 10", u"Windows 10.1", u"Windows 11"}) {
+    if (osName == release) return true;
+  }
+  return false;
+}
+
+// A banner on every supported printer attached, then the list of their ports or the
+// no-printer message. A printer that cannot take its banner is passed over silently.
+void PrintUsbBanners(const PortCommandInput& input, PortLink& link, const CommServices& services) {
+  WString message = UsbPortListHeader(input.uiLanguage);
+  bool found = false;
+  const UsbPrinterLocator::Walk walk = link.usb().ForEachSupportedPrinter([&](const WString& path) {
+    const std::optional<uint32_t> port = link.usb().ConnectedPortNumber(path);
+    if (!port) return true;
+    message = AppendUsbPortLine(message, *port);
+    RasterizeAndSend(UsbPortBanner(input.uiLanguage, *port), path, services.screenGdi,
+                     services.deviceIo);
+    found = true;
+    return true;
+  });
+  // A path that cannot be read ends the banner step there, without a message box.
+  if (walk == UsbPrinterLocator::Walk::kDetailFailed) return;
+  if (found) {
+    services.process.DebugOutput(services.system.WideToAnsi(message));
+    services.dialog.ShowMessage(message, MessageKind::kWarning);
+  } else {
+    services.process.DebugOutput(services.system.WideToAnsi(u"USB打印机没有接入设备"));
+    services.dialog.ShowMessage(NoUsbPrinterMessage(input.uiLanguage), MessageKind::kWarning);
+  }
+}
+
+bool UsbPage(const PortCommandInput& input, PortLink& link, const CommServices& services) {
+  services.dialog.StartTimer(kCheckPortTimer, kCheckPortTimerMs);
+  services.dialog.EnableControl(kCheckPortButton, false);
+  // The release name stays as detected: the dialog's operating-system message names it.
+  if (LinkedIsUnreliable(input.osName)) link.SetSkipLinkedCheck();
+  // The link may still hold the first printer from an earlier status-checked write, unshared:
+  // its banner could not be opened then. The reset below opens it again.
+  link.ClosePort(u"USB");
+  PrintUsbBanners(input, link, services);
+  link.SelectPort(u"USB", WString());
+  return link.WriteWithStatusCheck(kResetBlock);
+}
+
+bool ComPage(const PortCommandInput& input, PortLink& link,
+             const std::function<bool()>& checkPortInUse) {
+  link.SelectPort(input.portText, input.baudText);
+  const bool delivered = link.WriteText(kComPortLabel + input.portText);
+  link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
+  if (checkPortInUse) checkPortInUse();
+  // Every serial write closes the port: nothing to close here.
+  return delivered;
+}
+
+bool LanPage(PortCommandInput& input, PortLink& link) {
+  input.portText = input.ipAddressText;
+  link.SelectPort(u"LAN", input.ipAddressText);
+  const bool delivered = link.WriteText(kLanAddressLabel + input.ipAddressText);
+  link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
+  link.ClosePort(u"LAN");
+  return delivered;
+}
+
+bool BluetoothPage(const PortCommandInput& input, PortLink& link,
+                   const std::function<bool()>& checkPortInUse) {
+  link.SelectPort(input.portText, input.baudText);
+  const bool delivered = link.WriteText(kBluetoothPortLabel + input.portText);
+  link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
+  link.WriteBytes(kReset, sizeof kReset);
+  if (checkPortInUse) checkPortInUse();
+  link.ClosePort(input.portText);
+  return delivered;
+}
+
+}  // namespace
+
+bool IsPlaceholderPort(const WString& portText) {
+  return portText.find(u"NO") != WString::npos;
+}
+
+bool PortInformationPage(PortCommandInput& input, PortLink& link, const CommServices& services,
+                         const std::function<bool()>& checkPortInUse) {
+  bool delivered = false;
+  if (!IsPlaceholderPort(input.portText)) {
+    switch (input.portKind) {
+      case kUsbInterface:
+        delivered = UsbPage(input, link, services);
+        break;
+      case kComInterface:
+        delivered = ComPage(input, link, checkPortInUse);
+        break;
+      case kLanInterface:
+        delivered = LanPage(input, link);
+        break;
+      case kBluetoothInterface:
+        delivered = BluetoothPage(input, link, checkPortInUse);
+        break;
+      default:
+        break;
+    }
+  }
+  if (!delivered) {
+    services.dialog.ShowMessage(ConnectionFailureMessage(input.uiLanguage), MessageKind::kWarning);
+  }
+  return delivered;
+}
+
+}  // namespace kestrava

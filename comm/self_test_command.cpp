@@ -1,0 +1,36 @@
+#include "comm/command_blocks.h"
+#include "comm/port_commands.h"
+#include "comm/port_messages.h"
+
+namespace kestrava {
+
+void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog) {
+  bool delivered = false;
+  if (!IsPlaceholderPort(input.portText)) {
+    switch (input.portKind) {
+      case kUsbInterface:
+        // The printer must first answer the status request: whichever USB port is selected,
+        // the request goes to the first supported printer.
+        link.SelectPort(u"USB", WString());
+        delivered = link.WriteWithStatusCheck(kSelfTestRequest);
+        break;
+      case kComInterface:
+      case kBluetoothInterface:
+        link.SelectPort(input.portText, input.baudText);
+        delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
+        break;
+      case kLanInterface:
+        // The connection stays open: the next SelectPort of the LAN closes it.
+        input.portText = input.ipAddressText;
+        link.SelectPort(u"LAN", input.ipAddressText);
+        delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
+        break;
+      default:
+        break;
+    }
+  }
+  if (!delivered)
+    dialog.ShowMessage(ConnectionFailureMessage(input.uiLanguage), MessageKind::kWarning);
+}
+
+}  // namespace kestrava

@@ -1,0 +1,26 @@
+#include "install/spooler_restart.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr uint32_t kBetweenCommandsMs = 20;
+
+}  // namespace
+
+bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
+  // The program runs with administrator rights: a bare "net" would be looked for in the
+  // program's own folder first, where a net.exe downloaded beside the installer would run
+  // elevated. The system's own command is named by its full path instead. Without a system
+  // folder there is no command to run.
+  WString net = shell.SystemFolder();
+  if (!net.empty() && net.back() != u'\\') net += u'\\';
+  if (!net.empty()) net += u"net.exe";
+
+  if (!net.empty()) shell.RunHiddenAndWait(net, u"stop spooler");
+  clock.Sleep(kBetweenCommandsMs);
+  if (!net.empty()) shell.RunHiddenAndWait(net, u"start spooler");
+  return true;
+}
+
+}  // namespace kestrava

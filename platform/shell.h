@@ -1,0 +1,33 @@
+// The shell as the program uses it: running a system command hidden and waiting for its end,
+// opening an address in the user's browser, and the system folder where the system's commands
+// live.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/text.h"
+
+namespace kestrava {
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+
+  // Runs `program` with `parameters` through the shell with the verb "open", no owner window,
+  // no working folder and the window hidden, asking for the process handle, and blocks the
+  // calling thread without limit until the process has ended. Returns its exit code; nothing
+  // when it could not start, and then nothing is waited for.
+  virtual std::optional<uint32_t> RunHiddenAndWait(const WString& program,
+                                                   const WString& parameters) = 0;
+
+  // Opens `address` with the shell's "open" verb, window hidden, and returns at once. False
+  // when the shell refuses it.
+  virtual bool OpenAddress(const WString& address) = 0;
+
+  // The system folder ("C:\WINDOWS\system32"), without a trailing backslash; empty when the
+  // system does not name it.
+  virtual WString SystemFolder() = 0;
+};
+
+}  // namespace kestrava

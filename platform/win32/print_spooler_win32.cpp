@@ -1,0 +1,230 @@
+#include "platform/win32/print_spooler_win32.h"
+
+#include <cstring>
+
+#include "platform/win32/device_mode_win32.h"
+#include "platform/win32/scoped.h"
+#include "platform/win32/win32.h"
+
+namespace kestrava {
+
+namespace {
+
+using win32::ScopedPrinter;
+using win32::Wide;
+
+constexpr DWORD kDriverDirectoryBytes = 256;
+constexpr DWORD kEnumerateFlags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;  // 6
+static_assert(kEnumerateFlags == 6, "local printers and connections");
+static_assert(PRINTER_ATTRIBUTE_LOCAL == kPrinterAttributeLocal, "printer attributes");
+
+// The spooler's records take non-constant text; each gets a copy of its own, kept alive for
+// the call. Empty text is passed as absent.
+class CallText {
+ public:
+  explicit CallText(WString text) : text_(std::move(text)) {}
+  wchar_t* Get() { return text_.empty() ? nullptr : reinterpret_cast<wchar_t*>(text_.data()); }
+
+ private:
+  WString text_;
+};
+
+void Report(uint32_t* error, DWORD code) {
+  if (error) *error = code;
+}
+
+class Win32SpoolerPrinter final : public SpoolerPrinter {
+ public:
+  Win32SpoolerPrinter(ScopedPrinter printer, WString name)
+      : printer_(std::move(printer)), name_(std::move(name)) {}
+
+  bool SetData(const WString& name, uint32_t type, const void* data, uint32_t size,
+               uint32_t* error) override {
+    std::vector<BYTE> copy(size);
+    if (size) std::memcpy(copy.data(), data, size);
+    CallText valueName(name);
+    // SetPrinterData answers with the error code itself instead of setting the last error.
+    const DWORD result = SetPrinterDataW(printer_.Get(), valueName.Get(), type, copy.data(), size);
+    Report(error, result);
+    return result == ERROR_SUCCESS;
+  }
+
+  bool GetData(const WString& name, RegistryValue& out, uint32_t* error) override {
+    CallText valueName(name);
+    DWORD type = 0;
+    DWORD needed = 0;
+    DWORD result = GetPrinterDataW(printer_.Get(), valueName.Get(), &type, nullptr, 0, &needed);
+    if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) {
+      Report(error, result);
+      return false;
+    }
+    std::vector<BYTE> data(needed ? needed : 1);
+    result = GetPrinterDataW(printer_.Get(), valueName.Get(), &type, data.data(), needed, &needed);
+    Report(error, result);
+    if (result != ERROR_SUCCESS) return false;
+    out.type = type;
+    out.data.assign(reinterpret_cast<const char*>(data.data()), needed);
+    return true;
+  }
+
+  std::optional<DeviceMode> CurrentDeviceMode(uint32_t* error) override {
+    CallText deviceName(name_);
+    const LONG size =
+        DocumentPropertiesW(nullptr, printer_.Get(), deviceName.Get(), nullptr, nullptr, 0);
+    if (size <= 0) {
+      Report(error, GetLastError());
+      return std::nullopt;
+    }
+    std::vector<uint64_t> buffer((static_cast<size_t>(size) + 7) / 8, 0);
+    auto* record = reinterpret_cast<DEVMODEW*>(buffer.data());
+    if (DocumentPropertiesW(nullptr, printer_.Get(), deviceName.Get(), record, nullptr,
+                            DM_OUT_BUFFER) != IDOK) {
+      Report(error, GetLastError());
+      return std::nullopt;
+    }
+    Report(error, ERROR_SUCCESS);
+    DeviceMode mode;
+    mode.bytes.assign(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(size));
+    return mode;
+  }
+
+ private:
+  ScopedPrinter printer_;
+  WString name_;
+};
+
+}  // namespace
+
+WString Win32PrintSpooler::DriverDirectory(const WString& environment, uint32_t* error) {
+  // 256 bytes as the program has always asked; zeroed so that a refusal leaves no text.
+  wchar_t buffer[kDriverDirectoryBytes / sizeof(wchar_t)] = {};
+  DWORD needed = 0;
+  CallText name(environment);
+  if (!GetPrinterDriverDirectoryW(nullptr, name.Get(), 1, reinterpret_cast<BYTE*>(buffer),
+                                  kDriverDirectoryBytes, &needed)) {
+    Report(error, GetLastError());
+    return WString();
+  }
+  Report(error, ERROR_SUCCESS);
+  buffer[sizeof buffer / sizeof buffer[0] - 1] = L'\0';
+  return win32::FromWide(buffer);
+}
+
+bool Win32PrintSpooler::AddDriver(const DriverRecord& driver, uint32_t* error) {
+  CallText name(driver.name), environment(driver.environment), driverFile(driver.driverFile),
+      dataFile(driver.dataFile), configFile(driver.configFile), helpFile(driver.helpFile),
+      monitor(driver.monitorName), dataType(driver.defaultDataType);
+  // The dependent files: zero-terminated names closed by an empty one.
+  WString list;
+  for (const WString& file : driver.dependentFiles) list += file + WChar(0);
+  list += WChar(0);
+
+  DRIVER_INFO_3W info{};
+  info.cVersion = driver.version;
+  info.pName = name.Get();
+  info.pEnvironment = environment.Get();
+  info.pDriverPath = driverFile.Get();
+  info.pDataFile = dataFile.Get();
+  info.pConfigFile = configFile.Get();
+  info.pHelpFile = helpFile.Get();
+  info.pDependentFiles = reinterpret_cast<wchar_t*>(list.data());
+  info.pMonitorName = monitor.Get();
+  info.pDefaultDataType = dataType.Get();
+  const BOOL added = AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&info));
+  Report(error, added ? ERROR_SUCCESS : GetLastError());
+  return added != FALSE;
+}
+
+bool Win32PrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error) {
+  wchar_t emptyServer[1] = {L'\0'};
+  DWORD needed = 0;
+  DWORD returned = 0;
+  // The size query fails with ERROR_INSUFFICIENT_BUFFER by design; only its size counts.
+  EnumPrintersW(kEnumerateFlags, emptyServer, 2, nullptr, 0, &needed, &returned);
+  // Four bytes more than asked, as the program has always allocated; a buffer from operator
+  // new is aligned for the records' pointers.
+  std::vector<BYTE> buffer(static_cast<size_t>(needed) + 4);
+  if (!EnumPrintersW(kEnumerateFlags, emptyServer, 2, buffer.data(),
+                     static_cast<DWORD>(buffer.size()), &needed, &returned)) {
+    Report(error, GetLastError());
+    return false;
+  }
+  Report(error, ERROR_SUCCESS);
+  const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+  for (DWORD i = 0; i < returned; ++i) {
+    out.push_back({win32::FromWide(records[i].pPrinterName), win32::FromWide(records[i].pPortName),
+                   win32::FromWide(records[i].pDriverName)});
+  }
+  return true;
+}
+
+std::unique_ptr<SpoolerPrinter> Win32PrintSpooler::CreatePrinter(const PrinterRecord& printer,
+                                                                 uint32_t* error) {
+  CallText name(printer.printerName), port(printer.portName), driver(printer.driverName),
+      processor(printer.printProcessor), dataType(printer.dataType);
+  PRINTER_INFO_2W info{};
+  info.pPrinterName = name.Get();
+  info.pPortName = port.Get();
+  info.pDriverName = driver.Get();
+  info.pPrintProcessor = processor.Get();
+  info.pDatatype = dataType.Get();
+  info.Attributes = printer.attributes;
+  ScopedPrinter added(AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info)));
+  if (!added) {
+    Report(error, GetLastError());
+    return nullptr;
+  }
+  Report(error, ERROR_SUCCESS);
+  return std::make_unique<Win32SpoolerPrinter>(std::move(added), printer.printerName);
+}
+
+std::unique_ptr<SpoolerPrinter> Win32PrintSpooler::Open(const WString& name, uint32_t* error) {
+  CallText printerName(name);
+  HANDLE opened = nullptr;
+  if (!OpenPrinterW(printerName.Get(), &opened, nullptr)) {
+    Report(error, GetLastError());
+    return nullptr;
+  }
+  Report(error, ERROR_SUCCESS);
+  return std::make_unique<Win32SpoolerPrinter>(ScopedPrinter(opened), name);
+}
+
+bool Win32PrintSpooler::MakeDefault(const WString& name, uint32_t* error) {
+  // winspool.drv's SetDefaultPrinterW, the export with ordinal 204, linked by name.
+  const BOOL set = SetDefaultPrinterW(Wide(name));
+  Report(error, set ? ERROR_SUCCESS : GetLastError());
+  return set != FALSE;
+}
+
+WString Win32PrintSpooler::DefaultPrinter() {
+  DWORD size = 0;
+  GetDefaultPrinterW(nullptr, &size);
+  if (size == 0) return WString();
+  std::vector<wchar_t> buffer(size, L'\0');
+  if (!GetDefaultPrinterW(buffer.data(), &size)) return WString();
+  return win32::FromWide(buffer.data());
+}
+
+bool Win32PrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
+  CallText printerName(name);
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE opened = nullptr;
+  if (!OpenPrinterW(printerName.Get(), &opened, &defaults)) {
+    Report(error, GetLastError());
+    return false;
+  }
+  ScopedPrinter printer(opened);
+  const BOOL deleted = ::DeletePrinter(printer.Get());
+  Report(error, deleted ? ERROR_SUCCESS : GetLastError());  // before the handle closes
+  return deleted != FALSE;
+}
+
+bool Win32PrintSpooler::DeleteDriver(const WString& environment, const WString& name,
+                                     uint32_t* error) {
+  CallText environmentName(environment), driverName(name);
+  const BOOL deleted = DeletePrinterDriverW(nullptr, environmentName.Get(), driverName.Get());
+  Report(error, deleted ? ERROR_SUCCESS : GetLastError());
+  return deleted != FALSE;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,93 @@
+#include "platform/win32/tcp_sockets_win32.h"
+
+#include "platform/win32/scoped.h"
+#include "platform/win32/win32.h"
+
+namespace kestrava {
+
+namespace {
+
+struct SocketTraits {
+  using Handle = SOCKET;
+  static Handle Invalid() { return INVALID_SOCKET; }
+  static bool IsValid(Handle h) { return h != INVALID_SOCKET; }
+  static void Close(Handle h) { closesocket(h); }
+};
+using ScopedSocket = win32::Scoped<SocketTraits>;
+
+class Win32TcpSocket final : public TcpSocket {
+ public:
+  explicit Win32TcpSocket(ScopedSocket socket) : socket_(std::move(socket)) {}
+
+  bool SetNonBlocking() override {
+    u_long nonBlocking = 1;
+    return ioctlsocket(socket_.Get(), FIONBIO, &nonBlocking) == 0;
+  }
+
+  ConnectStart Connect(uint32_t address, uint16_t port) override {
+    sockaddr_in endpoint{};
+    endpoint.sin_family = AF_INET;
+    endpoint.sin_port = htons(port);
+    endpoint.sin_addr.s_addr = htonl(address);
+    if (connect(socket_.Get(), reinterpret_cast<const sockaddr*>(&endpoint), sizeof(endpoint)) ==
+        0) {
+      return ConnectStart::kConnected;
+    }
+    return WSAGetLastError() == WSAEWOULDBLOCK ? ConnectStart::kInProgress : ConnectStart::kFailed;
+  }
+
+  WaitOutcome WaitReady(uint32_t timeoutMs) override {
+    fd_set readable;
+    fd_set writable;
+    FD_ZERO(&readable);
+    FD_ZERO(&writable);
+    FD_SET(socket_.Get(), &readable);
+    FD_SET(socket_.Get(), &writable);
+    timeval timeout{};
+    timeout.tv_sec = static_cast<long>(timeoutMs / 1000);
+    timeout.tv_usec = static_cast<long>(timeoutMs % 1000) * 1000;
+    // The first argument is ignored by Winsock.
+    const int ready = select(0, &readable, &writable, nullptr, &timeout);
+    if (ready > 0) return WaitOutcome::kReady;
+    return ready == 0 ? WaitOutcome::kTimedOut : WaitOutcome::kFailed;
+  }
+
+  int PendingError() override {
+    int error = 0;
+    int size = sizeof(error);
+    if (getsockopt(socket_.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) !=
+        0) {
+      return WSAGetLastError();
+    }
+    return error;
+  }
+
+  SendResult Send(const void* data, uint32_t size) override {
+    SendResult result;
+    const int sent = send(socket_.Get(), static_cast<const char*>(data), static_cast<int>(size), 0);
+    if (sent == SOCKET_ERROR) {
+      result.error = WSAGetLastError();
+      return result;
+    }
+    result.ok = true;
+    result.count = static_cast<uint32_t>(sent);
+    return result;
+  }
+
+ private:
+  ScopedSocket socket_;
+};
+
+}  // namespace
+
+std::unique_ptr<TcpSocket> Win32TcpSockets::Create(int* error) {
+  ScopedSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+  if (!socket) {
+    if (error) *error = WSAGetLastError();
+    return nullptr;
+  }
+  if (error) *error = 0;
+  return std::make_unique<Win32TcpSocket>(std::move(socket));
+}
+
+}  // namespace kestrava

@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""A receipt printer on a TCP port of the loopback or on the far end of a pseudo-terminal.
+
+It records every byte it receives and, when asked to, answers the real-time status request
+DLE EOT 1 (10 04 01) with a status byte, as the printers' firmware does.
+
+  printer_emulator.py tcp 127.0.0.1:9100 --record FILE [--status 16] [--ready FILE]
+  printer_emulator.py serial PATH --record FILE [--status 16] [--ready FILE]
+
+The record holds the bytes as two-digit hex numbers separated by spaces: for TCP one line per
+connection, written when the connection ends; for a serial port one line, rewritten after every
+read. --ready names a file made once the emulator listens (or has the port open). It ends on
+SIGTERM or SIGINT, or after --lifetime seconds (120 by default), so that it never outlives its
+test. It listens on loopback addresses only (127.0.0.0/8): the tests send nothing elsewhere.
+
+Written for the project because no packaged tool answers the status request.
+"""
+
+import argparse
+import ipaddress
+import os
+import selectors
+import signal
+import socket
+import sys
+import time
+
+STATUS_REQUEST = b"\x10\x04\x01"
+
+
+def hex_line(data):
+    return " ".join("%02X" % byte for byte in data)
+
+
+class Printer:
+    """The firmware's part: collects what arrives and answers status requests."""
+
+    def __init__(self, status):
+        self.status = status
+        self.received = bytearray()
+        self.answered = 0
+
+    def take(self, chunk):
+        self.received += chunk
+        if self.status is None:
+            return b""
+        requests = self.received.count(STATUS_REQUEST)
+        reply = bytes([self.status]) * (requests - self.answered)
+        self.answered = requests
+        return reply
+
+
+def write_atomically(path, text):
+    temporary = path + ".part"
+    with open(temporary, "w") as out:
+        out.write(text)
+    os.replace(temporary, path)
+
+
+def serve_tcp(args, stop):
+    host, _, port = args.where.rpartition(":")
+    if not ipaddress.ip_address(host).is_loopback:
+        sys.exit("printer_emulator: listens on loopback addresses only, not %s" % host)
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind((host, int(port)))
+    listener.listen(8)
+    listener.setblocking(False)
+    events = selectors.DefaultSelector()
+    events.register(listener, selectors.EVENT_READ)
+    printers = {}
+    lines = []
+    ready(args)
+    while not stop.is_set():
+        for key, _ in events.select(timeout=0.2):
+            if key.fileobj is listener:
+                connection, _ = listener.accept()
+                connection.setblocking(False)
+                events.register(connection, selectors.EVENT_READ)
+                printers[connection] = Printer(args.status)
+                continue
+            connection = key.fileobj
+            try:
+                chunk = connection.recv(65536)
+            except (ConnectionResetError, BlockingIOError):
+                chunk = b""
+            if chunk:
+                reply = printers[connection].take(chunk)
+                if reply:
+                    connection.sendall(reply)
+                continue
+            events.unregister(connection)
+            connection.close()
+            lines.append(hex_line(printers.pop(connection).received))
+            write_atomically(args.record, "".join(line + "\n" for line in lines))
+
+
+def serve_serial(args, stop):
+    port = os.open(args.where, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
+    printer = Printer(args.status)
+    write_atomically(args.record, "")
+    ready(args)
+    events = selectors.DefaultSelector()
+    events.register(port, selectors.EVENT_READ)
+    while not stop.is_set():
+        if not events.select(timeout=0.2):
+            continue
+        try:
+            chunk = os.read(port, 65536)
+        except (BlockingIOError, OSError):
+            # The other end is not open (yet, or any more): wait for it.
+            time.sleep(0.05)
+            continue
+        if not chunk:
+            time.sleep(0.05)
+            continue
+        reply = printer.take(chunk)
+        if reply:
+            os.write(port, reply)
+        write_atomically(args.record, hex_line(printer.received) + "\n")
+
+
+def ready(args):
+    if args.ready:
+        write_atomically(args.ready, "ready\n")
+
+
+class Stop:
+    def __init__(self, lifetime):
+        self.deadline = time.monotonic() + lifetime
+        self.signalled = False
+
+    def is_set(self):
+        return self.signalled or time.monotonic() > self.deadline
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("kind", choices=["tcp", "serial"])
+    parser.add_argument("where", help="ADDRESS:PORT on loopback, or the pseudo-terminal's path")
+    parser.add_argument("--record", required=True)
+    parser.add_argument("--status", type=lambda text: int(text, 16),
+                        help="the status byte in hex that answers DLE EOT 1")
+    parser.add_argument("--ready")
+    parser.add_argument("--lifetime", type=float, default=120.0)
+    args = parser.parse_args()
+    stop = Stop(args.lifetime)
+
+    def end(*_):
+        stop.signalled = True
+
+    signal.signal(signal.SIGTERM, end)
+    signal.signal(signal.SIGINT, end)
+    (serve_tcp if args.kind == "tcp" else serve_serial)(args, stop)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,193 @@
+#include "tests/fakes/fake_device_io.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tests/fakes/hex.h"
+
+namespace kestrava {
+
+namespace {
+
+WString Upper(const WString& text) {
+  WString out = text;
+  for (WChar& c : out) {
+    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
+  }
+  return out;
+}
+
+std::string Name(const WString& path) {
+  return Utf16ToUtf8(path);
+}
+
+class FakeDevice final : public Device {
+ public:
+  FakeDevice(FakeDeviceIo& owner, WString path) : owner_(owner), path_(std::move(path)) {}
+  ~FakeDevice() override {
+    if (FakeDeviceIo::State* state = owner_.Find(path_)) state->open = false;
+    owner_.Log("close " + Name(path_));
+  }
+
+  bool SetTimeouts(const CommTimeouts& timeouts) override {
+    FakeDeviceIo::State* state = Usable();
+    owner_.Log("timeouts " + Name(path_) + " " + std::to_string(timeouts.readInterval) + " " +
+               std::to_string(timeouts.readTotalMultiplier) + " " +
+               std::to_string(timeouts.readTotalConstant) + " " +
+               std::to_string(timeouts.writeTotalMultiplier) + " " +
+               std::to_string(timeouts.writeTotalConstant));
+    if (!state || !state->serial) return false;
+    state->timeouts = timeouts;
+    return true;
+  }
+
+  bool SetLineSettings(const LineSettings& settings) override {
+    FakeDeviceIo::State* state = Usable();
+    owner_.Log("line " + Name(path_) + " " + std::to_string(settings.baudRate) + " " +
+               std::to_string(settings.byteSize) + "/" + std::to_string(settings.parity) + "/" +
+               std::to_string(settings.stopBits) + (settings.dtrEnable ? " dtr" : ""));
+    if (!state || !state->serial) return false;
+    state->line = settings;
+    return true;
+  }
+
+  bool Purge() override {
+    FakeDeviceIo::State* state = Usable();
+    owner_.Log("purge " + Name(path_));
+    if (!state || !state->serial) return false;
+    ++state->purges;
+    return true;
+  }
+
+  IoResult Write(const void* data, uint32_t size) override {
+    const std::string bytes(static_cast<const char*>(data), size);
+    owner_.Log("write " + Name(path_) + " " + Hex(bytes));
+    if (owner_.onWrite) owner_.onWrite(path_);
+    IoResult result;
+    FakeDeviceIo::State* state = Usable();
+    if (!state) {
+      result.error = kErrorDeviceNotConnected;
+      return result;
+    }
+    FakeDeviceIo::WriteStep step;
+    if (!state->writes.empty()) {
+      step = state->writes.front();
+      state->writes.pop_front();
+    }
+    switch (step.kind) {
+      case FakeDeviceIo::WriteStep::kAll:
+        result.ok = true;
+        result.count = size;
+        break;
+      case FakeDeviceIo::WriteStep::kPart:
+        result.ok = true;
+        result.count = std::min(step.count, size);
+        break;
+      case FakeDeviceIo::WriteStep::kFail:
+        result.error = step.error;
+        return result;
+      case FakeDeviceIo::WriteStep::kVanish:
+        state->present = false;
+        result.error = kErrorDeviceNotConnected;
+        return result;
+    }
+    state->written += bytes.substr(0, result.count);
+    return result;
+  }
+
+  IoResult Read(void* data, uint32_t capacity, uint32_t timeoutMs) override {
+    owner_.Log("read " + Name(path_) + " " + std::to_string(capacity) + " within " +
+               std::to_string(timeoutMs) + " ms");
+    IoResult result;
+    FakeDeviceIo::State* state = Usable();
+    if (!state) {
+      result.error = kErrorDeviceNotConnected;
+      return result;
+    }
+    state->readTimeouts.push_back(timeoutMs);
+    if (state->readError) {
+      result.error = *state->readError;
+      return result;
+    }
+    result.ok = true;
+    if (state->replies.empty()) {
+      // Never answers: the read gives up after its time.
+      if (owner_.clock()) owner_.clock()->Advance(timeoutMs);
+      return result;
+    }
+    const std::string reply = state->replies.front();
+    state->replies.pop_front();
+    result.count = std::min<uint32_t>(capacity, static_cast<uint32_t>(reply.size()));
+    std::memcpy(data, reply.data(), result.count);
+    return result;
+  }
+
+ private:
+  // The device's state while it is still there.
+  FakeDeviceIo::State* Usable() {
+    FakeDeviceIo::State* state = owner_.Find(path_);
+    return state && state->present ? state : nullptr;
+  }
+
+  FakeDeviceIo& owner_;
+  WString path_;
+};
+
+}  // namespace
+
+FakeDeviceIo::State& FakeDeviceIo::Add(const WString& path, bool serial) {
+  State& state = devices_[Upper(path)];
+  state = State();
+  state.path = path;
+  state.serial = serial;
+  return state;
+}
+
+void FakeDeviceIo::Vanish(const WString& path) {
+  if (State* state = Find(path)) state->present = false;
+}
+
+FakeDeviceIo::State* FakeDeviceIo::Find(const WString& path) {
+  auto found = devices_.find(Upper(path));
+  return found == devices_.end() ? nullptr : &found->second;
+}
+
+const FakeDeviceIo::State* FakeDeviceIo::Find(const WString& path) const {
+  auto found = devices_.find(Upper(path));
+  return found == devices_.end() ? nullptr : &found->second;
+}
+
+std::string FakeDeviceIo::Written(const WString& path) const {
+  const State* state = Find(path);
+  return state ? state->written : std::string();
+}
+
+int FakeDeviceIo::openDevices() const {
+  return static_cast<int>(std::count_if(devices_.begin(), devices_.end(),
+                                        [](const auto& device) { return device.second.open; }));
+}
+
+std::unique_ptr<Device> FakeDeviceIo::Open(const WString& path, uint32_t* error) {
+  State* state = Find(path);
+  uint32_t refused = 0;
+  if (!state || !state->present) {
+    refused = kErrorFileNotFound;
+  } else if (state->openError) {
+    refused = *state->openError;
+  } else if (state->open) {
+    refused = kErrorSharingViolation;
+  }
+  if (refused) {
+    Log("open " + Name(path) + " refused " + std::to_string(refused));
+    if (error) *error = refused;
+    return nullptr;
+  }
+  Log("open " + Name(path));
+  state->open = true;
+  ++state->opens;
+  if (error) *error = 0;
+  // The log and the state name the device as it was opened.
+  return std::make_unique<FakeDevice>(*this, path);
+}
+
+}  // namespace kestrava

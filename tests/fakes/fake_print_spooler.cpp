@@ -1,0 +1,294 @@
+#include "tests/fakes/fake_print_spooler.h"
+
+#include <algorithm>
+
+#include "tests/fakes/fake_files.h"
+
+namespace kestrava {
+
+namespace {
+
+WString Upper(WStringView text) {
+  WString out(text);
+  for (WChar& c : out) {
+    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
+  }
+  return out;
+}
+
+bool SameName(WStringView a, WStringView b) {
+  return Upper(a) == Upper(b);
+}
+
+std::string Utf8(WStringView text) {
+  return Utf16ToUtf8(text);
+}
+
+void Report(uint32_t* error, uint32_t code) {
+  if (error) *error = code;
+}
+
+class FakeSpoolerPrinter final : public SpoolerPrinter {
+ public:
+  FakeSpoolerPrinter(FakePrintSpooler& spooler, WString name, std::shared_ptr<int> open)
+      : spooler_(spooler), name_(std::move(name)), open_(std::move(open)) {
+    ++*open_;
+  }
+  ~FakeSpoolerPrinter() override {
+    --*open_;
+    spooler_.Record("ClosePrinter " + Utf8(name_));
+  }
+
+  bool SetData(const WString& name, uint32_t type, const void* data, uint32_t size,
+               uint32_t* error) override {
+    spooler_.Record("SetPrinterData " + Utf8(name_) + " " + Utf8(name));
+    if (spooler_.Failing(FakePrintSpooler::Op::kSetData, error)) return false;
+    FakePrintSpooler::Printer* printer = spooler_.Find(name_);
+    if (!printer) {
+      Report(error, kErrorInvalidPrinterName);
+      return false;
+    }
+    RegistryValue value;
+    value.type = type;
+    value.data.assign(static_cast<const char*>(data), size);
+    Report(error, 0);
+    for (auto& [existing, stored] : printer->data) {
+      if (SameName(existing, name)) {
+        stored = value;
+        return true;
+      }
+    }
+    printer->data.emplace_back(name, value);
+    return true;
+  }
+
+  bool GetData(const WString& name, RegistryValue& out, uint32_t* error) override {
+    const FakePrintSpooler::Printer* printer = spooler_.Find(name_);
+    if (!printer) {
+      Report(error, kErrorInvalidPrinterName);
+      return false;
+    }
+    for (const auto& [existing, stored] : printer->data) {
+      if (SameName(existing, name)) {
+        out = stored;
+        Report(error, 0);
+        return true;
+      }
+    }
+    Report(error, kErrorFileNotFound);
+    return false;
+  }
+
+  std::optional<DeviceMode> CurrentDeviceMode(uint32_t* error) override {
+    spooler_.Record("DocumentProperties " + Utf8(name_));
+    if (spooler_.Failing(FakePrintSpooler::Op::kDeviceMode, error)) return std::nullopt;
+    const FakePrintSpooler::Printer* printer = spooler_.Find(name_);
+    if (!printer || !printer->deviceMode) {
+      Report(error, kErrorInvalidPrinterName);
+      return std::nullopt;
+    }
+    Report(error, 0);
+    return printer->deviceMode;
+  }
+
+ private:
+  FakePrintSpooler& spooler_;
+  WString name_;
+  std::shared_ptr<int> open_;
+};
+
+}  // namespace
+
+FakePrintSpooler::FakePrintSpooler()
+    : driverDirectories{
+          {u"Windows x64", u"C:\\WINDOWS\\system32\\spool\\DRIVERS\\x64"},
+          {u"Windows NT x86", u"C:\\WINDOWS\\system32\\spool\\DRIVERS\\W32X86"},
+          {u"Windows ARM64", u"C:\\WINDOWS\\system32\\spool\\DRIVERS\\ARM64"},
+      } {}
+
+void FakePrintSpooler::Fail(Op op, uint32_t error, int times) {
+  failing_[op] = {error, times};
+}
+
+void FakePrintSpooler::AddInstalledPrinter(const WString& name, const WString& port,
+                                           const WString& driver) {
+  Printer printer;
+  printer.record.printerName = name;
+  printer.record.portName = port;
+  printer.record.driverName = driver;
+  printers.push_back(printer);
+}
+
+void FakePrintSpooler::Record(const std::string& call) {
+  calls.push_back(call);
+  if (onCall) onCall(call);
+}
+
+bool FakePrintSpooler::Failing(Op op, uint32_t* error) {
+  auto it = failing_.find(op);
+  if (it == failing_.end() || it->second.second == 0) return false;
+  if (it->second.second > 0) --it->second.second;
+  Report(error, it->second.first);
+  return true;
+}
+
+FakePrintSpooler::Printer* FakePrintSpooler::Find(const WString& name) {
+  for (Printer& printer : printers) {
+    if (SameName(printer.record.printerName, name)) return &printer;
+  }
+  return nullptr;
+}
+
+const FakePrintSpooler::Printer* FakePrintSpooler::FindPrinter(const WString& name) const {
+  return const_cast<FakePrintSpooler*>(this)->Find(name);
+}
+
+std::vector<WString> FakePrintSpooler::PrinterNames() const {
+  std::vector<WString> names;
+  for (const Printer& printer : printers) names.push_back(printer.record.printerName);
+  return names;
+}
+
+std::unique_ptr<SpoolerPrinter> FakePrintSpooler::Handle(const WString& name) {
+  return std::make_unique<FakeSpoolerPrinter>(*this, name, openPrinters_);
+}
+
+WString FakePrintSpooler::DriverDirectory(const WString& environment, uint32_t* error) {
+  Record("GetPrinterDriverDirectory " + Utf8(environment));
+  if (Failing(Op::kDriverDirectory, error)) return WString();
+  auto it = driverDirectories.find(environment);
+  if (it == driverDirectories.end() || it->second.empty()) {
+    Report(error, kErrorInvalidEnvironment);
+    return WString();
+  }
+  Report(error, 0);
+  return it->second;
+}
+
+bool FakePrintSpooler::AddDriver(const DriverRecord& driver, uint32_t* error) {
+  Record("AddPrinterDriver " + Utf8(driver.name) + " " + Utf8(driver.environment));
+  if (Failing(Op::kAddDriver, error)) return false;
+  auto directory = driverDirectories.find(driver.environment);
+  if (directory == driverDirectories.end()) {
+    Report(error, kErrorInvalidEnvironment);
+    return false;
+  }
+  if (files) {
+    std::vector<WString> needed = {driver.driverFile, driver.dataFile, driver.configFile,
+                                   driver.helpFile};
+    needed.insert(needed.end(), driver.dependentFiles.begin(), driver.dependentFiles.end());
+    for (const WString& file : needed) {
+      if (!file.empty() && !files->Exists(directory->second + u"\\" + file)) {
+        Report(error, kErrorFileNotFound);
+        return false;
+      }
+    }
+    // Like the spooler, keep a copy in the folder of the driver version.
+    const WString versionFolder = directory->second + u"\\3";
+    if (!files->Exists(versionFolder)) files->CreateFolder(versionFolder);
+    for (const WString& file : needed) {
+      if (!file.empty()) {
+        files->Copy(directory->second + u"\\" + file, versionFolder + u"\\" + file, true);
+      }
+    }
+  }
+  Report(error, 0);
+  for (DriverRecord& existing : drivers) {
+    if (SameName(existing.name, driver.name) && existing.environment == driver.environment) {
+      existing = driver;  // an existing driver is updated
+      return true;
+    }
+  }
+  drivers.push_back(driver);
+  return true;
+}
+
+bool FakePrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error) {
+  Record("EnumPrinters");
+  if (Failing(Op::kEnumerate, error)) return false;
+  Report(error, 0);
+  for (const Printer& printer : printers) {
+    out.push_back({printer.record.printerName, printer.record.portName, printer.record.driverName});
+  }
+  return true;
+}
+
+std::unique_ptr<SpoolerPrinter> FakePrintSpooler::CreatePrinter(const PrinterRecord& printer,
+                                                                uint32_t* error) {
+  Record("AddPrinter " + Utf8(printer.printerName) + " on " + Utf8(printer.portName));
+  if (Failing(Op::kAddPrinter, error)) return nullptr;
+  const bool driverKnown = std::any_of(drivers.begin(), drivers.end(), [&](const auto& driver) {
+    return SameName(driver.name, printer.driverName) && driver.environment == nativeEnvironment;
+  });
+  if (!driverKnown) {
+    Report(error, kErrorUnknownPrinterDriver);
+    return nullptr;
+  }
+  if (printer.printerName.empty()) {
+    Report(error, kErrorInvalidPrinterName);
+    return nullptr;
+  }
+  if (Find(printer.printerName)) {
+    Report(error, kErrorPrinterAlreadyExists);
+    return nullptr;
+  }
+  Report(error, 0);
+  printers.push_back({printer, {}, driverDeviceMode});
+  return Handle(printer.printerName);
+}
+
+std::unique_ptr<SpoolerPrinter> FakePrintSpooler::Open(const WString& name, uint32_t* error) {
+  Record("OpenPrinter " + Utf8(name));
+  if (Failing(Op::kOpenPrinter, error)) return nullptr;
+  if (!Find(name)) {
+    Report(error, kErrorInvalidPrinterName);
+    return nullptr;
+  }
+  Report(error, 0);
+  return Handle(name);
+}
+
+bool FakePrintSpooler::MakeDefault(const WString& name, uint32_t* error) {
+  Record("SetDefaultPrinter " + Utf8(name));
+  if (Failing(Op::kSetDefault, error)) return false;
+  const Printer* printer = Find(name);
+  if (!printer) {
+    Report(error, kErrorInvalidPrinterName);
+    return false;
+  }
+  Report(error, 0);
+  defaultPrinter = printer->record.printerName;
+  return true;
+}
+
+bool FakePrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
+  Record("DeletePrinter " + Utf8(name));
+  auto it = std::find_if(printers.begin(), printers.end(), [&](const Printer& printer) {
+    return SameName(printer.record.printerName, name);
+  });
+  if (it == printers.end()) {
+    Report(error, kErrorInvalidPrinterName);
+    return false;
+  }
+  if (SameName(defaultPrinter, name)) defaultPrinter.clear();
+  printers.erase(it);
+  Report(error, 0);
+  return true;
+}
+
+bool FakePrintSpooler::DeleteDriver(const WString& environment, const WString& name,
+                                    uint32_t* error) {
+  Record("DeletePrinterDriver " + Utf8(name) + " " + Utf8(environment));
+  auto it = std::find_if(drivers.begin(), drivers.end(), [&](const DriverRecord& driver) {
+    return SameName(driver.name, name) && driver.environment == environment;
+  });
+  if (it == drivers.end()) {
+    Report(error, kErrorUnknownPrinterDriver);
+    return false;
+  }
+  drivers.erase(it);
+  Report(error, 0);
+  return true;
+}
+
+}  // namespace kestrava

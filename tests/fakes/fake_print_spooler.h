@@ -1,0 +1,96 @@
+// An in-memory print spooler with the rules of the real one: driver directories per
+// environment, drivers that need their files in that directory (when given the files service to
+// look in), printers that need a registered driver and a name not yet taken (both compared
+// without regard to case), printer data in the order first written, a default printer.
+// Every call is recorded with its arguments, every operation can be scripted to fail with an
+// error code, and open printer handles are counted (each must be closed on every path).
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/print_spooler.h"
+
+namespace kestrava {
+
+class FakeFiles;
+
+class FakePrintSpooler final : public PrintSpooler {
+ public:
+  enum class Op {
+    kDriverDirectory,
+    kAddDriver,
+    kEnumerate,
+    kAddPrinter,
+    kOpenPrinter,
+    kSetData,
+    kDeviceMode,
+    kSetDefault,
+  };
+
+  struct Printer {
+    PrinterRecord record;
+    std::vector<std::pair<WString, RegistryValue>> data;
+    std::optional<DeviceMode> deviceMode;  // what the driver reports; nothing: it gives none
+  };
+
+  FakePrintSpooler();
+
+  // Scripting.
+  // `op` fails with `error`, `times` times or always.
+  void Fail(Op op, uint32_t error, int times = -1);
+  // Adds a printer as if installed earlier (its driver need not be registered).
+  void AddInstalledPrinter(const WString& name, const WString& port,
+                           const WString& driver = u"Generic");
+  // The driver directory of each environment; an environment missing here is unknown.
+  std::map<WString, WString> driverDirectories;
+  // When set, a driver registers only when every file of its record lies in the driver
+  // directory of its environment (ERROR_FILE_NOT_FOUND otherwise), and the files are then
+  // copied into the folder of the driver version ("3") below it, as the spooler does.
+  FakeFiles* files = nullptr;
+  // The environment whose drivers printers can use.
+  WString nativeEnvironment = u"Windows x64";
+  // What the driver of every printer added from now on reports as its device mode.
+  std::optional<DeviceMode> driverDeviceMode;
+
+  // Inspection.
+  const Printer* FindPrinter(const WString& name) const;
+  std::vector<WString> PrinterNames() const;
+  int openPrinters() const { return *openPrinters_; }
+  std::vector<DriverRecord> drivers;
+  std::vector<Printer> printers;
+  WString defaultPrinter;
+  // Every call, UTF-8: "AddPrinter RT-58C on COM3:", "SetPrinterData RT-58C PortType", ...
+  std::vector<std::string> calls;
+  // Called after each recorded call, to put it in a test's journal of several services.
+  std::function<void(const std::string& call)> onCall;
+
+  WString DriverDirectory(const WString& environment, uint32_t* error) override;
+  bool AddDriver(const DriverRecord& driver, uint32_t* error) override;
+  bool EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error) override;
+  std::unique_ptr<SpoolerPrinter> CreatePrinter(const PrinterRecord& printer,
+                                                uint32_t* error) override;
+  std::unique_ptr<SpoolerPrinter> Open(const WString& name, uint32_t* error) override;
+  bool MakeDefault(const WString& name, uint32_t* error) override;
+  WString DefaultPrinter() override { return defaultPrinter; }
+  bool DeletePrinter(const WString& name, uint32_t* error) override;
+  bool DeleteDriver(const WString& environment, const WString& name, uint32_t* error) override;
+
+  // For the printer handles this spooler hands out.
+  void Record(const std::string& call);
+  bool Failing(Op op, uint32_t* error);
+  Printer* Find(const WString& name);
+
+ private:
+  std::unique_ptr<SpoolerPrinter> Handle(const WString& name);
+
+  std::map<Op, std::pair<uint32_t, int>> failing_;  // error, remaining (-1: always)
+  std::shared_ptr<int> openPrinters_ = std::make_shared<int>(0);
+};
+
+}  // namespace kestrava

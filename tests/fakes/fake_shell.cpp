@@ -1,0 +1,59 @@
+#include "tests/fakes/fake_shell.h"
+
+#include "tests/fakes/fake_files.h"
+
+namespace kestrava {
+
+namespace {
+
+WString Upper(WStringView text) {
+  WString out(text);
+  for (WChar& c : out) {
+    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
+  }
+  return out;
+}
+
+}  // namespace
+
+void FakeShell::Define(const WString& program,
+                       std::function<uint32_t(const WString& parameters)> run) {
+  programs_[Upper(program)] = std::move(run);
+}
+
+void FakeShell::Refuse(const WString& program) {
+  refused_.insert(Upper(program));
+}
+
+void FakeShell::Record(const std::string& call) {
+  calls.push_back(call);
+  if (onCall) onCall(call);
+}
+
+bool FakeShell::Starts(const WString& program) {
+  if (refused_.count(Upper(program))) return false;
+  return !files || files->Exists(program);
+}
+
+std::optional<uint32_t> FakeShell::RunHiddenAndWait(const WString& program,
+                                                    const WString& parameters) {
+  const std::string line = Utf16ToUtf8(program) + " " + Utf16ToUtf8(parameters);
+  if (!Starts(program)) {
+    Record("refused " + line);
+    return std::nullopt;
+  }
+  Record("run " + line);
+  auto it = programs_.find(Upper(program));
+  return it == programs_.end() ? 0 : it->second(parameters);
+}
+
+bool FakeShell::OpenAddress(const WString& address) {
+  Record("open " + Utf16ToUtf8(address));
+  if (!addressesOpen) return false;
+  // Opening a program runs it, as the shell does.
+  auto it = programs_.find(Upper(address));
+  if (it != programs_.end()) it->second(WString());
+  return true;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tests/install/engine_fixture.h"
+
+namespace kestrava {
+namespace {
+
+constexpr const char16_t* kSource = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
+constexpr const char16_t* kX64 = u"C:\\WINDOWS\\system32\\spool\\DRIVERS\\x64";
+
+class DriverFilesTest : public EngineFixture {
+ protected:
+  void SetUp() override {
+    AddPlatformFolder(kSource, u"Windows x64");
+    MakeEngine().driverSourceFolder = kSource;
+  }
+  std::set<WString> Copied() { return files.Tree(kX64); }
+  static std::set<WString> Upper(std::set<WString> names) {
+    std::set<WString> upper;
+    for (WString name : names) {
+      for (WChar& c : name) c = c >= u'a' && c <= u'z' ? static_cast<WChar>(c - 32) : c;
+      upper.insert(name);
+    }
+    return upper;
+  }
+};
+
+TEST_F(DriverFilesTest, TheModelsFilesAndTheTopOfThePlatformFolderButNoSubfolder) {
+  EXPECT_TRUE(engine->CopyModelFiles(kX64, u"Windows x64", 2));
+  EXPECT_TRUE(engine->CopyPlatformFolder(kX64, WString(kSource) + u"Windows x64"));
+  std::set<WString> expected = {u"P58.DLL", u"P58C.GPD"};
+  for (const WString& name : TopFiles()) expected.insert(name);
+  EXPECT_EQ(Upper(expected), Upper(Copied()));
+  EXPECT_EQ("Windows x64\\RES\\P58C.GPD",
+            files.Content(WString(kX64) + u"\\P58C.GPD").value_or(""));
+  EXPECT_EQ("Windows x64\\Receipt.ini",
+            files.Content(WString(kX64) + u"\\Receipt.ini").value_or(""));
+}
+
+TEST_F(DriverFilesTest, EachModelCopiesItsOwnPair) {
+  const std::pair<int, std::set<WString>> rows[] = {{0, {u"P80.DLL", u"P80C.GPD"}},
+                                                    {1, {u"P80.DLL", u"P80.GPD"}},
+                                                    {3, {u"P58.DLL", u"P58.GPD"}},
+                                                    {4, {u"P76.DLL", u"P76C.GPD"}},
+                                                    {5, {u"P76.DLL", u"P76.GPD"}}};
+  for (const auto& [position, expected] : rows) {
+    SCOPED_TRACE(position);
+    const WString folder = u"C:\\model" + WidenAscii(std::to_string(position));
+    files.AddFolder(folder);
+    EXPECT_TRUE(engine->CopyModelFiles(folder, u"Windows x64", position));
+    EXPECT_EQ(expected, files.Tree(folder));
+  }
+}
+
+TEST_F(DriverFilesTest, AnExistingFileIsReplaced) {
+  files.AddFile(WString(kX64) + u"\\UNIDRV.DLL", "an older driver");
+  files.AddFile(WString(kX64) + u"\\P58.DLL", "an older resource DLL");
+  EXPECT_TRUE(engine->CopyModelFiles(kX64, u"Windows x64", 3));
+  EXPECT_TRUE(engine->CopyPlatformFolder(kX64, WString(kSource) + u"Windows x64\\"));
+  EXPECT_EQ("Windows x64\\UNIDRV.DLL", files.Content(WString(kX64) + u"\\UNIDRV.DLL"));
+  EXPECT_EQ("Windows x64\\RES\\P58.DLL", files.Content(WString(kX64) + u"\\P58.DLL"));
+}
+
+TEST_F(DriverFilesTest, TheSecondModelFileIsCopiedWhenTheFirstFails) {
+  files.Fail(FakeFiles::Op::kCopy, WString(kSource) + u"Windows x64\\RES\\P58.DLL");
+  EXPECT_FALSE(engine->CopyModelFiles(kX64, u"Windows x64", 2));
+  EXPECT_EQ(std::set<WString>{u"P58C.GPD"}, Copied());
+}
+
+TEST_F(DriverFilesTest, APlatformFolderCopyStopsAtTheFirstFailure) {
+  // The listing runs by name: Q... before R... before S....
+  files.Fail(FakeFiles::Op::kCopy, WString(kSource) + u"Windows x64\\Receipt.ini");
+  EXPECT_FALSE(engine->CopyPlatformFolder(kX64, WString(kSource) + u"Windows x64"));
+  EXPECT_EQ(Upper({u"QXCHISMPL.DLL", u"QXCHITRAD.DLL", u"QXENGLISH.DLL"}), Upper(Copied()));
+}
+
+TEST_F(DriverFilesTest, MissingAndEmptyFolders) {
+  EXPECT_FALSE(engine->CopyPlatformFolder(kX64, WString(kSource) + u"Windows ARM64"))
+      << "a folder that is not there";
+  files.AddFolder(WString(kSource) + u"Windows ARM64");
+  EXPECT_TRUE(engine->CopyPlatformFolder(kX64, WString(kSource) + u"Windows ARM64"))
+      << "an empty folder copies nothing, successfully";
+  EXPECT_TRUE(Copied().empty());
+  EXPECT_FALSE(engine->CopyModelFiles(kX64, u"Windows ARM64", 2));
+}
+
+}  // namespace
+}  // namespace kestrava

@@ -1,0 +1,44 @@
+// An installation engine over the fake services, with the payload's platform folders laid
+// out as the sample driver tree holds them, and one journal of what the shell, the spooler,
+// the graphics and the clock were asked, in order.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "install/install_engine.h"
+#include "tests/fakes/fake_services.h"
+#include "tests/fakes/test_dialog_host.h"
+
+namespace kestrava {
+
+inline constexpr const char16_t* kNet = u"C:\\WINDOWS\\system32\\net.exe";
+
+class EngineFixture : public ::testing::Test, public FakeServices {
+ protected:
+  EngineFixture();
+
+  // The services as the engine takes them.
+  EngineServices Engine() { return EngineServicesOf(With(host)); }
+  InstallEngine& MakeEngine();
+
+  // A platform folder under `root` as the payload unpacks it: the common files at the top,
+  // Font\BARCODE.TTF, and the GPD files and resource DLLs of every model in RES. Each file
+  // holds "<platform>\<relative path>".
+  void AddPlatformFolder(const WString& root, const WString& platform);
+  static std::vector<WString> TopFiles();
+
+  // The journal's entries that start with `prefix`.
+  std::vector<std::string> Journal(const std::string& prefix) const;
+  // The messages shown, in order.
+  std::vector<WString> Messages() const;
+
+  TestDialogHost host;
+  std::unique_ptr<InstallEngine> engine;
+  std::vector<std::string> journal;
+};
+
+}  // namespace kestrava

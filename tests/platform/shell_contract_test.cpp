@@ -1,0 +1,82 @@
+// The shell service against the fake (natively) and the Win32 implementation (under Wine), with
+// a probe program that reports how it was started, in a scratch folder the test removes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/platform/implementations.h"
+
+namespace kestrava {
+namespace {
+
+constexpr const char* kHidden = "flags=1 show=0";  // STARTF_USESHOWWINDOW, SW_HIDE
+
+class ShellContract : public ::testing::TestWithParam<Implementation<ShellUnderTest>> {
+ protected:
+  void SetUp() override {
+    subject = GetParam().make();
+    ASSERT_TRUE(subject);
+    shell = subject->shell.get();
+  }
+  void TearDown() override {
+    if (subject && subject->cleanup) subject->cleanup();
+  }
+
+  std::optional<std::string> Read(const WString& path) {
+    auto file = subject->files->OpenForRead(path);
+    if (!file) return std::nullopt;
+    std::string text(64, '\0');
+    const int64_t got = file->Read(text.data(), text.size());
+    if (got < 0) return std::nullopt;
+    text.resize(static_cast<size_t>(got));
+    return text;
+  }
+
+  std::unique_ptr<ShellUnderTest> subject;
+  Shell* shell = nullptr;
+};
+
+TEST_P(ShellContract, AProgramRunsHiddenAndTheCallReturnsAfterItsEndWithItsExitCode) {
+  const WString report = subject->scratch + u"report.txt";
+  // The probe waits 300 ms before it writes: the report is there only if the call waited.
+  const std::optional<uint32_t> exitCode =
+      shell->RunHiddenAndWait(subject->probe, report + u" 7 300");
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(7u, *exitCode);
+  EXPECT_EQ(kHidden, Read(report).value_or("no report"));
+}
+
+TEST_P(ShellContract, AProgramThatCannotStartIsNotWaitedFor) {
+  EXPECT_FALSE(shell->RunHiddenAndWait(subject->scratch + u"missing.exe", u"stop spooler"));
+}
+
+TEST_P(ShellContract, TheSystemFolderIsAnAbsolutePathThatHoldsNet) {
+  const WString folder = shell->SystemFolder();
+  ASSERT_GT(folder.size(), 3u);
+  EXPECT_EQ(u":\\", folder.substr(1, 2));
+  EXPECT_NE(u'\\', folder.back());
+  const std::optional<FileAttributes> net = subject->files->Attributes(folder + u"\\net.exe");
+  ASSERT_TRUE(net);
+  EXPECT_FALSE(net->isFolder);
+}
+
+TEST_P(ShellContract, AnOpenedAddressIsHandedOverHiddenWithoutWaiting) {
+  // A program's path is an address the shell opens by running it; it writes its report
+  // beside itself.
+  const WString report = subject->probe + u".txt";
+  subject->files->RemoveFile(report);
+  ASSERT_TRUE(shell->OpenAddress(subject->probe));
+  std::optional<std::string> text;
+  for (int i = 0; i < 200 && (!text || text->empty()); ++i) {  // up to 20 s for a process
+    text = Read(report);
+    if (!text || text->empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(kHidden, text.value_or("no report"));
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ShellContract, ::testing::ValuesIn(ShellImplementations()),
+                         ImplementationName());
+
+}  // namespace
+}  // namespace kestrava

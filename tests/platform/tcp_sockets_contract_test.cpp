@@ -1,0 +1,58 @@
+// The TCP service against the fake (natively) and Winsock (under Wine), on loopback only: a
+// listener of the test's own and a port where nothing listens.
+#include <gtest/gtest.h>
+
+#include "tests/platform/comm_implementations.h"
+
+namespace kestrava {
+namespace {
+
+constexpr uint32_t kLoopback = 0x7F000001;
+
+class TcpSocketsContract : public ContractWithCleanup<TcpSocketsUnderTest> {};
+
+TEST_P(TcpSocketsContract, ANonBlockingConnectToAListenerBecomesReadyAndSends) {
+  auto socket = subject->service->Create();
+  ASSERT_TRUE(socket);
+  ASSERT_TRUE(socket->SetNonBlocking());
+  const ConnectStart start = socket->Connect(kLoopback, subject->listeningPort);
+  ASSERT_NE(ConnectStart::kFailed, start);
+  if (start == ConnectStart::kInProgress) {
+    ASSERT_EQ(WaitOutcome::kReady, socket->WaitReady(1000));
+  }
+  EXPECT_EQ(0, socket->PendingError());
+  const SendResult sent = socket->Send("\x1F\x1B\x1F\x67\x0A\x00", 6);
+  EXPECT_TRUE(sent.ok);
+  EXPECT_EQ(6u, sent.count);
+  socket.reset();
+  EXPECT_EQ(std::string("\x1F\x1B\x1F\x67\x0A\x00", 6), subject->received());
+}
+
+TEST_P(TcpSocketsContract, ARefusedConnectIsNeverReadyWithoutAPendingError) {
+  auto socket = subject->service->Create();
+  ASSERT_TRUE(socket);
+  ASSERT_TRUE(socket->SetNonBlocking());
+  const ConnectStart start = socket->Connect(kLoopback, subject->closedPort);
+  if (start == ConnectStart::kFailed) return;  // refused before it began: nothing to wait for
+  ASSERT_EQ(ConnectStart::kInProgress, start);
+  const WaitOutcome wait = socket->WaitReady(1000);
+  EXPECT_NE(WaitOutcome::kFailed, wait);
+  EXPECT_EQ(kSocketConnectionRefused, socket->PendingError());
+  EXPECT_FALSE(socket->Send("x", 1).ok);
+}
+
+TEST_P(TcpSocketsContract, ASocketThatIsNotConnectedCannotSend) {
+  auto socket = subject->service->Create();
+  ASSERT_TRUE(socket);
+  const SendResult sent = socket->Send("x", 1);
+  EXPECT_FALSE(sent.ok);
+  EXPECT_EQ(0u, sent.count);
+  // Windows says "not connected" (10057); Wine says "reset" (10054).
+  EXPECT_NE(0, sent.error);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, TcpSocketsContract, ::testing::ValuesIn(TcpSocketsImplementations()),
+                         ImplementationName());
+
+}  // namespace
+}  // namespace kestrava

@@ -1,0 +1,335 @@
+// The installation engine with the Win32 services against Wine's own spooler, registry and
+// file system: the serial and TCP/IP port set-up, two installations of the RT-58C from the
+// sample driver tree (KESTRAVA_SOURCE names the folder that holds its platform folders), the
+// port-in-use check, the test page and the spooler restart. Everything it makes is removed
+// when it ends: printers, driver, driver files, port values and keys, the default printer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+#include "app/confing_dialog.h"
+#include "install/install_engine.h"
+#include "install/printer_ports.h"
+#include "install/spooler_restart.h"
+#include "platform/win32/arp_table_win32.h"
+#include "platform/win32/clock_win32.h"
+#include "platform/win32/device_interfaces_win32.h"
+#include "platform/win32/device_io_win32.h"
+#include "platform/win32/files_win32.h"
+#include "platform/win32/print_graphics_win32.h"
+#include "platform/win32/print_spooler_win32.h"
+#include "platform/win32/process_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/screen_gdi_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/system_info_win32.h"
+#include "platform/win32/tcp_sockets_win32.h"
+#include "platform/win32/win32.h"
+#include "tests/fakes/test_dialog_host.h"
+
+namespace kestrava {
+namespace {
+
+const WString kModel = u"RT-58C";
+const WString kCopy = u"RT-58C (copy 1)";
+const WString kTcpIpMonitor =
+    u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port";
+
+// The services as the program builds them, reached through their interfaces.
+struct Win32World {
+  Win32SystemInfo system;
+  Win32Process process;
+  Win32Clock clock;
+  Win32PrintGraphics graphics;
+  Win32Files win32Files;
+  Win32Registry win32Registry;
+  Win32PrintSpooler win32Spooler;
+  Win32Shell win32Shell;
+  Files& files = win32Files;
+  Registry& registry = win32Registry;
+  PrintSpooler& spooler = win32Spooler;
+  Shell& shell = win32Shell;
+  TestDialogHost host;
+  Win32DeviceInterfaces deviceInterfaces;
+  Win32DeviceIo deviceIo;
+  Win32TcpSockets sockets;
+  Win32ArpTable arpTable;
+  Win32ScreenGdi screenGdi;
+
+  Services All() {
+    return Services{host,     system,  files,    process,  clock,
+                    registry, spooler, shell,    graphics, deviceInterfaces,
+                    deviceIo, sockets, arpTable, screenGdi};
+  }
+  EngineServices Engine() { return EngineServicesOf(All()); }
+
+  bool Listed(const WString& name, InstalledPrinter* found = nullptr) {
+    std::vector<InstalledPrinter> printers;
+    if (!spooler.EnumeratePrinters(printers)) return false;
+    for (const InstalledPrinter& printer : printers) {
+      if (printer.printerName != name) continue;
+      if (found) *found = printer;
+      return true;
+    }
+    return false;
+  }
+};
+
+Win32World& World() {
+  static Win32World world;
+  return world;
+}
+
+std::unique_ptr<RegistryValue> Value(const WString& path, const WString& name) {
+  auto key = World().registry.OpenMachineKey(path, kRegistryRead);
+  if (!key) return nullptr;
+  auto value = std::make_unique<RegistryValue>();
+  if (key->QueryValue(name, 520, *value) != RegistryStatus::kOk) return nullptr;
+  return value;
+}
+
+TEST(WineShell, ASystemCommandRunsHiddenToItsEnd) {
+  const WString cmd = World().shell.SystemFolder() + u"\\cmd.exe";
+  EXPECT_EQ(std::optional<uint32_t>(3), World().shell.RunHiddenAndWait(cmd, u"/c exit 3"));
+  const std::optional<uint32_t> net =
+      World().shell.RunHiddenAndWait(World().shell.SystemFolder() + u"\\net.exe", u"helpmsg 2");
+  EXPECT_TRUE(net) << "the system's net runs by its full path";
+}
+
+TEST(WinePorts, TheSerialLineSettingsLandInThePortsKey) {
+  const std::unique_ptr<RegistryValue> before = Value(WString(kSerialPortsKey), u"COM3:");
+  // Also with the 64-bit view asked for explicitly, as the 32-bit program does under WOW64:
+  // the flag is accepted and the value lands where the 64-bit spooler reads it.
+  for (const bool wow64 : {false, true}) {
+    SCOPED_TRACE(wow64 ? "64-bit view asked for" : "own view");
+    Win32Registry registry(wow64);
+    EngineServices services = World().Engine();
+    EngineServices viewed{services.system, services.files,    services.process,
+                          services.clock,  registry,          services.spooler,
+                          services.shell,  services.graphics, services.dialog};
+    const WString baud = wow64 ? u"115200" : u"19200";
+    EXPECT_TRUE(ConfigureSerialPort(viewed, u"COM3:", baud));
+    const std::unique_ptr<RegistryValue> after = Value(WString(kSerialPortsKey), u"COM3:");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(kRegSz, after->type);
+    EXPECT_EQ(baud + u",n,8,1", after->Text());
+    EXPECT_EQ((baud.size() + 7) * 2, after->data.size());
+  }
+  if (auto key = World().registry.OpenMachineKey(WString(kSerialPortsKey), kRegistryReadWrite)) {
+    if (before) key->SetValue(u"COM3:", *before);  // as it was
+  }
+}
+
+TEST(WinePorts, ATcpIpPortMadeTwiceIsOneKeyWithTheTablesValues) {
+  // Wine has no Standard TCP/IP Port monitor: its key is made here and removed again.
+  const bool monitorExisted =
+      static_cast<bool>(World().registry.OpenMachineKey(kTcpIpMonitor, kRegistryRead));
+  ASSERT_TRUE(World().registry.CreateMachineKey(WString(kTcpIpPortsKey), kRegistryReadWrite));
+  const WString port = WString(kTcpIpPortsKey) + u"\\127.0.0.9";
+  World().registry.DeleteMachineKeyTree(port);
+
+  CreateTcpIpPort(World().Engine(), u"127.0.0.9");
+  CreateTcpIpPort(World().Engine(), u"127.0.0.9");
+  auto ports = World().registry.OpenMachineKey(WString(kTcpIpPortsKey), kRegistryRead);
+  ASSERT_TRUE(ports);
+  std::vector<WString> names;
+  WString name;
+  for (uint32_t i = 0; ports->EnumSubkey(i, 260, name) == RegistryStatus::kOk; ++i) {
+    names.push_back(name);
+  }
+  EXPECT_EQ(1, std::count(names.begin(), names.end(), u"127.0.0.9"));
+  const std::pair<const char16_t*, RegistryValue> expected[] = {
+      {u"HostName", RegistryValue::String(u"127.0.0.9")},
+      {u"HWAddress", RegistryValue::String(u"")},
+      {u"IPAddress", RegistryValue::String(u"")},
+      {u"PortMonMibPortIndex", RegistryValue::Dword(0)},
+      {u"PortNumber", RegistryValue::Dword(9100)},
+      {u"Protocol", RegistryValue::Dword(1)},
+      {u"SNMP Community", RegistryValue::String(u"kelnor")},
+      {u"SNMP Enabled", RegistryValue::Dword(0)},
+      {u"SNMP Index", RegistryValue::Dword(1)},
+      {u"Version", RegistryValue::Dword(2)},  // the prefix is Windows 10
+  };
+  for (const auto& [valueName, value] : expected) {
+    SCOPED_TRACE(Utf16ToUtf8(valueName));
+    const std::unique_ptr<RegistryValue> stored = Value(port, valueName);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(value.type, stored->type);
+    EXPECT_EQ(value.data, stored->data);
+  }
+  ports.reset();
+  World().registry.DeleteMachineKeyTree(monitorExisted ? port : kTcpIpMonitor);
+}
+
+// Two installations of the RT-58C on COM3:, made once for the tests below and undone after
+// them.
+class WineInstallation : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Win32World& world = World();
+    const char* source = std::getenv("KESTRAVA_SOURCE");
+    ASSERT_TRUE(source) << "KESTRAVA_SOURCE names the unpacked sample tree";
+    sourceFolder() = world.system.AnsiToWide(source);
+    ASSERT_FALSE(world.Listed(kModel)) << "a printer of the prefix's own would be deleted";
+    ASSERT_FALSE(world.Listed(kCopy));
+    previousDefault() = world.spooler.DefaultPrinter();
+    driverDirectory() = world.spooler.DriverDirectory(u"Windows x64");
+
+    engine() = std::make_unique<InstallEngine>(world.Engine());
+    engine()->portKind = 1;  // COM
+    firstResult() = engine()->InstallPrinter(0, 2, true, "COM3:", 1033, sourceFolder());
+    firstName() = engine()->printerName;
+    firstDefault() = world.spooler.DefaultPrinter();
+    secondResult() = engine()->InstallPrinter(0, 2, true, "COM3:", 1033, sourceFolder());
+  }
+
+  static void TearDownTestSuite() {
+    Win32World& world = World();
+    for (const WString& name : {kModel, kCopy}) world.spooler.DeletePrinter(name);
+    world.spooler.DeleteDriver(u"Windows x64", kModel);
+    std::vector<WString> made = {u"P58.DLL", u"P58C.GPD"};
+    std::vector<FolderEntry> top;
+    world.files.List(sourceFolder() + u"\\Windows x64\\*.*", top);
+    for (const FolderEntry& entry : top) {
+      if (!entry.attributes.isFolder) made.push_back(entry.name);
+    }
+    // The spooler keeps a copy of the registered files in the folder of the driver version.
+    for (const WString& name : made) {
+      world.files.RemoveFile(driverDirectory() + u"\\" + name);
+      world.files.RemoveFile(driverDirectory() + u"\\3\\" + name);
+    }
+    if (!previousDefault().empty()) world.spooler.MakeDefault(previousDefault());
+    engine().reset();
+  }
+
+  static WString& sourceFolder() {
+    static WString folder;
+    return folder;
+  }
+  static WString& driverDirectory() {
+    static WString folder;
+    return folder;
+  }
+  static WString& previousDefault() {
+    static WString name;
+    return name;
+  }
+  static WString& firstName() {
+    static WString name;
+    return name;
+  }
+  static WString& firstDefault() {
+    static WString name;
+    return name;
+  }
+  static bool& firstResult() {
+    static bool result = false;
+    return result;
+  }
+  static bool& secondResult() {
+    static bool result = false;
+    return result;
+  }
+  static std::unique_ptr<InstallEngine>& engine() {
+    static std::unique_ptr<InstallEngine> instance;
+    return instance;
+  }
+};
+
+TEST_F(WineInstallation, BothInstallationsSucceedWithoutAMessage) {
+  EXPECT_TRUE(firstResult());
+  EXPECT_TRUE(secondResult());
+  EXPECT_TRUE(World().host.messages.empty());
+}
+
+TEST_F(WineInstallation, TheDriverFolderHoldsTheModelsFilesAndTheTopOfThePlatformFolderOnly) {
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(World().files.List(driverDirectory() + u"\\*.*", entries));
+  std::set<WString> present;
+  for (const FolderEntry& entry : entries) {
+    if (!entry.attributes.isFolder) present.insert(entry.name);
+  }
+  for (const char16_t* name :
+       {u"P58.DLL", u"P58C.GPD", u"Receipt.ini", u"ReceiptDrv.dll", u"ReceiptUI.dll",
+        u"QXCHISMPL.DLL", u"QXCHITRAD.DLL", u"QXENGLISH.DLL", u"TTFSUB.GPD", u"STDNAMES.GPD",
+        u"UNIRES.DLL", u"UNIDRV.DLL", u"UNIDRVUI.DLL", u"UNIDRV.HLP"}) {
+    EXPECT_EQ(1u, present.count(name)) << Utf16ToUtf8(name);
+  }
+  for (const char16_t* name : {u"BARCODE.TTF", u"P58.GPD", u"P80.DLL", u"P76C.GPD"}) {
+    EXPECT_EQ(0u, present.count(name)) << Utf16ToUtf8(name) << " is not the model's or is below";
+  }
+  EXPECT_FALSE(World().files.Attributes(driverDirectory() + u"\\RES"));
+  EXPECT_FALSE(World().files.Attributes(driverDirectory() + u"\\Font"));
+}
+
+TEST_F(WineInstallation, TheFirstPrinterIsTheModelOnComThreeWithItsSevenValues) {
+  EXPECT_EQ(kModel, firstName());
+  EXPECT_EQ(kModel, firstDefault()) << "made the default printer";
+  InstalledPrinter printer;
+  ASSERT_TRUE(World().Listed(kModel, &printer));
+  EXPECT_EQ(u"COM3:", printer.portName);
+  EXPECT_EQ(kModel, printer.driverName) << "the driver is registered under the model's name";
+
+  auto opened = World().spooler.Open(kModel);
+  ASSERT_TRUE(opened);
+  const std::pair<const char16_t*, RegistryValue> expected[] = {
+      {u"PrinterType", RegistryValue::Dword(1)},
+      {u"PortType", RegistryValue::Dword(1)},
+      {u"PortName", RegistryValue::String(u"COM3:")},
+      {u"Language", RegistryValue::Dword(2)},
+      {u"Beeper", RegistryValue::Dword(4)},
+      {u"Cutter", RegistryValue::Dword(2)},
+      {u"PaperName", RegistryValue::String(u"RECEIPT(48mm x 297mm)")},
+  };
+  for (const auto& [name, value] : expected) {
+    SCOPED_TRACE(Utf16ToUtf8(name));
+    RegistryValue stored;
+    ASSERT_TRUE(opened->GetData(name, stored));
+    EXPECT_EQ(value.type, stored.type);
+    EXPECT_EQ(value.data, stored.data);
+  }
+}
+
+TEST_F(WineInstallation, TheSecondInstallationIsTheFirstCopyAndTheNewDefault) {
+  EXPECT_EQ(kCopy, engine()->printerName);
+  EXPECT_TRUE(World().Listed(kCopy));
+  EXPECT_EQ(kCopy, World().spooler.DefaultPrinter());
+}
+
+TEST_F(WineInstallation, ComThreeIsInUseAndUsbOneIsNot) {
+  Win32World& world = World();
+  world.host.messages.clear();
+  ConfingDialog dialog(world.All());
+  world.host.RunModal(dialog);
+  const std::pair<const char16_t*, bool> rows[] = {{u"COM3", true}, {u"USB001", false}};
+  for (const auto& [port, inUse] : rows) {
+    SCOPED_TRACE(Utf16ToUtf8(port));
+    world.host.ClearCombo(control::kPortList);
+    world.host.AddComboItem(control::kPortList, port);
+    world.host.SetComboSelection(control::kPortList, 0);
+    EXPECT_EQ(inUse, dialog.CheckPortInUse());
+  }
+  ASSERT_EQ(1u, world.host.messages.size());
+  EXPECT_EQ(u"A printer already exists using this port", world.host.messages[0].text);
+}
+
+TEST_F(WineInstallation, TheTestPagePrintsOnTheNewPrinter) {
+  HBITMAP bitmap = CreateBitmap(120, 60, 1, 32, nullptr);
+  ASSERT_TRUE(bitmap);
+  MessageTable texts;
+  texts.Fill(1033);
+  const Picture picture{reinterpret_cast<uintptr_t>(bitmap), 120, 60};
+  EXPECT_TRUE(engine()->PrintTestPage(engine()->printerName, picture, texts.testPageText));
+  DeleteObject(bitmap);
+}
+
+TEST_F(WineInstallation, ThePrintersOutliveASpoolerRestart) {
+  EXPECT_TRUE(RestartSpoolerByCommand(World().shell, World().clock));
+  EXPECT_TRUE(World().Listed(kModel));
+  EXPECT_TRUE(World().Listed(kCopy));
+}
+
+}  // namespace
+}  // namespace kestrava

@@ -1,0 +1,50 @@
+#!/bin/sh
+# port_commands_com.sh PREFIX PROBE EMULATOR: COM3 of the prefix mapped to a pseudo-terminal
+# whose other end is the printer emulator; the COM page and then the self-test request must
+# arrive there byte for byte. The prefix is one of its own: mapping a port restarts its
+# wineserver. Everything started here is stopped at the end, the mapping removed. A probe that
+# cannot run here (exit 77 from wine-exec) skips the test.
+set -u
+prefix=$(realpath -m "$1")
+probe=$2
+emulator=$3
+. "$(dirname "$0")/port_commands_common.sh"
+socat_pid=
+cleanup() {
+  stop_emulator
+  [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null && wait "$socat_pid" 2>/dev/null
+  "$scripts/wine-exec" "$prefix" reg delete 'HKLM\Software\Wine\Ports' /v COM3 /f >/dev/null 2>&1
+  "$scripts/wine-stop" "$prefix"
+}
+trap cleanup EXIT
+
+# The emulator rewrites its one line after every read: wait for the expected bytes.
+wait_record() {
+  for _ in $(seq 50); do
+    [ "$(cat "$work/record" 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "expected at the printer: $1"
+}
+
+socat pty,raw,echo=0,link="$work/printer" pty,raw,echo=0,link="$work/com3" &
+socat_pid=$!
+for _ in $(seq 50); do [ -e "$work/printer" ] && [ -e "$work/com3" ] && break; sleep 0.1; done
+[ -e "$work/com3" ] || fail "socat made no pseudo-terminal pair"
+
+"$scripts/wine-exec" "$prefix" reg add 'HKLM\Software\Wine\Ports' /v COM3 \
+  /d "$(readlink -f "$work/com3")" /f >/dev/null 2>&1 || fail "COM3 cannot be mapped"
+# Wine links its COM ports when the wineserver starts.
+"$scripts/wine-stop" "$prefix"
+
+start_emulator serial "$work/printer"
+
+page="$(text_hex 'COM PORT:COM3') 1B 64 07 1D 56 01"
+run_probe com-page COM3
+wait_record "$page"
+echo "COM page: $page"
+
+run_probe com-self-test COM3
+wait_record "$page 1F 1B 1F 67 0A 00"
+echo "self-test request: 1F 1B 1F 67 0A 00"
+exit 0

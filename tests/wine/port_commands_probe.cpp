@@ -1,0 +1,132 @@
+// The dialog's check-port and self-test commands over the Win32 services, with the in-memory
+// dialog host playing the user: the bytes go to real serial ports and TCP connections, which
+// the calling script gives their other ends (a pseudo-terminal, the printer emulator).
+//
+// Usage: port_commands_probe.exe COMMAND PORT-OR-ADDRESS
+//   com-page COMx            the COM page; no message may be shown
+//   com-self-test COMx       the self-test request; no message
+//   lan-page ADDRESS         the LAN page to ADDRESS:9100; no message
+//   lan-self-test-page ADDRESS  the self-test request, then the LAN page; no message
+//   lan-page-fails ADDRESS   the LAN page where nothing listens: exactly the failure message
+// Prints what the dialog showed and how long the command took; exits 0 when it was as expected.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/confing_dialog.h"
+#include "comm/ipv4_text.h"
+#include "platform/win32/arp_table_win32.h"
+#include "platform/win32/clock_win32.h"
+#include "platform/win32/device_interfaces_win32.h"
+#include "platform/win32/device_io_win32.h"
+#include "platform/win32/files_win32.h"
+#include "platform/win32/print_graphics_win32.h"
+#include "platform/win32/print_spooler_win32.h"
+#include "platform/win32/process_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/screen_gdi_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/system_info_win32.h"
+#include "platform/win32/tcp_sockets_win32.h"
+#include "tests/fakes/test_dialog_host.h"
+
+namespace kestrava {
+namespace {
+
+constexpr int kComRadio = 1048;
+constexpr int kLanRadio = 1049;
+const WString kFailure = u"Please check the connection\uFF01";
+
+struct Probe {
+  TestDialogHost host;
+  Win32SystemInfo system;
+  Win32Files files;
+  Win32Process process;
+  Win32Clock clock;
+  Win32Registry registry;
+  // The port-in-use check of the COM page asks the spooler for the installed printers.
+  Win32PrintSpooler spooler;
+  Win32Shell shell;
+  Win32PrintGraphics graphics;
+  Win32DeviceInterfaces deviceInterfaces;
+  Win32DeviceIo deviceIo;
+  Win32TcpSockets sockets;
+  Win32ArpTable arpTable;
+  Win32ScreenGdi screenGdi;
+  Services services{host,     system,  files,    process,  clock,
+                    registry, spooler, shell,    graphics, deviceInterfaces,
+                    deviceIo, sockets, arpTable, screenGdi};
+  ConfingDialog dialog{services};
+
+  Probe() {
+    process.StartSockets();
+    host.RunModal(dialog);
+  }
+
+  void ShowPort(int radio, const WString& port, const WString& placeholder) {
+    host.Click(radio);
+    dialog.ExchangeControlData(true);
+    dialog.RefreshPortCombo({port}, placeholder);
+    dialog.ExchangeControlData(false);
+  }
+};
+
+int Run(const std::string& command, const WString& target) {
+  Probe probe;
+  std::vector<int> buttons;
+  if (command == "com-page" || command == "com-self-test") {
+    probe.ShowPort(kComRadio, target, u"NO COM");
+    probe.host.SetComboSelection(1053, 3);  // 115200
+    buttons = {command == "com-page" ? 1027 : 1047};
+  } else if (command == "lan-page" || command == "lan-self-test-page" ||
+             command == "lan-page-fails") {
+    const std::optional<uint32_t> address = ParseDottedIpv4(target);
+    // Loopback only: the tests send nothing anywhere else.
+    if (!address || (*address >> 24) != 127) {
+      std::fprintf(stderr, "not a loopback address\n");
+      return 2;
+    }
+    probe.host.Click(kLanRadio);
+    probe.host.SetIpAddress(1050, *address);
+    buttons =
+        command == "lan-self-test-page" ? std::vector<int>{1047, 1027} : std::vector<int>{1027};
+  } else {
+    std::fprintf(stderr, "unknown command %s\n", command.c_str());
+    return 2;
+  }
+  const uint64_t start = probe.clock.MonotonicMs();
+  for (int button : buttons) {
+    probe.host.FireTimer(3);
+    if (!probe.host.Click(button)) {
+      std::fprintf(stderr, "button %d could not be pressed\n", button);
+      return 1;
+    }
+  }
+  std::printf("%s %s: %llu ms\n", command.c_str(), Utf16ToUtf8(target).c_str(),
+              static_cast<unsigned long long>(probe.clock.MonotonicMs() - start));
+  for (const auto& message : probe.host.messages) {
+    std::printf("message: %s\n", Utf16ToUtf8(message.text).c_str());
+  }
+  const bool fails = command == "lan-page-fails";
+  const bool expected =
+      fails ? probe.host.messages.size() == 1 && probe.host.messages[0].text == kFailure
+            : probe.host.messages.empty();
+  if (!probe.host.misuses.empty()) {
+    for (const std::string& misuse : probe.host.misuses)
+      std::printf("misuse: %s\n", misuse.c_str());
+    return 1;
+  }
+  return expected ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace kestrava
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s COMMAND PORT-OR-ADDRESS\n", argv[0]);
+    return 2;
+  }
+  return kestrava::Run(argv[1], kestrava::WidenAscii(argv[2]));
+}
