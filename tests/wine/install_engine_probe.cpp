@@ -3,6 +3,14 @@
 // sample driver tree (KESTRAVA_SOURCE names the folder that holds its platform folders), the
 // port-in-use check, the test page and the spooler restart. Everything it makes is removed
 // when it ends: printers, driver, driver files, port values and keys, the default printer.
+//
+// Where Wine's spooler differs from Windows' (Wine 8): a driver registers without its files
+// in the driver folder; a second printer of a name already taken is added; the spooler
+// service is not running in a fresh prefix and the spooler functions answer all the same;
+// there is no Standard TCP/IP Port monitor (only "Local Port"), so a TCP/IP port written into
+// the registry is never used; a printer is added on stand-in driver files, but
+// DocumentProperties then fails with error 193 (ERROR_BAD_EXE_FORMAT: they are no DLLs), so
+// the test page prints with its own device mode, and EndDoc fails on such a printer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +31,7 @@
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/win32.h"
 #include "tests/fakes/test_dialog_host.h"
+#include "tests/install/tcp_ip_port_values.h"
 
 namespace kestrava {
 namespace {
@@ -128,18 +137,7 @@ TEST(WinePorts, ATcpIpPortMadeTwiceIsOneKeyWithTheTablesValues) {
     names.push_back(name);
   }
   EXPECT_EQ(1, std::count(names.begin(), names.end(), u"127.0.0.9"));
-  const std::pair<const char16_t*, RegistryValue> expected[] = {
-      {u"HostName", RegistryValue::String(u"127.0.0.9")},
-      {u"HWAddress", RegistryValue::String(u"")},
-      {u"IPAddress", RegistryValue::String(u"")},
-      {u"PortMonMibPortIndex", RegistryValue::Dword(0)},
-      {u"PortNumber", RegistryValue::Dword(9100)},
-      {u"Protocol", RegistryValue::Dword(1)},
-      {u"SNMP Community", RegistryValue::String(u"kelnor")},
-      {u"SNMP Enabled", RegistryValue::Dword(0)},
-      {u"SNMP Index", RegistryValue::Dword(1)},
-      {u"Version", RegistryValue::Dword(2)},  // the prefix is Windows 10
-  };
+  const auto expected = TcpIpPortValues(u"127.0.0.9", 2);  // the prefix is Windows 10
   for (const auto& [valueName, value] : expected) {
     SCOPED_TRACE(Utf16ToUtf8(valueName));
     const std::unique_ptr<RegistryValue> stored = Value(port, valueName);
