@@ -37,7 +37,7 @@ inline constexpr const char* kUnknownRelease = "Unknow";
 class InstallEngine {
  public:
   // An engine for the catalogue and platform detection only: the installation operations
-  // below then do nothing and answer false.
+  // below then do nothing (and answer false, the test page true as always).
   explicit InstallEngine(SystemInfo& system);
   explicit InstallEngine(const EngineServices& services);
 

@@ -14,12 +14,10 @@ struct Installed {
 
 struct PortInUseCase {
   const char* what;
-  std::vector<WString> ports;  // the port list
-  int selection;
+  const char16_t* chosen;  // the port list's only item, selected; nullptr: nothing selected
   std::vector<Installed> installed;
   int32_t language;
-  bool inUse;
-  const char16_t* message;  // nullptr: none shown
+  const char16_t* message;  // shown, and the answer is true; nullptr: none, false
   bool asksSpooler;
   const char16_t* portText;  // afterwards
 };
@@ -34,15 +32,15 @@ TEST_P(PortInUseTest, Table) {
   const PortInUseCase& c = GetParam();
   Open();
   host.ClearCombo(control::kPortList);
-  for (const WString& port : c.ports) host.AddComboItem(control::kPortList, port);
-  host.SetComboSelection(control::kPortList, c.selection);
+  host.AddComboItem(control::kPortList, c.chosen ? c.chosen : u"COM3");
+  host.SetComboSelection(control::kPortList, c.chosen ? 0 : -1);
   host.SetControlText(control::kPortTextCarrier, u"COM9");  // the list decides, not this
   for (const Installed& printer : c.installed)
     spooler.AddInstalledPrinter(printer.name, printer.port);
   dialog->uiLanguage = c.language;
   host.messages.clear();
 
-  EXPECT_EQ(c.inUse, dialog->CheckPortInUse());
+  EXPECT_EQ(c.message != nullptr, dialog->CheckPortInUse());
   if (c.message) {
     ASSERT_EQ(1u, host.messages.size());
     EXPECT_EQ(c.message, host.messages[0].text);
@@ -55,128 +53,35 @@ TEST_P(PortInUseTest, Table) {
   EXPECT_EQ(c.portText, dialog->portText);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PortInUseTest,
-    ::testing::Values(
-        PortInUseCase{"COM3 against a printer on COM3:",
-                      {u"COM1", u"COM3"},
-                      1,
-                      {{u"RT-58C", u"COM3:"}},
-                      1033,
-                      true,
-                      kEnglish,
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"the message in Chinese",
-                      {u"COM3"},
-                      0,
-                      {{u"RT-58C", u"COM3:"}},
-                      2052,
-                      true,
-                      u"已经存在使用此端口的打印机",
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"the message in Japanese",
-                      {u"COM3"},
-                      0,
-                      {{u"RT-58C", u"COM3:"}},
-                      1041,
-                      true,
-                      u"このポートを使用するプリンタはすでに存在します",
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"any other language reads English",
-                      {u"COM3"},
-                      0,
-                      {{u"RT-58C", u"COM3:"}},
-                      1031,
-                      true,
-                      kEnglish,
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"the matching printer listed last",
-                      {u"COM3"},
-                      0,
-                      {{u"A", u"USB001"}, {u"B", u"COM4:"}, {u"C", u"COM3:"}},
-                      1033,
-                      true,
-                      kEnglish,
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"a Bluetooth port that has its colon already",
-                      {u"COM7:"},
-                      0,
-                      {{u"RT-80", u"COM7:"}},
-                      1033,
-                      true,
-                      kEnglish,
-                      true,
-                      u"COM7:"},
-        PortInUseCase{"USB001 is never in use",
-                      {u"USB001"},
-                      0,
-                      {{u"RT-80", u"USB001"}, {u"RT-80 (copy 1)", u"USB001:"}},
-                      1033,
-                      false,
-                      nullptr,
-                      true,
-                      u"USB001:"},
-        PortInUseCase{"nor is a network address",
-                      {u"192.168.1.50"},
-                      0,
-                      {{u"RT-80", u"192.168.1.50:"}},
-                      1033,
-                      false,
-                      nullptr,
-                      true,
-                      u"192.168.1.50:"},
-        PortInUseCase{"the port name differs in case",
-                      {u"COM3"},
-                      0,
-                      {{u"RT-58C", u"com3:"}},
-                      1033,
-                      false,
-                      nullptr,
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"a printer on the port without the colon",
-                      {u"COM3"},
-                      0,
-                      {{u"RT-58C", u"COM3"}},
-                      1033,
-                      false,
-                      nullptr,
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"another COM port",
-                      {u"COM3"},
-                      0,
-                      {{u"RT-58C", u"COM33:"}},
-                      1033,
-                      false,
-                      nullptr,
-                      true,
-                      u"COM3:"},
-        PortInUseCase{"the NO COM placeholder: the spooler is not asked",
-                      {u"NO COM"},
-                      0,
-                      {{u"RT-58C", u"NO COM:"}},
-                      1033,
-                      false,
-                      nullptr,
-                      false,
-                      u"NO COM"},
-        PortInUseCase{
-            "the NO BLE placeholder", {u"NO BLE"}, 0, {}, 1033, false, nullptr, false, u"NO BLE"},
-        PortInUseCase{"nothing selected",
-                      {u"COM3"},
-                      -1,
-                      {{u"RT-58C", u":"}},
-                      1033,
-                      false,
-                      nullptr,
-                      true,
-                      u":"}));
+const std::vector<Installed> kOnCom3 = {{u"RT-58C", u"COM3:"}};
+
+using Row = PortInUseCase;
+constexpr const char16_t* kChinese = u"已经存在使用此端口的打印机";
+constexpr const char16_t* kJapanese = u"このポートを使用するプリンタはすでに存在します";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, PortInUseTest, ::testing::Values(
+    Row{"COM3 and a printer on COM3:", u"COM3", kOnCom3, 1033, kEnglish, true, u"COM3:"},
+    Row{"in Chinese", u"COM3", kOnCom3, 2052, kChinese, true, u"COM3:"},
+    Row{"in Japanese", u"COM3", kOnCom3, 1041, kJapanese, true, u"COM3:"},
+    Row{"any other language reads English", u"COM3", kOnCom3, 1031, kEnglish, true, u"COM3:"},
+    Row{"the matching printer listed last", u"COM3",
+        {{u"A", u"USB001"}, {u"B", u"COM4:"}, {u"C", u"COM3:"}}, 1033, kEnglish, true, u"COM3:"},
+    Row{"a Bluetooth port with its colon", u"COM7:", {{u"A", u"COM7:"}}, 1033, kEnglish, true,
+        u"COM7:"},
+    Row{"USB001 is never in use", u"USB001", {{u"A", u"USB001"}, {u"B", u"USB001:"}}, 1033,
+        nullptr, true, u"USB001:"},
+    Row{"nor is a network address", u"10.0.0.9", {{u"A", u"10.0.0.9:"}}, 1033, nullptr, true,
+        u"10.0.0.9:"},
+    Row{"a port name in lower case", u"COM3", {{u"A", u"com3:"}}, 1033, nullptr, true, u"COM3:"},
+    Row{"a printer's port without the colon", u"COM3", {{u"A", u"COM3"}}, 1033, nullptr, true,
+        u"COM3:"},
+    Row{"another COM port", u"COM3", {{u"A", u"COM33:"}}, 1033, nullptr, true, u"COM3:"},
+    Row{"NO COM: the spooler is not asked", u"NO COM", {{u"A", u"NO COM:"}}, 1033, nullptr, false,
+        u"NO COM"},
+    Row{"NO BLE", u"NO BLE", {}, 1033, nullptr, false, u"NO BLE"},
+    Row{"nothing selected", nullptr, {{u"A", u":"}}, 1033, nullptr, true, u":"}));
+// clang-format on
 
 TEST_F(DialogFixture, APortInUseIsNotReportedWhenTheSpoolerCannotListItsPrinters) {
   Open();

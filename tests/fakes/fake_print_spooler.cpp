@@ -3,21 +3,14 @@
 #include <algorithm>
 
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_names.h"
 
 namespace kestrava {
 
 namespace {
 
-WString Upper(WStringView text) {
-  WString out(text);
-  for (WChar& c : out) {
-    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
-  }
-  return out;
-}
-
 bool SameName(WStringView a, WStringView b) {
-  return Upper(a) == Upper(b);
+  return UpperAscii(a) == UpperAscii(b);
 }
 
 std::string Utf8(WStringView text) {

@@ -1,28 +1,17 @@
 #include "tests/fakes/fake_shell.h"
 
 #include "tests/fakes/fake_files.h"
+#include "tests/fakes/fake_names.h"
 
 namespace kestrava {
 
-namespace {
-
-WString Upper(WStringView text) {
-  WString out(text);
-  for (WChar& c : out) {
-    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
-  }
-  return out;
-}
-
-}  // namespace
-
 void FakeShell::Define(const WString& program,
                        std::function<uint32_t(const WString& parameters)> run) {
-  programs_[Upper(program)] = std::move(run);
+  programs_[UpperAscii(program)] = std::move(run);
 }
 
 void FakeShell::Refuse(const WString& program) {
-  refused_.insert(Upper(program));
+  refused_.insert(UpperAscii(program));
 }
 
 void FakeShell::Record(const std::string& call) {
@@ -31,7 +20,7 @@ void FakeShell::Record(const std::string& call) {
 }
 
 bool FakeShell::Starts(const WString& program) {
-  if (refused_.count(Upper(program))) return false;
+  if (refused_.count(UpperAscii(program))) return false;
   return !files || files->Exists(program);
 }
 
@@ -43,7 +32,7 @@ std::optional<uint32_t> FakeShell::RunHiddenAndWait(const WString& program,
     return std::nullopt;
   }
   Record("run " + line);
-  auto it = programs_.find(Upper(program));
+  auto it = programs_.find(UpperAscii(program));
   return it == programs_.end() ? 0 : it->second(parameters);
 }
 
@@ -51,7 +40,7 @@ bool FakeShell::OpenAddress(const WString& address) {
   Record("open " + Utf16ToUtf8(address));
   if (!addressesOpen) return false;
   // Opening a program runs it, as the shell does.
-  auto it = programs_.find(Upper(address));
+  auto it = programs_.find(UpperAscii(address));
   if (it != programs_.end()) it->second(WString());
   return true;
 }

@@ -3,6 +3,7 @@
 #include "install/printer_ports.h"
 #include "install/spooler_restart.h"
 #include "tests/install/engine_fixture.h"
+#include "tests/install/tcp_ip_port_values.h"
 
 namespace kestrava {
 namespace {
@@ -123,18 +124,7 @@ class TcpIpPortTest : public EngineFixture {
 
 TEST_F(TcpIpPortTest, ThePortKeyHoldsTheTableInOrderAndTheSpoolerRestarts) {
   CreateTcpIpPort(Engine(), u"127.0.0.1");
-  const std::vector<std::pair<WString, RegistryValue>> expected = {
-      {u"HostName", RegistryValue::String(u"127.0.0.1")},
-      {u"HWAddress", RegistryValue::String(u"")},
-      {u"IPAddress", RegistryValue::String(u"")},
-      {u"PortMonMibPortIndex", RegistryValue::Dword(0)},
-      {u"PortNumber", RegistryValue::Dword(9100)},
-      {u"Protocol", RegistryValue::Dword(1)},
-      {u"SNMP Community", RegistryValue::String(u"kelnor")},
-      {u"SNMP Enabled", RegistryValue::Dword(0)},
-      {u"SNMP Index", RegistryValue::Dword(1)},
-      {u"Version", RegistryValue::Dword(2)},
-  };
+  const auto expected = TcpIpPortValues(u"127.0.0.1", 2);
   std::vector<WString> names;
   for (const auto& [name, value] : expected) {
     SCOPED_TRACE(Utf16ToUtf8(name));

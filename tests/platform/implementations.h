@@ -81,6 +81,8 @@ struct SpoolerUnderTest {
   // Windows refuses a driver whose files are missing and a second printer of a name already
   // taken; Wine's spooler accepts both.
   bool checksLikeWindows = true;
+  // The environment whose drivers the spooler's printers use.
+  WString environment = u"Windows x64";
 };
 
 std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations();

@@ -175,8 +175,8 @@ TEST_P(SpoolerContract, DeletedPrintersAndDriversAreGone) {
   uint32_t error = 0;
   EXPECT_FALSE(spooler->DeletePrinter(Name(u"gone"), &error));
   EXPECT_NE(0u, error);
-  EXPECT_TRUE(spooler->DeleteDriver(u"Windows x64", driver.name));
-  EXPECT_FALSE(spooler->DeleteDriver(u"Windows x64", driver.name));
+  EXPECT_TRUE(spooler->DeleteDriver(subject->environment, driver.name));
+  EXPECT_FALSE(spooler->DeleteDriver(subject->environment, driver.name));
 }
 
 TEST_P(SpoolerContract, ADeviceModeIsWholeOrAbsentWithAnError) {

@@ -117,8 +117,13 @@ std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler() {
                                                       std::to_string(++counter));
   // Wine's spooler takes a driver without its files and a second printer of a name that
   // exists; Windows' does not.
-  subject->checksLikeWindows =
-      GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") == nullptr;
+  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") != nullptr;
+  subject->checksLikeWindows = !wine;
+  // Windows' spooler is a 64-bit service on 64-bit Windows and uses the x64 drivers for every
+  // program; Wine's spooler gives a 32-bit program's printers the drivers of Windows NT x86
+  // (an x64 driver is refused as unknown).
+  const bool x64 = sizeof(void*) == 8 || (!wine && ProcessIsWow64());
+  subject->environment = x64 ? u"Windows x64" : u"Windows NT x86";
   return subject;
 }
 

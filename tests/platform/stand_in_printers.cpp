@@ -6,13 +6,13 @@ namespace kestrava {
 
 StandInPrinters::StandInPrinters(SpoolerUnderTest& subject)
     : subject_(subject),
-      directory_(subject.spooler->DriverDirectory(u"Windows x64")),
+      directory_(subject.spooler->DriverDirectory(subject.environment)),
       previousDefault_(subject.spooler->DefaultPrinter()) {}
 
 StandInPrinters::~StandInPrinters() {
   PrintSpooler& spooler = *subject_.spooler;
   for (const WString& printer : printers_) spooler.DeletePrinter(printer);
-  for (const WString& driver : drivers_) spooler.DeleteDriver(u"Windows x64", driver);
+  for (const WString& driver : drivers_) spooler.DeleteDriver(subject_.environment, driver);
   // The spooler copies a registered driver's files into the folder of the driver version (3)
   // and leaves them there when the driver is deleted.
   for (const WString& file : placed_) {
@@ -25,7 +25,7 @@ StandInPrinters::~StandInPrinters() {
 DriverRecord StandInPrinters::Driver(const WString& suffix) const {
   DriverRecord driver;
   driver.name = Name(suffix);
-  driver.environment = u"Windows x64";
+  driver.environment = subject_.environment;
   driver.driverFile = subject_.prefix + u"-drv.dll";
   driver.dataFile = subject_.prefix + u".gpd";
   driver.configFile = subject_.prefix + u"-ui.dll";

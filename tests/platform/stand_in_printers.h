@@ -1,5 +1,6 @@
-// Drivers and printers of a contract test's own, made of stand-in driver files in the
-// spooler's x64 driver directory, and removed again with their files when the test ends.
+// Drivers and printers of a contract test's own, made of stand-in driver files in the driver
+// directory of the environment the spooler's printers use, and removed again with their files
+// when the test ends.
 #pragma once
 
 #include "tests/platform/implementations.h"
