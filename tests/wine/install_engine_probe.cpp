@@ -24,20 +24,8 @@
 #include "install/install_engine.h"
 #include "install/printer_ports.h"
 #include "install/spooler_restart.h"
-#include "platform/win32/arp_table_win32.h"
-#include "platform/win32/clock_win32.h"
-#include "platform/win32/device_interfaces_win32.h"
-#include "platform/win32/device_io_win32.h"
-#include "platform/win32/files_win32.h"
-#include "platform/win32/print_graphics_win32.h"
-#include "platform/win32/print_spooler_win32.h"
-#include "platform/win32/process_win32.h"
-#include "platform/win32/registry_win32.h"
-#include "platform/win32/screen_gdi_win32.h"
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/system_info_win32.h"
-#include "platform/win32/tcp_sockets_win32.h"
 #include "platform/win32/win32.h"
+#include "platform/win32/win32_services.h"
 #include "tests/fakes/test_dialog_host.h"
 #include "tests/install/tcp_ip_port_values.h"
 
@@ -51,30 +39,17 @@ const WString kTcpIpMonitor =
 
 // The services as the program builds them, reached through their interfaces.
 struct Win32World {
-  Win32SystemInfo system;
-  Win32Process process;
-  Win32Clock clock;
-  Win32PrintGraphics graphics;
-  Win32Files win32Files;
-  Win32Registry win32Registry;
-  Win32PrintSpooler win32Spooler;
-  Win32Shell win32Shell;
-  Files& files = win32Files;
-  Registry& registry = win32Registry;
-  PrintSpooler& spooler = win32Spooler;
-  Shell& shell = win32Shell;
+  Win32Services win32;
+  SystemInfo& system = win32.system;
+  Files& files = win32.files;
+  Registry& registry = win32.registry;
+  PrintSpooler& spooler = win32.spooler;
+  Shell& shell = win32.shell;
+  Clock& clock = win32.clock;
+  Process& process = win32.process;
   TestDialogHost host;
-  Win32DeviceInterfaces deviceInterfaces;
-  Win32DeviceIo deviceIo;
-  Win32TcpSockets sockets;
-  Win32ArpTable arpTable;
-  Win32ScreenGdi screenGdi;
 
-  Services All() {
-    return Services{host,     system,  files,    process,  clock,
-                    registry, spooler, shell,    graphics, deviceInterfaces,
-                    deviceIo, sockets, arpTable, screenGdi};
-  }
+  Services All() { return win32.With(host); }
   EngineServices Engine() { return EngineServicesOf(All()); }
 
   bool Listed(const WString& name, InstalledPrinter* found = nullptr) {

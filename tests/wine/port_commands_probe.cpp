@@ -16,19 +16,7 @@
 
 #include "app/confing_dialog.h"
 #include "comm/ipv4_text.h"
-#include "platform/win32/arp_table_win32.h"
-#include "platform/win32/clock_win32.h"
-#include "platform/win32/device_interfaces_win32.h"
-#include "platform/win32/device_io_win32.h"
-#include "platform/win32/files_win32.h"
-#include "platform/win32/print_graphics_win32.h"
-#include "platform/win32/print_spooler_win32.h"
-#include "platform/win32/process_win32.h"
-#include "platform/win32/registry_win32.h"
-#include "platform/win32/screen_gdi_win32.h"
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/system_info_win32.h"
-#include "platform/win32/tcp_sockets_win32.h"
+#include "platform/win32/win32_services.h"
 #include "tests/fakes/test_dialog_host.h"
 
 namespace kestrava {
@@ -40,27 +28,13 @@ const WString kFailure = u"Please check the connection\uFF01";
 
 struct Probe {
   TestDialogHost host;
-  Win32SystemInfo system;
-  Win32Files files;
-  Win32Process process;
-  Win32Clock clock;
-  Win32Registry registry;
-  // The port-in-use check of the COM page asks the spooler for the installed printers.
-  Win32PrintSpooler spooler;
-  Win32Shell shell;
-  Win32PrintGraphics graphics;
-  Win32DeviceInterfaces deviceInterfaces;
-  Win32DeviceIo deviceIo;
-  Win32TcpSockets sockets;
-  Win32ArpTable arpTable;
-  Win32ScreenGdi screenGdi;
-  Services services{host,     system,  files,    process,  clock,
-                    registry, spooler, shell,    graphics, deviceInterfaces,
-                    deviceIo, sockets, arpTable, screenGdi};
+  // The port-in-use check of the COM page asks the real spooler for the installed printers.
+  Win32Services win32;
+  Services services = win32.With(host);
   ConfingDialog dialog{services};
 
   Probe() {
-    process.StartSockets();
+    win32.process.StartSockets();
     host.RunModal(dialog);
   }
 
@@ -95,7 +69,7 @@ int Run(const std::string& command, const WString& target) {
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
     return 2;
   }
-  const uint64_t start = probe.clock.MonotonicMs();
+  const uint64_t start = probe.win32.clock.MonotonicMs();
   for (int button : buttons) {
     probe.host.FireTimer(3);
     if (!probe.host.Click(button)) {
@@ -104,7 +78,7 @@ int Run(const std::string& command, const WString& target) {
     }
   }
   std::printf("%s %s: %llu ms\n", command.c_str(), Utf16ToUtf8(target).c_str(),
-              static_cast<unsigned long long>(probe.clock.MonotonicMs() - start));
+              static_cast<unsigned long long>(probe.win32.clock.MonotonicMs() - start));
   for (const auto& message : probe.host.messages) {
     std::printf("message: %s\n", Utf16ToUtf8(message.text).c_str());
   }
