@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "comm/ipv4_text.h"
+#include "platform/ipv4_text.h"
 
 namespace kestrava {
 

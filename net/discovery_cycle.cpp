@@ -1,5 +1,5 @@
 // One discovery cycle: a probe, at most one answer, and what the answer means for the list.
-#include "net/ipv4_text.h"
+#include "platform/ipv4_text.h"
 #include "net/lan_discovery.h"
 
 namespace kestrava {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <future>
 
-#include "net/ipv4_text.h"
+#include "platform/ipv4_text.h"
 #include "tests/app/dialog_fixture.h"
 
 namespace kestrava {
@@ -31,9 +31,9 @@ class LanDiscoveryDialogTest : public DialogFixture {
     dialog->ExchangeControlData(true);
   }
   void Answer(const char* from) {
-    uint32_t address = 0;
-    ASSERT_TRUE(ParseDottedAddress(std::string(from), address));
-    udp.Deliver(kDiscoveryLocalPort, address, kPrinterDiscoveryPort, "QX0001FIND-ANSWER");
+    const std::optional<uint32_t> address = ParseDottedIpv4(std::string_view(from));
+    ASSERT_TRUE(address);
+    udp.Deliver(kDiscoveryLocalPort, *address, kPrinterDiscoveryPort, "QX0001FIND-ANSWER");
   }
   int Started() const { return host.workersStarted - workersBefore; }
 

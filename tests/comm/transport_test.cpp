@@ -1,7 +1,7 @@
 // Which kind of link a port name names, and the dotted addresses the LAN link accepts.
 #include <gtest/gtest.h>
 
-#include "comm/ipv4_text.h"
+#include "platform/ipv4_text.h"
 #include "comm/transport_kind.h"
 
 namespace kestrava {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "net/discovery_packets.h"
-#include "net/ipv4_text.h"
 #include "net/lan_discovery.h"
+#include "platform/ipv4_text.h"
 #include "tests/fakes/fake_services.h"
 
 namespace kestrava {
@@ -20,9 +20,9 @@ class DiscoveryFixture : public ::testing::Test, protected FakeServices {
   DiscoveryFixture() { lan->SetInterfaceKind(kLanInterfaceKind); }
 
   static uint32_t Address(const char* dotted) {
-    uint32_t address = 0;
-    EXPECT_TRUE(ParseDottedAddress(std::string(dotted), address)) << dotted;
-    return address;
+    const std::optional<uint32_t> address = ParseDottedIpv4(std::string_view(dotted));
+    EXPECT_TRUE(address) << dotted;
+    return address.value_or(0);
   }
 
   // A printer's answer to the probe, waiting for the discovery socket.

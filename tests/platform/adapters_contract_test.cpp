@@ -2,7 +2,7 @@
 // protocol the discovery relies on, and records that hold together.
 #include <gtest/gtest.h>
 
-#include "net/ipv4_text.h"
+#include "platform/ipv4_text.h"
 #include "tests/platform/implementations.h"
 
 namespace kestrava {
@@ -30,8 +30,7 @@ TEST_P(AdapterTableContract, ATooSmallBufferAsksForTheSizeThatThenSuffices) {
     }
     ASSERT_FALSE(adapter.ipAddresses.empty()) << adapter.description;
     for (const std::string& address : adapter.ipAddresses) {
-      uint32_t parsed = 0;
-      EXPECT_TRUE(ParseDottedAddress(address, parsed)) << adapter.description << ": " << address;
+      EXPECT_TRUE(ParseDottedIpv4(address)) << adapter.description << ": " << address;
     }
   }
 }

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/confing_dialog.h"
-#include "comm/ipv4_text.h"
+#include "platform/ipv4_text.h"
 #include "platform/win32/win32_services.h"
 #include "tests/fakes/test_dialog_host.h"
 
