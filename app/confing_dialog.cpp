@@ -1,5 +1,7 @@
 #include "app/confing_dialog.h"
 
+#include <algorithm>
+
 #include "app/captions.h"
 #include "app/dialog_template.h"
 #include "app/language.h"
@@ -129,11 +131,26 @@ void ConfingDialog::OnCommand(int controlId, int notification) {
     OnCheckPort();
   } else if (controlId == control::kSelfTestButton && notification == kButtonClicked) {
     OnSelfTest();
+  } else if (controlId == control::kInstallButton && notification == kButtonClicked) {
+    OnInstall();
+  } else if (controlId == control::kPortList &&
+             (notification == kComboSelectionChange || notification == kComboDropDown)) {
+    OnPortListSelection();
+  } else if (controlId == control::kOsMessage && notification == kStaticDoubleClicked) {
+    OnOsMessageDoubleClick();
+  } else if (notification == kButtonClicked &&
+             std::find(std::begin(control::kInterfaceRadios), std::end(control::kInterfaceRadios),
+                       controlId) != std::end(control::kInterfaceRadios)) {
+    OnInterfaceChosen();
   }
 }
 
 void ConfingDialog::OnTimer(unsigned timerId) {
-  OnButtonTimer(timerId);
+  if (timerId == kPortPollTimer) {
+    OnPortPollTick();
+  } else {
+    OnButtonTimer(timerId);
+  }
 }
 
 void ConfingDialog::OnUserMessage(uintptr_t wParam, intptr_t) {

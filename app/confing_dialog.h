@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,8 @@ inline constexpr int kBluetoothName = 1062;
 inline constexpr int kLanguageList = 1046;
 inline constexpr int kInstallButton = 1019;
 inline constexpr int kSelfTestButton = 1047;
+// The interface radios, in the group's order: USB, COM, LAN, BLE.
+inline constexpr int kInterfaceRadios[] = {1034, 1048, 1049, 1057};
 }  // namespace control
 
 inline constexpr unsigned kPortPollTimer = 6;
@@ -45,6 +48,9 @@ inline constexpr uint32_t kPortTextColour = 0x002828B4;         // RGB(180, 40, 
 
 // The placeholders the port list shows when nothing is found (never translated).
 inline constexpr const char16_t* kSearchingIp = u"Searching IP";
+inline constexpr const char16_t* kNoUsb = u"NO USB";
+inline constexpr const char16_t* kNoCom = u"NO COM";
+inline constexpr const char16_t* kNoBle = u"NO BLE";
 
 class ConfingDialog final : public DialogEvents {
  public:
@@ -61,9 +67,11 @@ class ConfingDialog final : public DialogEvents {
 
   // Keeps the port list equal to `ports` while preserving the user's selection; an empty list
   // shows `placeholder` alone. With `portTextFollowsSelection` false, a rebuild leaves
-  // `portText` at the first entry whichever entry ends up selected.
+  // `portText` at the first entry whichever entry ends up selected. `selected` (when given)
+  // hears every position the refill selects, or the kept selection when nothing changed.
   void RefreshPortCombo(const std::vector<WString>& ports, const WString& placeholder,
-                        bool portTextFollowsSelection = true);
+                        bool portTextFollowsSelection = true,
+                        const std::function<void(int index)>& selected = nullptr);
 
   // The language list's selection change: captions, texts and the OS message follow.
   void OnLanguageChosen();
@@ -92,6 +100,29 @@ class ConfingDialog final : public DialogEvents {
   // its first tick.
   void OnButtonTimer(unsigned timerId);
   PortLink& portLink() { return link_; }
+
+  // The install button (app/install_command.cpp): the port checked first, then prepared, the
+  // printer installed, the outcome told in the UI language and the test page offered.
+  void OnInstall();
+  // The install controls: 1011 to 1018 (the model radios and the default-printer check box),
+  // the install button and the check-port button.
+  void EnableInstallControls(bool enabled);
+
+  // Timer 6 (app/port_poll.cpp): the port list of the chosen interface follows what is attached
+  // and LAN discovery goes on. A tick that arrives while one runs (message boxes pump
+  // messages) is let go.
+  void OnPortPollTick();
+  // The BLE branch's list: `ports` with the device name of each (`names`, parallel to them; an
+  // empty list names every port "Printer001"); 1062 shows the name of the selected port.
+  void ShowBluetoothPorts(const std::vector<WString>& ports, std::vector<WString> names);
+
+  // The interface radios (app/interface_commands.cpp): the port column's controls of the
+  // interface, and LAN discovery started or its socket closed.
+  void OnInterfaceChosen();
+  // The port list's selection change or drop-down while discovery has found printers: an
+  // address chosen there fills the address field.
+  void OnPortListSelection();
+  void OnOsMessageDoubleClick();
 
   // DialogEvents
   bool OnInitDialog() override;
@@ -133,6 +164,10 @@ class ConfingDialog final : public DialogEvents {
   PortCommandInput CommandInput();
 
   void StartDiscoveryThread();
+  // The BLE branch of the poll: the ports and the device name of the selected one.
+  void RefreshBluetoothPorts();
+
+  bool pollTickRunning_ = false;
 
   Services services_;
   DialogHost& host_;

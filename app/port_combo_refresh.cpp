@@ -22,7 +22,12 @@ bool NeedsRebuild(const ComboBox& box, const std::vector<WString>& ports) {
 }  // namespace
 
 void ConfingDialog::RefreshPortCombo(const std::vector<WString>& ports, const WString& placeholder,
-                                     bool portTextFollowsSelection) {
+                                     bool portTextFollowsSelection,
+                                     const std::function<void(int index)>& selected) {
+  const auto select = [this, &selected](int index) {
+    portCombo.Select(index);
+    if (selected) selected(index);
+  };
   if (ports.empty()) {
     portCombo.Clear();
     portText = placeholder;
@@ -32,6 +37,7 @@ void ConfingDialog::RefreshPortCombo(const std::vector<WString>& ports, const WS
   }
   if (!NeedsRebuild(portCombo, ports)) {
     portText = portCombo.SelectedText();
+    if (selected) selected(portCombo.Selection());
     return;
   }
   portText = ports.front();
@@ -41,10 +47,10 @@ void ConfingDialog::RefreshPortCombo(const std::vector<WString>& ports, const WS
   for (const WString& port : ports) {
     const int index = portCombo.Add(port);
     if (hadSelection && port == remembered) {
-      portCombo.Select(index);
+      select(index);
       if (portTextFollowsSelection) portText = port;
     } else if (portCombo.Selection() <= 0) {
-      portCombo.Select(0);
+      select(0);
       if (portTextFollowsSelection) portText = ports.front();
     }
   }

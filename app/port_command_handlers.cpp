@@ -4,15 +4,6 @@
 
 namespace kestrava {
 
-namespace {
-
-// The install controls that timer 1 enables again: the install button, the check-port button
-// and the controls 1011 to 1018 (the model radios and the default-printer check box).
-constexpr int kFirstInstallControl = 1011;
-constexpr int kLastInstallControl = 1018;
-
-}  // namespace
-
 CommServices CommServicesFrom(const Services& services) {
   return CommServices{
       services.deviceInterfaces, services.deviceIo,  services.registry, services.sockets,
@@ -60,11 +51,7 @@ void ConfingDialog::OnSelfTest() {
 
 void ConfingDialog::OnButtonTimer(unsigned timerId) {
   if (timerId == kButtonTimer) {
-    host_.EnableControl(control::kInstallButton, true);
-    host_.EnableControl(kCheckPortButton, true);
-    for (int id = kFirstInstallControl; id <= kLastInstallControl; ++id) {
-      host_.EnableControl(id, true);
-    }
+    EnableInstallControls(true);
     host_.StopTimer(kButtonTimer);
   } else if (timerId == kCheckPortTimer) {
     host_.EnableControl(kCheckPortButton, true);

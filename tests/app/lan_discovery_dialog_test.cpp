@@ -13,8 +13,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kLanRadio = 1049;
-constexpr int kUsbRadio = 1034;
+constexpr int kLanRadio = 2;  // positions in the interface group
+constexpr int kUsbRadio = 0;
 
 class LanDiscoveryDialogTest : public DialogFixture {
  protected:
@@ -25,9 +25,10 @@ class LanDiscoveryDialogTest : public DialogFixture {
     adapters.adapters = {MakeAdapter("Ethernet", {0x02, 1, 2, 3, 4, 5}, {"10.77.0.1"})};
     Choose(kLanRadio);
   }
-  // The user's click as far as the logic sees it: the radio checked, the controls read.
-  void Choose(int radio) {
-    host.Click(radio);
+  // The radio checked and the controls read, without the radio's own handler: these tests
+  // call the entry points it uses themselves.
+  void Choose(int position) {
+    host.SetRadioGroupPosition(control::kInterfaceFirst, position);
     dialog->ExchangeControlData(true);
   }
   void Answer(const char* from) {

@@ -307,6 +307,7 @@ Answer TestDialogHost::ShowMessage(const WString& text, MessageKind kind) {
     }
   }
   messages.push_back({text, kind, answer, open_});
+  if (whileShown) whileShown(text);
   return answer;
 }
 

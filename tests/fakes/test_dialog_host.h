@@ -118,6 +118,9 @@ class TestDialogHost final : public DialogHost {
 
   // Scripted behaviour.
   std::deque<Answer> answers;  // for questions, in order; warnings are answered OK
+  // Called while a box is shown, before it is answered: what the message loop delivers
+  // meanwhile (timers, posted messages) in a real box.
+  std::function<void(const WString& text)> whileShown;
   bool runWorkersAtOnce = false;
   bool workersFailToStart = false;
   std::map<int, Picture> pictures;  // bitmap resources by id (141: the committed 120x60 one)

@@ -20,20 +20,20 @@ InstallEngine& EngineFixture::MakeEngine() {
   return *engine;
 }
 
-std::vector<WString> EngineFixture::TopFiles() {
+std::vector<WString> SamplePlatformTopFiles() {
   return {u"Receipt.ini",   u"ReceiptDrv.dll", u"ReceiptUI.dll", u"QXCHISMPL.DLL",
           u"QXCHITRAD.DLL", u"QXENGLISH.DLL",  u"TTFSUB.GPD",    u"STDNAMES.GPD",
           u"UNIRES.DLL",    u"UNIDRV.DLL",     u"UNIDRVUI.DLL",  u"UNIDRV.HLP"};
 }
 
-void EngineFixture::AddPlatformFolder(const WString& root, const WString& platform) {
+void AddSamplePlatformFolder(FakeFiles& files, const WString& root, const WString& platform) {
   WString folder = root;
   if (folder.back() != u'\\') folder += u'\\';
   folder += platform;
   const auto add = [&](const WString& relative) {
     files.AddFile(folder + u"\\" + relative, Utf16ToUtf8(platform + u"\\" + relative));
   };
-  for (const WString& name : TopFiles()) add(name);
+  for (const WString& name : SamplePlatformTopFiles()) add(name);
   add(u"Font\\BARCODE.TTF");
   for (const char16_t* name : {u"P80C.GPD", u"P80.GPD", u"P58C.GPD", u"P58.GPD", u"P76C.GPD",
                                u"P76.GPD", u"P80.DLL", u"P58.DLL", u"P76.DLL"}) {

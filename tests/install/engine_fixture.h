@@ -17,6 +17,13 @@ namespace kestrava {
 
 inline constexpr const char16_t* kNet = u"C:\\WINDOWS\\system32\\net.exe";
 
+// A platform folder under `root` as the payload unpacks it: the common files at the top,
+// Font\BARCODE.TTF, and the GPD files and resource DLLs of every model in RES. Each file holds
+// "<platform>\<relative path>".
+void AddSamplePlatformFolder(FakeFiles& files, const WString& root, const WString& platform);
+// The common files at the top of a platform folder.
+std::vector<WString> SamplePlatformTopFiles();
+
 class EngineFixture : public ::testing::Test, public FakeServices {
  protected:
   EngineFixture();
@@ -25,11 +32,10 @@ class EngineFixture : public ::testing::Test, public FakeServices {
   EngineServices Engine() { return EngineServicesOf(With(host)); }
   InstallEngine& MakeEngine();
 
-  // A platform folder under `root` as the payload unpacks it: the common files at the top,
-  // Font\BARCODE.TTF, and the GPD files and resource DLLs of every model in RES. Each file
-  // holds "<platform>\<relative path>".
-  void AddPlatformFolder(const WString& root, const WString& platform);
-  static std::vector<WString> TopFiles();
+  void AddPlatformFolder(const WString& root, const WString& platform) {
+    AddSamplePlatformFolder(files, root, platform);
+  }
+  static std::vector<WString> TopFiles() { return SamplePlatformTopFiles(); }
 
   // The journal's entries that start with `prefix`.
   std::vector<std::string> Journal(const std::string& prefix) const;

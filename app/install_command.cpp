@@ -1,0 +1,136 @@
+// The install button: the dialog's selection becomes an installed printer. The port is checked
+// first (the port-information page proves that it reaches a printer), then prepared for its
+// kind, the engine installs the driver and the printer, and the user hears the outcome in the
+// UI language and may print a test page.
+#include <algorithm>
+
+#include "app/confing_dialog.h"
+#include "app/language.h"
+#include "install/printer_ports.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr int kFirstInstallControl = 1011;
+constexpr int kLastInstallControl = 1018;
+constexpr uint32_t kBeforeTestPageMs = 511;
+
+constexpr LocalText kNoModelMessage = {u"请选择一个打印机型号！",
+                                       u"Please select a printer series !",
+                                       u"プリンターの機種をお選びください!"};
+constexpr LocalText kInstallFailedMessage = {u"安装失败！", u"Install Failed ! ",
+                                             u"インストールに失敗しました! "};
+// "  n" in the Japanese text is two spaces and the letter n, as the text has always read.
+constexpr LocalText kTestPageQuestion = {
+    u"安装成功！\n是否要打印测试页？", u"Succeed !\nDo you want to printing test page?",
+    u"インストールに成功しました！  nテストページを印刷しますか？"};
+
+// The releases for which USB printers are listed without their connection test.
+bool IsWindows8OrLater(const WString& osName) {
+  constexpr const char16_t* kReleases[] = {u"Windows 8", u"Windows 8.1", u"Windows 10",
+                                           u"Windows 10.1", u"Windows 11"};
+  return std::find(std::begin(kReleases), std::end(kReleases), osName) != std::end(kReleases);
+}
+
+// The folder of a program file: its path cut before the last backslash.
+WString FolderOf(const WString& programFile) {
+  const size_t slash = programFile.rfind(u'\\');
+  return slash == WString::npos ? WString() : programFile.substr(0, slash);
+}
+
+}  // namespace
+
+void ConfingDialog::EnableInstallControls(bool enabled) {
+  for (int id = kFirstInstallControl; id <= kLastInstallControl; ++id) {
+    host_.EnableControl(id, enabled);
+  }
+  host_.EnableControl(control::kInstallButton, enabled);
+  host_.EnableControl(kCheckPortButton, enabled);
+}
+
+void ConfingDialog::OnInstall() {
+  // Before the payload worker has succeeded the driver files are looked for beside the program.
+  if (!*payloadExtracted) {
+    workingFolder = FolderOf(services_.process.ProgramFilePath());
+    services_.process.DebugOutput(services_.system.WideToAnsi(u"使用相对目录\n"));
+  }
+  if (CheckPortInUse()) return;
+  if (!OnCheckPort()) return;
+  if (!ExchangeControlData(true)) return;
+  if (modelChoice == -1) {
+    host_.ShowMessage(kNoModelMessage.For(uiLanguage), MessageKind::kWarning);
+    return;
+  }
+
+  EnableInstallControls(false);
+  if (IsWindows8OrLater(osName)) link_.SetSkipLinkedCheck();
+
+  // The port is copied here: the poll and the discovery messages keep running while message
+  // boxes are open and may change the list and portText meanwhile.
+  std::string portName;
+  const EngineServices engineServices = EngineServicesOf(services_);
+  const auto serialPort = [&](const char16_t* placeholder) {
+    const WString selected = portCombo.SelectedText();
+    if (portCombo.Selection() < 0 || selected == placeholder) {
+      host_.ShowMessage(placeholder, MessageKind::kWarning);
+      return false;
+    }
+    portText = selected;
+    if (portText.find(u':') == WString::npos) portText += u":";
+    portName = services_.system.WideToAnsi(portText);
+    WString baudText = u"9600";
+    if (baudCombo.Selection() >= 0) baudText = baudCombo.SelectedText();
+    ConfigureSerialPort(engineServices, portText, baudText);
+    return true;
+  };
+  bool portReady = true;
+  switch (portKindChoice) {
+    case kUsbInterface: {
+      const WString selected = portCombo.SelectedText();
+      if (portCombo.Selection() < 0 || selected == kNoUsb) {
+        host_.ShowMessage(kNoUsb, MessageKind::kWarning);
+        portReady = false;
+        break;
+      }
+      portText = selected;
+      portName = services_.system.WideToAnsi(portText);
+      break;
+    }
+    case kComInterface:
+      portReady = serialPort(kNoCom);
+      break;
+    case kLanInterface: {
+      const WString address = ipAddressField.Text();
+      CreateTcpIpPort(engineServices, address);
+      portName = services_.system.WideToAnsi(address);
+      break;
+    }
+    case kBluetoothInterface:
+      portReady = serialPort(kNoBle);
+      break;
+    default:
+      break;
+  }
+  if (!portReady) {
+    EnableInstallControls(true);
+    return;
+  }
+
+  engine.portKind = archName == u"x86" ? -1 : portKindChoice;
+  if (!engine.InstallPrinter(osChoice, modelChoice, setDefaultPrinter, portName, uiLanguage,
+                             WString(workingFolder))) {
+    host_.ShowMessage(kInstallFailedMessage.For(uiLanguage), MessageKind::kWarning);
+    EnableInstallControls(true);
+    return;
+  }
+  const Answer answer =
+      host_.ShowMessage(kTestPageQuestion.For(uiLanguage), MessageKind::kQuestion);
+  EnableInstallControls(true);
+  services_.clock.Sleep(kBeforeTestPageMs);
+  if (answer == Answer::kYes) {
+    engine.PrintTestPage(engine.printerName, testPageBitmap, messages.testPageText);
+  }
+}
+
+}  // namespace kestrava
