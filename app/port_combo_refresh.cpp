@@ -29,8 +29,13 @@ void ConfingDialog::RefreshPortCombo(const std::vector<WString>& ports, const WS
     if (selected) selected(index);
   };
   if (ports.empty()) {
-    portCombo.Clear();
     portText = placeholder;
+    // A box that shows the placeholder alone, selected, already is what the refill would make;
+    // left alone, it is not redrawn at every refresh.
+    if (portCombo.Count() == 1 && portCombo.Selection() == 0 && portCombo.Item(0) == placeholder) {
+      return;
+    }
+    portCombo.Clear();
     portCombo.Add(placeholder);
     portCombo.Select(0);
     return;

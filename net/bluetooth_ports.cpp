@@ -29,25 +29,25 @@ bool ReadText(RegistryKey& key, const WString& name, WString& text) {
 
 enum class InstanceWalk { kNext, kStop };
 
-InstanceWalk VisitInstance(Registry& registry, const WString& serviceName,
-                           const WString& instanceName, std::vector<WString>& blePortNames,
+// Every key of the walk is opened below the one already open (the root, a service key, a
+// device key) rather than again from HKEY_LOCAL_MACHINE: the same keys, as the registry
+// compares names without regard to case, for a fraction of the calls' cost.
+InstanceWalk VisitInstance(RegistryKey& root, RegistryKey& service, const WString& instanceName,
+                           std::vector<WString>& blePortNames,
                            std::vector<WString>& blePortLabels) {
-  const WString instancePath =
-      Upper(WString(kEnumerationRoot) + u"\\" + serviceName + u"\\" + instanceName);
-  auto parameters = registry.OpenMachineKey(instancePath + u"\\Device Parameters", kRegistryRead);
+  auto parameters = service.OpenSubkey(Upper(instanceName) + u"\\Device Parameters", kRegistryRead);
   WString portName;
   if (!parameters || !ReadText(*parameters, u"PortName", portName)) return InstanceWalk::kStop;
   if (!Contains(portName, u"COM")) return InstanceWalk::kNext;
 
   const WString address = BluetoothAddressOfInstance(instanceName);
-  const WString devicePath = WString(kEnumerationRoot) + u"\\Dev_" + address;
-  auto device = registry.OpenMachineKey(devicePath, kRegistryRead);
+  auto device = root.OpenSubkey(u"Dev_" + address, kRegistryRead);
   if (!device) return InstanceWalk::kNext;
   WString firstSubkey;
   if (device->EnumSubkey(0, kNameCapacity, firstSubkey) != RegistryStatus::kOk) {
     return InstanceWalk::kStop;
   }
-  auto named = registry.OpenMachineKey(devicePath + u"\\" + firstSubkey, kRegistryRead);
+  auto named = device->OpenSubkey(firstSubkey, kRegistryRead);
   WString friendlyName;
   if (named && ReadText(*named, u"FriendlyName", friendlyName)) {
     blePortNames.push_back(portName);
@@ -79,13 +79,12 @@ void FindBluetoothPorts(Registry& registry, std::vector<WString>& blePortNames,
   for (uint32_t s = 0; root->EnumSubkey(s, kNameCapacity, serviceName) == RegistryStatus::kOk;
        ++s) {
     if (!IsBluetoothSerialServiceKey(serviceName)) continue;
-    auto service =
-        registry.OpenMachineKey(WString(kEnumerationRoot) + u"\\" + serviceName, kRegistryRead);
+    auto service = root->OpenSubkey(serviceName, kRegistryRead);
     if (!service) continue;
     WString instanceName;
     for (uint32_t i = 0; service->EnumSubkey(i, kNameCapacity, instanceName) == RegistryStatus::kOk;
          ++i) {
-      if (VisitInstance(registry, serviceName, instanceName, blePortNames, blePortLabels) ==
+      if (VisitInstance(*root, *service, instanceName, blePortNames, blePortLabels) ==
           InstanceWalk::kStop) {
         break;
       }

@@ -60,11 +60,18 @@ class RegistryKey {
   // non-volatile. Nothing when the system refuses.
   virtual std::unique_ptr<RegistryKey> CreateSubkey(const WString& name, uint32_t access) = 0;
 
+  // Opens the subkey `name` (several levels with "\"). Nothing when it is missing or refused.
+  virtual std::unique_ptr<RegistryKey> OpenSubkey(const WString& name, uint32_t access) = 0;
+
   // Writes a value, replacing one of the same name. `size` bytes of `data` are stored.
   virtual bool SetValue(const WString& name, uint32_t type, const void* data, uint32_t size) = 0;
   bool SetValue(const WString& name, const RegistryValue& value) {
     return SetValue(name, value.type, value.data.data(), static_cast<uint32_t>(value.data.size()));
   }
+
+  // Removes the value `name`; false when it is missing or the system refuses. For cleaning up
+  // after a test; the program itself deletes nothing.
+  virtual bool DeleteValue(const WString& name) = 0;
 
   // Reads the value `name` (empty: the key's default value) with a buffer of `capacity` bytes.
   // Leaves `out` untouched unless the answer is kOk.

@@ -31,6 +31,14 @@ HWND NextInGroup(HWND control) {
   return next && !(GetWindowLongPtrW(next, GWL_STYLE) & WS_GROUP) ? next : nullptr;
 }
 
+// Every exchange writes every button back, and a button redraws itself on each BM_SETCHECK
+// (under Wine at once, even when nothing changes): a state that is already set is left alone.
+void SetCheck(HWND button, WPARAM state) {
+  if (static_cast<WPARAM>(SendMessageW(button, BM_GETCHECK, 0, 0)) != state) {
+    SendMessageW(button, BM_SETCHECK, state, 0);
+  }
+}
+
 DWORD WINAPI RunWorker(void* parameter) {
   std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
   (*work)();
@@ -56,6 +64,7 @@ int Win32DialogHost::RunModal(DialogEvents& events) {
   state_->largeIcon.Reset();
   state_->smallIcon.Reset();
   state_->textColours.clear();
+  state_->radioGroups.clear();
   return static_cast<int>(result);
 }
 
@@ -103,15 +112,30 @@ WString Win32DialogHost::ControlText(int id) {
 }
 
 void Win32DialogHost::SetControlText(int id, const WString& text) {
-  if (HWND control = state_->Item(id)) SetWindowTextW(control, Wide(text));
+  HWND control = state_->Item(id);
+  // Every exchange writes every text back; a static redraws itself at once on each, so a text
+  // that did not change is not set again.
+  if (control && WindowText(control) != text) SetWindowTextW(control, Wide(text));
+}
+
+const std::vector<HWND>& Win32DialogHost::State::RadioGroup(int firstId) {
+  // The template's controls never change while the dialog lives: each group is walked once.
+  static const std::vector<HWND> kNone;
+  if (!dialog.load()) return kNone;
+  auto found = radioGroups.find(firstId);
+  if (found != radioGroups.end()) return found->second;
+  std::vector<HWND>& radios = radioGroups[firstId];
+  for (HWND control = Item(firstId); control; control = NextInGroup(control)) {
+    if (IsRadioButton(control)) radios.push_back(control);
+  }
+  return radios;
 }
 
 int Win32DialogHost::RadioGroupPosition(int firstId) {
   int position = -1;
   int index = 0;
-  for (HWND control = state_->Item(firstId); control; control = NextInGroup(control)) {
-    if (!IsRadioButton(control)) continue;
-    if (SendMessageW(control, BM_GETCHECK, 0, 0) != BST_UNCHECKED) position = index;
+  for (HWND radio : state_->RadioGroup(firstId)) {
+    if (SendMessageW(radio, BM_GETCHECK, 0, 0) != BST_UNCHECKED) position = index;
     ++index;
   }
   return position;
@@ -119,9 +143,8 @@ int Win32DialogHost::RadioGroupPosition(int firstId) {
 
 void Win32DialogHost::SetRadioGroupPosition(int firstId, int position) {
   int index = 0;
-  for (HWND control = state_->Item(firstId); control; control = NextInGroup(control)) {
-    if (!IsRadioButton(control)) continue;
-    SendMessageW(control, BM_SETCHECK, index++ == position ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (HWND radio : state_->RadioGroup(firstId)) {
+    SetCheck(radio, index++ == position ? BST_CHECKED : BST_UNCHECKED);
   }
 }
 
@@ -130,7 +153,7 @@ bool Win32DialogHost::IsChecked(int id) {
 }
 
 void Win32DialogHost::SetChecked(int id, bool checked) {
-  state_->Send(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (HWND control = state_->Item(id)) SetCheck(control, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 int Win32DialogHost::ComboCount(int id) {

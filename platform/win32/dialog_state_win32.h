@@ -34,6 +34,8 @@ struct Win32DialogHost::State {
   win32::ScopedIcon largeIcon;
   win32::ScopedIcon smallIcon;
   std::vector<win32::ScopedGdiObject> pictures;
+  // The radio buttons of each group, by the id of its first control; empty without a dialog.
+  std::map<int, std::vector<HWND>> radioGroups;
   // The cursor to bring back when the outermost wait ends, and how many waits are open.
   HCURSOR cursorBeforeWait = nullptr;
   int waits = 0;
@@ -48,6 +50,7 @@ struct Win32DialogHost::State {
     return control ? SendMessageW(control, message, wParam, lParam) : 0;
   }
 
+  const std::vector<HWND>& RadioGroup(int firstId);
   // The font for `wanted`, made once and kept for the life of the dialog.
   HFONT Font(const FontSpec& wanted);
   // Fills the controls as the template's initialisation data says: records of a control id, a

@@ -53,6 +53,19 @@ class Win32RegistryKey final : public RegistryKey {
            ERROR_SUCCESS;
   }
 
+  std::unique_ptr<RegistryKey> OpenSubkey(const WString& name, uint32_t access) override {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(key_.Get(), Wide(name), 0, MachineKeyAccess(access, wow64_), &opened) !=
+        ERROR_SUCCESS) {
+      return nullptr;
+    }
+    return std::make_unique<Win32RegistryKey>(ScopedKey(opened), wow64_);
+  }
+
+  bool DeleteValue(const WString& name) override {
+    return RegDeleteValueW(key_.Get(), Wide(name)) == ERROR_SUCCESS;
+  }
+
   RegistryStatus QueryValue(const WString& name, uint32_t capacity, RegistryValue& out) override {
     std::vector<BYTE> buffer(capacity);
     DWORD type = 0;

@@ -7,7 +7,6 @@
 //   scripts/wine-exec build/win64/wineprefix build/win64/tests/bench/raster_read_bench.exe [N]
 //
 // Prints both medians and their ratio; exits 1 when the two readings give different blocks.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -16,23 +15,10 @@
 #include "comm/raster_banner.h"
 #include "platform/win32/screen_gdi_win32.h"
 #include "platform/win32/win32.h"
+#include "tests/bench/bench_timing_win32.h"
 
 namespace kestrava {
 namespace {
-
-double Now() {
-  LARGE_INTEGER counter;
-  LARGE_INTEGER frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  const size_t middle = times.size() / 2;
-  return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
-}
 
 int Run(int repetitions) {
   Win32ScreenGdi screen;
@@ -50,22 +36,22 @@ int Run(int repetitions) {
   std::vector<double> perDot;
   std::vector<double> bulk;
   for (int i = 0; i < repetitions; ++i) {
-    double start = Now();
+    double start = bench::NowMs();
     const std::string slow =
         RasterBlock(ReadDotsOneByOne(*canvas, kRasterWidth, height), kRasterWidth, height);
-    perDot.push_back(Now() - start);
-    start = Now();
+    perDot.push_back(bench::NowMs() - start);
+    start = bench::NowMs();
     std::vector<uint32_t> colours;
     if (!canvas->ReadPixels(colours)) return 1;
     const std::string fast = RasterBlock(colours, kRasterWidth, height);
-    bulk.push_back(Now() - start);
+    bulk.push_back(bench::NowMs() - start);
     if (slow != fast) {
       std::fprintf(stderr, "the two readings give different blocks\n");
       return 1;
     }
   }
-  const double slowMs = Median(perDot);
-  const double fastMs = Median(bulk);
+  const double slowMs = bench::Median(perDot);
+  const double fastMs = bench::Median(bulk);
   std::printf("banner %d x %d dots, %d repetitions\n", kRasterWidth, height, repetitions);
   std::printf("per-dot conversion: %.3f ms (median)\n", slowMs);
   std::printf("bulk conversion:    %.3f ms (median)\n", fastMs);

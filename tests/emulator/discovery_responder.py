@@ -17,6 +17,7 @@ import argparse
 import signal
 import socket
 import sys
+import time
 
 PORT = 1460
 PROBE = b"QX0001FIND\x00"
@@ -47,6 +48,9 @@ def main():
     parser.add_argument("--log", required=True, help="file the events are appended to")
     parser.add_argument("--reply-size", type=int, default=80,
                         help="bytes in each reply (256 or more: one the program must refuse)")
+    parser.add_argument("--quiet-for", type=float, default=0.0,
+                        help="seconds after the first probe during which probes go unanswered, "
+                             "so that a test sees the program searching first")
     args = parser.parse_args()
 
     reply = make_reply(args.reply_size)
@@ -60,11 +64,14 @@ def main():
     with open(args.log, "a", buffering=1) as log:
         log.write("listening\n")
         try:
+            first_probe = None
             while True:
                 data, (host, port) = sock.recvfrom(4096)
                 if data == PROBE:
                     log.write(f"probe from {host}:{port}\n")
-                    sock.sendto(reply, (host, port))
+                    first_probe = first_probe or time.monotonic()
+                    if time.monotonic() - first_probe >= args.quiet_for:
+                        sock.sendto(reply, (host, port))
                 elif data.startswith(SAVE):
                     if data == expected:
                         log.write(f"config ok {data.hex()}\n")

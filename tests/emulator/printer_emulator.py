@@ -5,6 +5,7 @@ It records every byte it receives and, when asked to, answers the real-time stat
 DLE EOT 1 (10 04 01) with a status byte, as the printers' firmware does.
 
   printer_emulator.py tcp 127.0.0.1:9100 --record FILE [--status 16] [--ready FILE]
+  printer_emulator.py tcp 10.77.0.2:9100 --namespace NS --record FILE ...
   printer_emulator.py serial PATH --record FILE [--status 16] [--ready FILE]
 
 The record holds the bytes as two-digit hex numbers separated by spaces: for TCP one line per
@@ -12,6 +13,8 @@ connection, written when the connection ends; for a serial port one line, rewrit
 read. --ready names a file made once the emulator listens (or has the port open). It ends on
 SIGTERM or SIGINT, or after --lifetime seconds (120 by default), so that it never outlives its
 test. It listens on loopback addresses only (127.0.0.0/8): the tests send nothing elsewhere.
+The one exception is a printer inside a network namespace that a test made: with
+--namespace NAME it takes any address, after checking that it really runs inside NAME.
 
 Written for the project because no packaged tool answers the status request.
 """
@@ -57,9 +60,19 @@ def write_atomically(path, text):
     os.replace(temporary, path)
 
 
+def inside_namespace(name):
+    """Whether this process runs inside the network namespace `name` (ip netns)."""
+    if not name:
+        return False
+    try:
+        return os.stat("/run/netns/" + name).st_ino == os.stat("/proc/self/ns/net").st_ino
+    except OSError:
+        return False
+
+
 def serve_tcp(args, stop):
     host, _, port = args.where.rpartition(":")
-    if not ipaddress.ip_address(host).is_loopback:
+    if not ipaddress.ip_address(host).is_loopback and not inside_namespace(args.namespace):
         sys.exit("printer_emulator: listens on loopback addresses only, not %s" % host)
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
@@ -143,6 +156,7 @@ def main():
                         help="the status byte in hex that answers DLE EOT 1")
     parser.add_argument("--ready")
     parser.add_argument("--lifetime", type=float, default=120.0)
+    parser.add_argument("--namespace", help="the test's own network namespace this runs in")
     args = parser.parse_args()
     stop = Stop(args.lifetime)
 

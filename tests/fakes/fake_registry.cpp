@@ -63,6 +63,24 @@ class FakeKey final : public RegistryKey {
     return true;
   }
 
+  std::unique_ptr<RegistryKey> OpenSubkey(const WString& name, uint32_t access) override {
+    if (!registry_.Find(path_)) return nullptr;
+    return registry_.OpenKey(Join(path_, name), access, false, nullptr);
+  }
+
+  bool DeleteValue(const WString& name) override {
+    FakeRegistry::Node* node = registry_.Find(path_);
+    if (!node || registry_.WritesFail(path_)) return false;
+    const WString key = Upper(name);
+    for (auto it = node->values.begin(); it != node->values.end(); ++it) {
+      if (Upper(it->first) == key) {
+        node->values.erase(it);
+        return true;
+      }
+    }
+    return false;
+  }
+
   RegistryStatus QueryValue(const WString& name, uint32_t capacity, RegistryValue& out) override {
     FakeRegistry::Node* node = registry_.Find(path_);
     if (!node) return RegistryStatus::kFailed;

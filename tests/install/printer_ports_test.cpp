@@ -210,6 +210,8 @@ class RefusingRegistry final : public Registry {
    public:
     explicit Key(int& reads) : reads_(reads) {}
     std::unique_ptr<RegistryKey> CreateSubkey(const WString&, uint32_t) override { return nullptr; }
+    bool DeleteValue(const WString&) override { return false; }
+    std::unique_ptr<RegistryKey> OpenSubkey(const WString&, uint32_t) override { return nullptr; }
     bool SetValue(const WString&, uint32_t, const void*, uint32_t) override { return false; }
     RegistryStatus QueryValue(const WString&, uint32_t, RegistryValue&) override {
       return RegistryStatus::kFailed;

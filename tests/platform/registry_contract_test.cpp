@@ -91,6 +91,11 @@ TEST_P(RegistryContract, CreatingAnExistingSubkeyOpensItWithItsValues) {
   EXPECT_EQ(RegistryStatus::kOk, again->QueryValue(u"PortNumber", 4, value));
   EXPECT_EQ(9100u, value.Number());
 
+  auto relative = parent->OpenSubkey(u"127.0.0.1", kRegistryRead);
+  ASSERT_TRUE(relative);
+  EXPECT_EQ(RegistryStatus::kOk, relative->QueryValue(u"hostname", 260, value));
+  EXPECT_FALSE(parent->OpenSubkey(u"127.0.0.2", kRegistryRead)) << "opening makes nothing";
+
   WString name;
   EXPECT_EQ(RegistryStatus::kOk, parent->EnumSubkey(0, 260, name));
   EXPECT_EQ(u"127.0.0.1", name);
@@ -119,6 +124,12 @@ TEST_P(RegistryContract, EnumerationVisitsEveryValueAndEndsWithNoMoreItems) {
   EXPECT_EQ(expected, seen);
   EXPECT_EQ(RegistryStatus::kMoreData, key->EnumValue(0, 4, 260, name, value))
       << "a name longer than its buffer";
+
+  EXPECT_TRUE(key->DeleteValue(u"\\device\\bthmodem0")) << "case ignored";
+  EXPECT_FALSE(key->DeleteValue(u"\\Device\\BthModem0")) << "gone already";
+  EXPECT_EQ(RegistryStatus::kNotFound, key->QueryValue(u"\\Device\\BthModem0", 260, value));
+  EXPECT_EQ(RegistryStatus::kOk, key->EnumValue(1, 260, 260, name, value));
+  EXPECT_EQ(RegistryStatus::kNoMoreItems, key->EnumValue(2, 260, 260, name, value));
 }
 
 TEST_P(RegistryContract, SubkeysEnumerateByNameWhateverTheirCase) {

@@ -17,6 +17,7 @@ scripts=$(cd "$here/../../scripts" && pwd)
 emulator=$(cd "$here/../emulator" && pwd)/discovery_responder.py
 . "$scripts/wine-env"
 . "$here/lan_namespaces.sh"
+. "$here/processor_time.sh"
 
 lan_session "$prefix" || exit 77
 computer=$lan_tag-pc
@@ -41,10 +42,6 @@ wait_for "$work/probe.log" '^socket ' 60 || { cat "$work/probe.log"; exit 1; }
 grep '^socket ' "$work/probe.log"
 sleep 3  # start-up done
 
-# ticks PID: user and system time of a process, in clock ticks.
-ticks() {
-  awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0
-}
 wine_pids() {
   for pid in $(ip netns pids "$computer"); do
     case $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) in
@@ -53,28 +50,9 @@ wine_pids() {
     esac
   done
 }
-name_of() {
-  tr '\0' ' ' <"/proc/$1/cmdline" | sed 's/ *$//' | awk '{ print $1 }' | sed 's|.*[/\\]||'
-}
-pids=$(wine_pids)
-for pid in $pids; do eval "before_$pid=$(ticks "$pid")"; done
 cycles_before=$(grep -c '^cycle ' "$work/probe.log")
-start=$(date +%s.%N)
-sleep "$seconds"
-elapsed=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')
+measure "$seconds" $(wine_pids)
 cycles=$(($(grep -c '^cycle ' "$work/probe.log") - cycles_before))
-hz=$(getconf CLK_TCK)
-report() {
-  awk -v name="$1" -v t="$2" -v hz="$hz" -v e="$elapsed" \
-    'BEGIN { printf "  %-24s %6.2f s  %5.2f %% of a core\n", name, t / hz, 100 * t / hz / e }'
-}
-total=0
 echo "case $case, $elapsed s of discovery, $cycles cycles ($(awk -v c="$cycles" -v e="$elapsed" 'BEGIN { printf "%.1f", c / e }')/s)"
-for pid in $pids; do
-  eval "used=\$(( \$(ticks $pid) - before_$pid ))"
-  total=$((total + used))
-  report "$(name_of "$pid")" "$used"
-done
-report "all Wine processes" "$total"
 [ "$case" = answering ] && echo "  probes the printer answered: $(grep -c '^probe from' "$work/printer1.log")"
 exit 0

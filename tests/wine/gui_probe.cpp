@@ -7,6 +7,7 @@
 //   gui_probe close                         end the dialog (Escape) and wait until it is gone
 //   gui_probe second PROGRAM LANGUAGE       start PROGRAM again: expect the second-instance
 //                                           message and no dialog, answer it, expect the end
+//   gui_probe ROAD-COMMAND ...              see gui_road_commands.cpp
 // Exits 0 when every check holds; prints each one that does not.
 #include <algorithm>
 #include <cstdio>
@@ -17,106 +18,14 @@
 #include "app/language.h"
 #include "app/message_table.h"
 #include "platform/win32/win32.h"
+#include "tests/wine/gui_road_commands.h"
+#include "tests/wine/gui_windows.h"
 
 namespace {
 
 using kestrava::Utf16ToUtf8;
 using kestrava::WString;
-
-int failures = 0;
-
-void Expect(bool ok, const std::string& what) {
-  if (!ok) {
-    ++failures;
-    std::printf("FAIL: %s\n", what.c_str());
-  }
-}
-
-WString FromWide(const std::wstring& text) {
-  return kestrava::win32::FromWide(text.c_str());
-}
-
-std::wstring TextOf(HWND window) {
-  wchar_t buffer[1024] = {};
-  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
-struct Search {
-  DWORD process = 0;  // 0: any
-  bool wantMessageBox = false;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (search->process && owner != search->process) return TRUE;
-  if (ClassOf(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-  const bool isMainDialog = GetDlgItem(window, 1059) && GetDlgItem(window, 1046);
-  const bool isMessageBox = GetDlgItem(window, 0xFFFF) != nullptr;
-  if ((search->wantMessageBox && isMessageBox) || (!search->wantMessageBox && isMainDialog)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND Find(DWORD process, bool messageBox) {
-  Search search;
-  search.process = process;
-  search.wantMessageBox = messageBox;
-  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND WaitFor(DWORD process, bool messageBox, int seconds) {
-  for (int i = 0; i < seconds * 10; ++i) {
-    if (HWND window = Find(process, messageBox)) return window;
-    Sleep(100);
-  }
-  return nullptr;
-}
-
-std::vector<std::wstring> Items(HWND combo) {
-  std::vector<std::wstring> items;
-  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    wchar_t buffer[256] = {};
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-    items.push_back(buffer);
-  }
-  return items;
-}
-
-// The address field's four parts, read from its edit children (its own messages take
-// pointers, which do not cross processes).
-std::wstring AddressText(HWND field) {
-  // Sorted by position: the order of the children is the implementation's.
-  std::vector<std::pair<LONG, std::wstring>> placed;
-  for (HWND child = GetWindow(field, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    RECT r;
-    GetWindowRect(child, &r);
-    placed.push_back({r.left, TextOf(child)});
-  }
-  std::sort(placed.begin(), placed.end());
-  std::wstring text;
-  for (const auto& part : placed) text += (text.empty() ? L"" : L".") + part.second;
-  return text;
-}
-
-void ExpectText(HWND dialog, int id, const WString& expected) {
-  const WString actual = FromWide(TextOf(GetDlgItem(dialog, id)));
-  Expect(actual == expected, "control " + std::to_string(id) + " reads \"" + Utf16ToUtf8(actual) +
-                                 "\", expected \"" + Utf16ToUtf8(expected) + "\"");
-}
+using namespace kestrava::gui;
 
 int CheckedIn(HWND dialog, std::initializer_list<int> ids) {
   for (int id : ids) {
@@ -156,7 +65,7 @@ int Check(HWND dialog, int language, int releaseRadio) {
          "baud list and address field hidden for USB");
   const std::wstring address = AddressText(GetDlgItem(dialog, 1050));
   Expect(address == L"192.168.1.100", "address field " + Utf16ToUtf8(FromWide(address)));
-  return failures == 0 ? 0 : 1;
+  return Failures() == 0 ? 0 : 1;
 }
 
 int SecondInstance(const wchar_t* program, int language) {
@@ -183,7 +92,7 @@ int SecondInstance(const wchar_t* program, int language) {
   Expect(WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0, "the second instance ends");
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return failures == 0 ? 0 : 1;
+  return Failures() == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -205,6 +114,11 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
     return 0;
+  }
+  if (const int result =
+          kestrava::gui::RoadCommand(dialog, std::vector<std::wstring>(argv + 1, argv + argc));
+      result >= 0) {
+    return result;
   }
   if (command == L"close") {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -1,5 +1,5 @@
 #!/bin/sh
-# port_commands_com.sh PREFIX PROBE EMULATOR: COM3 of the prefix mapped to a pseudo-terminal
+# port_commands_com.sh PREFIX PROBE EMULATOR SHIM: COM3 of the prefix mapped to a pseudo-terminal
 # whose other end is the printer emulator; the COM page and then the self-test request must
 # arrive there byte for byte. The prefix is one of its own: mapping a port restarts its
 # wineserver. Everything started here is stopped at the end, the mapping removed. A probe that
@@ -8,6 +8,8 @@ set -u
 prefix=$(realpath -m "$1")
 probe=$2
 emulator=$3
+# Wine's transmit purge would throw away what the pseudo-terminal still holds (see the shim).
+export LD_PRELOAD="$4"
 . "$(dirname "$0")/port_commands_common.sh"
 socat_pid=
 cleanup() {
