@@ -5,6 +5,7 @@
 //   installation_state_probe data NAME VALUE EXPECTED   printer data: a number or a text
 //   installation_state_probe value KEY NAME EXPECTED    a registry value under HKLM
 //   installation_state_probe key KEY                    a registry key under HKLM exists
+//   installation_state_probe list                       every printer and its port
 //   installation_state_probe cleanup                    removes the printers and drivers of the
 //                                                       models, the COM ports' line settings and
 //                                                       the TCP/IP ports the roads made
@@ -81,6 +82,17 @@ int Key(const WString& key) {
   return registry.OpenMachineKey(key, kRegistryRead) ? 0 : Compare(Utf8(key), "missing", "a key");
 }
 
+int List() {
+  Win32PrintSpooler win32Spooler;
+  PrintSpooler& spooler = win32Spooler;
+  std::vector<InstalledPrinter> printers;
+  if (!spooler.EnumeratePrinters(printers)) return 1;
+  for (const InstalledPrinter& printer : printers) {
+    std::printf("  %s on %s\n", Utf8(printer.printerName).c_str(), Utf8(printer.portName).c_str());
+  }
+  return 0;
+}
+
 int Cleanup() {
   Win32PrintSpooler win32Spooler;
   PrintSpooler& spooler = win32Spooler;
@@ -122,6 +134,7 @@ int wmain(int argc, wchar_t** argv) {
     return kestrava::Value(args[1], args[2], kestrava::Utf16ToUtf8(args[3]));
   }
   if (command(u"key", 2)) return kestrava::Key(args[1]);
+  if (command(u"list", 1)) return kestrava::List();
   if (command(u"cleanup", 1)) return kestrava::Cleanup();
   std::fprintf(stderr, "usage: see the file's header\n");
   return 2;
