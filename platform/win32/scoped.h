@@ -93,6 +93,14 @@ struct PrinterTraits {
 };
 using ScopedPrinter = Scoped<PrinterTraits>;
 
+struct SocketTraits {
+  using Handle = SOCKET;
+  static Handle Invalid() { return INVALID_SOCKET; }
+  static bool IsValid(Handle h) { return h != INVALID_SOCKET; }
+  static void Close(Handle h) { closesocket(h); }
+};
+using ScopedSocket = Scoped<SocketTraits>;
+
 struct IconTraits {
   using Handle = HICON;
   static Handle Invalid() { return nullptr; }

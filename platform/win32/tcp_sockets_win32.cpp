@@ -7,13 +7,7 @@ namespace kestrava {
 
 namespace {
 
-struct SocketTraits {
-  using Handle = SOCKET;
-  static Handle Invalid() { return INVALID_SOCKET; }
-  static bool IsValid(Handle h) { return h != INVALID_SOCKET; }
-  static void Close(Handle h) { closesocket(h); }
-};
-using ScopedSocket = win32::Scoped<SocketTraits>;
+using win32::ScopedSocket;
 
 class Win32TcpSocket final : public TcpSocket {
  public:
