@@ -24,9 +24,7 @@ bool CBrevantApp::InitApplicationInstance() {
   services_.process.StartSockets();
   services_.process.RegisterForRestart();
 
-  // The process's one port link, made at start-up; it lives as long as the dialog runs.
-  PortLink link(CommServicesFrom(services_));
-  auto dialog = std::make_unique<ConfingDialog>(services_, link);
+  auto dialog = std::make_unique<ConfingDialog>(services_);
   services_.dialog.RunModal(*dialog);
   return false;
 }

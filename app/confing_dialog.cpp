@@ -15,7 +15,6 @@ constexpr int kFirstValidInterface = 0;
 constexpr int kLastValidInterface = 99;
 constexpr const char16_t* kRangeMessage = u"Please enter an integer between 0 and 99.";
 constexpr const char16_t* kBaudRates[] = {u"9600", u"19200", u"38400", u"115200"};
-constexpr int kDefaultBaudItem = 1;  // "19200"
 
 }  // namespace
 
@@ -27,13 +26,6 @@ int32_t OsChoiceForRelease(int osNamePosition) {
 }
 
 ConfingDialog::ConfingDialog(const Services& services)
-    : ConfingDialog(services, std::make_unique<PortLink>(CommServicesFrom(services)), nullptr) {}
-
-ConfingDialog::ConfingDialog(const Services& services, PortLink& link)
-    : ConfingDialog(services, nullptr, &link) {}
-
-ConfingDialog::ConfingDialog(const Services& services, std::unique_ptr<PortLink> ownLink,
-                             PortLink* link)
     : engine(EngineServicesOf(services)),
       uiLanguage(StartupLanguage(services.system.UserDefaultUiLanguage())),
       baudCombo(services.dialog, control::kBaudList),
@@ -42,9 +34,7 @@ ConfingDialog::ConfingDialog(const Services& services, std::unique_ptr<PortLink>
       payloadExtracted(std::make_shared<std::atomic<bool>>(false)),
       workingFolder(kWorkingFolder),
       services_(services),
-      host_(services.dialog),
-      ownLink_(std::move(ownLink)),
-      link_(link ? *link : *ownLink_) {}
+      host_(services.dialog) {}
 
 bool ConfingDialog::ExchangeControlData(bool save) {
   if (save) {
@@ -74,10 +64,9 @@ bool ConfingDialog::ExchangeControlData(bool save) {
 }
 
 void ConfingDialog::DetectPlatformIntoMessage() {
-  InstallEngine detector(services_.system);
   const char* release = kUnknownRelease;
   const char* architecture = "Unknown";
-  detector.DetectPlatform(release, architecture);
+  engine.DetectPlatform(release, architecture);
   archName = services_.system.AnsiToWide(architecture);
   osName = services_.system.AnsiToWide(release);
   osMessage = FormatOsMessage(uiLanguage, osName, archName);
@@ -104,7 +93,7 @@ bool ConfingDialog::OnInitDialog() {
   DetectPlatformIntoMessage();
 
   for (const char16_t* rate : kBaudRates) baudCombo.Add(rate);
-  baudCombo.Select(kDefaultBaudItem);
+  baudCombo.Select(kSerialBaudItem);
   ipAddressField.SetAddress(kDefaultPrinterAddress);
   host_.StartTimer(kPortPollTimer, kPortPollPeriodMs);
   ExchangeControlData(false);

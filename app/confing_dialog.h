@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/controls.h"
-#include "app/discovered_printers.h"
 #include "app/message_table.h"
 #include "app/services.h"
 #include "comm/comm_services.h"
 #include "comm/port_commands.h"
 #include "comm/port_link.h"
 #include "install/install_engine.h"
+#include "net/discovered_printers.h"
 #include "net/lan_discovery.h"
 #include "payload/payload_extraction.h"
 
@@ -38,8 +38,11 @@ inline constexpr int kLanguageList = 1046;
 inline constexpr int kInstallButton = 1019;
 inline constexpr int kSelfTestButton = 1047;
 // The interface radios, in the group's order: USB, COM, LAN, BLE.
-inline constexpr int kInterfaceRadios[] = {1034, 1048, 1049, 1057};
+inline constexpr int kInterfaceRadios[] = {kInterfaceFirst, 1048, 1049, 1057};
 }  // namespace control
+
+// The item of the baud list that the dialog starts with and that COM and BLE choose.
+inline constexpr int kSerialBaudItem = 1;  // "19200"
 
 inline constexpr unsigned kPortPollTimer = 6;
 inline constexpr unsigned kPortPollPeriodMs = 500;
@@ -52,11 +55,13 @@ inline constexpr const char16_t* kNoUsb = u"NO USB";
 inline constexpr const char16_t* kNoCom = u"NO COM";
 inline constexpr const char16_t* kNoBle = u"NO BLE";
 
+// The services of the printer communication, out of the application's.
+CommServices CommServicesFrom(const Services& services);
+
 class ConfingDialog final : public DialogEvents {
  public:
-  // With a port link of its own; the program hands the dialog the process's link instead.
+  // The dialog holds the process's one port link, made with it at start-up.
   explicit ConfingDialog(const Services& services);
-  ConfingDialog(const Services& services, PortLink& link);
   // Stops the discovery thread first: it works on members of the dialog.
   ~ConfingDialog() override;
 
@@ -158,7 +163,6 @@ class ConfingDialog final : public DialogEvents {
   WString workingFolder;
 
  private:
-  ConfingDialog(const Services& services, std::unique_ptr<PortLink> ownLink, PortLink* link);
   void DetectPlatformIntoMessage();
   // The command's view of the members, after the controls were copied into them.
   PortCommandInput CommandInput();
@@ -173,12 +177,8 @@ class ConfingDialog final : public DialogEvents {
   DialogHost& host_;
   std::shared_ptr<LanDiscovery> lanDiscovery_ = std::make_shared<LanDiscovery>(
       services_.udp, services_.icmp, services_.adapters, services_.clock, services_.process);
-  std::unique_ptr<PortLink> ownLink_;
-  PortLink& link_;
+  PortLink link_{CommServicesFrom(services_)};
 };
-
-// The services of the printer communication, out of the application's.
-CommServices CommServicesFrom(const Services& services);
 
 // The OS radio for a release name's position in `osNames`; -1 for names not in it.
 int32_t OsChoiceForRelease(int osNamePosition);

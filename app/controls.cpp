@@ -1,12 +1,11 @@
 #include "app/controls.h"
 
+#include "platform/ipv4_text.h"
+
 namespace kestrava {
 
 WString IpAddressField::Text() const {
-  const uint32_t address = Address();
-  return FormatText(u"%d.%d.%d.%d",
-                    {static_cast<int>(address >> 24), static_cast<int>((address >> 16) & 0xFF),
-                     static_cast<int>((address >> 8) & 0xFF), static_cast<int>(address & 0xFF)});
+  return WidenAscii(DottedAddress(Address()));
 }
 
 }  // namespace kestrava

@@ -2,8 +2,6 @@
 // first (the port-information page proves that it reaches a printer), then prepared for its
 // kind, the engine installs the driver and the printer, and the user hears the outcome in the
 // UI language and may print a test page.
-#include <algorithm>
-
 #include "app/confing_dialog.h"
 #include "app/language.h"
 #include "install/printer_ports.h"
@@ -25,13 +23,6 @@ constexpr LocalText kInstallFailedMessage = {u"安装失败！", u"Install Faile
 constexpr LocalText kTestPageQuestion = {
     u"安装成功！\n是否要打印测试页？", u"Succeed !\nDo you want to printing test page?",
     u"インストールに成功しました！  nテストページを印刷しますか？"};
-
-// The releases for which USB printers are listed without their connection test.
-bool IsWindows8OrLater(const WString& osName) {
-  constexpr const char16_t* kReleases[] = {u"Windows 8", u"Windows 8.1", u"Windows 10",
-                                           u"Windows 10.1", u"Windows 11"};
-  return std::find(std::begin(kReleases), std::end(kReleases), osName) != std::end(kReleases);
-}
 
 // The folder of a program file: its path cut before the last backslash.
 WString FolderOf(const WString& programFile) {
@@ -64,19 +55,24 @@ void ConfingDialog::OnInstall() {
   }
 
   EnableInstallControls(false);
-  if (IsWindows8OrLater(osName)) link_.SetSkipLinkedCheck();
+  if (LinkedIsUnreliable(osName)) link_.SetSkipLinkedCheck();
 
   // The port is copied here: the poll and the discovery messages keep running while message
   // boxes are open and may change the list and portText meanwhile.
   std::string portName;
   const EngineServices engineServices = EngineServicesOf(services_);
-  const auto serialPort = [&](const char16_t* placeholder) {
+  // The port chosen in the list becomes portText; without one the placeholder is the message.
+  const auto listedPort = [&](const char16_t* placeholder) {
     const WString selected = portCombo.SelectedText();
     if (portCombo.Selection() < 0 || selected == placeholder) {
       host_.ShowMessage(placeholder, MessageKind::kWarning);
       return false;
     }
     portText = selected;
+    return true;
+  };
+  const auto serialPort = [&](const char16_t* placeholder) {
+    if (!listedPort(placeholder)) return false;
     if (portText.find(u':') == WString::npos) portText += u":";
     portName = services_.system.WideToAnsi(portText);
     WString baudText = u"9600";
@@ -86,17 +82,10 @@ void ConfingDialog::OnInstall() {
   };
   bool portReady = true;
   switch (portKindChoice) {
-    case kUsbInterface: {
-      const WString selected = portCombo.SelectedText();
-      if (portCombo.Selection() < 0 || selected == kNoUsb) {
-        host_.ShowMessage(kNoUsb, MessageKind::kWarning);
-        portReady = false;
-        break;
-      }
-      portText = selected;
-      portName = services_.system.WideToAnsi(portText);
+    case kUsbInterface:
+      portReady = listedPort(kNoUsb);
+      if (portReady) portName = services_.system.WideToAnsi(portText);
       break;
-    }
     case kComInterface:
       portReady = serialPort(kNoCom);
       break;

@@ -7,7 +7,6 @@ namespace kestrava {
 
 namespace {
 
-constexpr int kBaudItemForSerial = 1;  // "19200"
 constexpr int kOsMessageClicksForBox = 5;
 
 enum class Discovery { kClose, kStart };
@@ -43,7 +42,7 @@ InterfaceColumn ColumnOf(int32_t interfaceKind) {
 void ConfingDialog::OnInterfaceChosen() {
   if (!ExchangeControlData(true)) return;
   const InterfaceColumn column = ColumnOf(portKindChoice);
-  if (column.selectSerialBaudRate) baudCombo.Select(kBaudItemForSerial);
+  if (column.selectSerialBaudRate) baudCombo.Select(kSerialBaudItem);
   host_.ShowControl(control::kIpAddress, column.address);
   host_.ShowControl(control::kBaudList, column.baudRate);
   host_.ShowControl(control::kBluetoothName, column.deviceName);

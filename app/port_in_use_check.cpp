@@ -16,8 +16,7 @@ constexpr LocalText kPortInUseMessage = {u"已经存在使用此端口的打印�
 bool ConfingDialog::CheckPortInUse() {
   ExchangeControlData(true);
   portText = portCombo.SelectedText();
-  // The placeholders "NO USB", "NO COM" and "NO BLE" name no port.
-  if (portText.find(u"NO") != WString::npos) return false;
+  if (IsPlaceholderPort(portText)) return false;
   // The spooler knows serial ports with their colon (COM3:).
   if (portText.find(u':') == WString::npos) portText += u":";
 

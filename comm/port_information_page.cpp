@@ -7,16 +7,6 @@ namespace kestrava {
 
 namespace {
 
-// The releases from Windows 8 on, whose USB printing support no longer keeps "Linked" up to
-// date.
-bool LinkedIsUnreliable(const WString& osName) {
-  for (const char16_t* release :
-       {u"Windows 8", u"Windows 8.1", u"Windows 10", u"Windows 10.1", u"Windows 11"}) {
-    if (osName == release) return true;
-  }
-  return false;
-}
-
 // A banner on every supported printer attached, then the list of their ports or the
 // no-printer message. A printer that cannot take its banner is passed over silently.
 void PrintUsbBanners(const PortCommandInput& input, PortLink& link, const CommServices& services) {

@@ -48,6 +48,12 @@ bool IsSupportedUsbVendor(WStringView devicePath) {
       [&](const char16_t* supported) { return EqualIgnoringCase(vendor, supported); });
 }
 
+bool LinkedIsUnreliable(const WString& osName) {
+  constexpr const char16_t* kReleases[] = {u"Windows 8", u"Windows 8.1", u"Windows 10",
+                                           u"Windows 10.1", u"Windows 11"};
+  return std::find(std::begin(kReleases), std::end(kReleases), osName) != std::end(kReleases);
+}
+
 WString UsbPortName(uint32_t portNumber) {
   return FormatText(u"USB%03d", {static_cast<int>(portNumber)});
 }

@@ -25,6 +25,10 @@ using InterfaceValue = std::array<uint8_t, kInterfaceValueSize>;
 // vendors, without regard to case.
 bool IsSupportedUsbVendor(WStringView devicePath);
 
+// Whether the release (as platform detection names it) is Windows 8 or later, whose USB printing
+// support no longer keeps "Linked" up to date: printers are then listed without that test.
+bool LinkedIsUnreliable(const WString& osName);
+
 // "USB%03d" of a port number: 1 is USB001, 12 is USB012, four digits print in full.
 WString UsbPortName(uint32_t portNumber);
 

@@ -20,7 +20,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/discovered_printers.h"
+#include "net/discovered_printers.h"
 #include "net/discovery_packets.h"
 #include "platform/adapters.h"
 #include "platform/clock.h"

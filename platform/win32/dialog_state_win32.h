@@ -53,10 +53,6 @@ struct Win32DialogHost::State {
   const std::vector<HWND>& RadioGroup(int firstId);
   // The font for `wanted`, made once and kept for the life of the dialog.
   HFONT Font(const FontSpec& wanted);
-  // Fills the controls as the template's initialisation data says: records of a control id, a
-  // message, the length of the data and the data (zero-terminated ANSI text), packed without
-  // alignment and ended by a zero id.
-  void RunInitialisationData(HWND window) const;
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

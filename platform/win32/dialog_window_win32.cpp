@@ -63,10 +63,12 @@ HFONT Win32DialogHost::State::Font(const FontSpec& wanted) {
   return static_cast<HFONT>(fonts.back().second.Get());
 }
 
+namespace {
+
 // Fills the controls as the template's initialisation data says: records of a control id, a
 // message, the length of the data and the data (zero-terminated ANSI text), packed without
 // alignment and ended by a zero id.
-void Win32DialogHost::State::RunInitialisationData(HWND window) const {
+void RunInitialisationData(HWND window) {
   HRSRC found = FindResourceW(win32::ProgramModule(), MAKEINTRESOURCEW(win32::kDialogTemplate),
                               MAKEINTRESOURCEW(kInitDataType));
   HGLOBAL loaded = found ? LoadResource(win32::ProgramModule(), found) : nullptr;
@@ -91,6 +93,8 @@ void Win32DialogHost::State::RunInitialisationData(HWND window) const {
     at += length;
   }
 }
+
+}  // namespace
 
 INT_PTR Win32DialogHost::State::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -11,7 +11,7 @@
 
 namespace kestrava {
 
-inline constexpr int kInterfaceRadios[] = {1034, 1048, 1049, 1057};
+using control::kInterfaceRadios;
 
 class PortCommandFixture : public DialogFixture {
  protected:

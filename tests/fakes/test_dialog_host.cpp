@@ -2,20 +2,9 @@
 
 #include <string>
 
+#include "platform/ipv4_text.h"
+
 namespace kestrava {
-
-namespace {
-
-WString DottedAddress(uint32_t address) {
-  std::string text;
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    text += std::to_string((address >> shift) & 0xFF);
-    if (shift > 0) text += '.';
-  }
-  return WidenAscii(text);
-}
-
-}  // namespace
 
 TestDialogHost::TestDialogHost() {
   // 141 is app/resources/test_page.bmp; the Win32 contract test checks the size.
@@ -152,7 +141,7 @@ WString TestDialogHost::ControlText(int id) {
       return control->selection >= 0 ? control->items[static_cast<size_t>(control->selection)]
                                      : WString();
     case ControlKind::kIpAddress:
-      return DottedAddress(control->address);
+      return WidenAscii(DottedAddress(control->address));
     default:
       return control->text;
   }

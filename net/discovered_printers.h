@@ -35,13 +35,6 @@ class DiscoveredPrinters {
     }
     return false;
   }
-  bool Contains(const WString& address) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (const WString& known : addresses_) {
-      if (known == address) return true;
-    }
-    return false;
-  }
   void Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     addresses_.clear();
