@@ -42,7 +42,7 @@ void PortLink::SelectPort(const WString& name, const WString& parameter) {
   const std::optional<TransportKind> kind = MatchTransportKind(name);
   if (!kind) return;
   currentKind = *kind;
-  const WString upper = UpperCasePortName(name);
+  const WString upper = UpperAscii(name);
   switch (*kind) {
     case TransportKind::kLpt:
       lptName = upper;

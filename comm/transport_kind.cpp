@@ -18,16 +18,8 @@ constexpr Keyword kKeywords[] = {
 
 }  // namespace
 
-WString UpperCasePortName(WStringView name) {
-  WString upper(name);
-  for (WChar& c : upper) {
-    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - u'a' + u'A');
-  }
-  return upper;
-}
-
 std::optional<TransportKind> MatchTransportKind(WStringView name) {
-  const WString upper = UpperCasePortName(name);
+  const WString upper = UpperAscii(name);
   for (const Keyword& keyword : kKeywords) {
     if (upper.find(keyword.text) != WString::npos) return keyword.kind;
   }

@@ -15,10 +15,6 @@ enum class TransportKind {
   kLan = 3,  // TCP to a network printer, "LAN"
 };
 
-// Port names as the link compares them: upper-cased. Only ASCII letters change; port names
-// are ASCII (COM3, USB001, LPT1, LAN).
-WString UpperCasePortName(WStringView name);
-
 // The kind of the first keyword the upper-cased name equals or contains (USB001 is USB, COM7
 // is COM, LAN is LAN); nothing when it has none (PRN).
 std::optional<TransportKind> MatchTransportKind(WStringView name);

@@ -21,14 +21,10 @@ constexpr const char16_t* kSupportedVendors[] = {
 constexpr size_t kVendorAt = 8;
 constexpr size_t kVendorLength = 8;
 
-WChar Lower(WChar c) {
-  return c >= u'A' && c <= u'Z' ? static_cast<WChar>(c - u'A' + u'a') : c;
-}
-
 bool EqualIgnoringCase(WStringView a, WStringView b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   }
   return true;
 }

@@ -8,13 +8,6 @@ constexpr const char16_t* kEnumerationRoot = u"SYSTEM\\CurrentControlSet\\Enum\\
 constexpr uint32_t kNameCapacity = 260;
 constexpr uint32_t kValueCapacity = 100;  // 49 characters and the terminator
 
-WString Upper(WString text) {
-  for (WChar& c : text) {
-    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
-  }
-  return text;
-}
-
 bool Contains(const WString& text, const char16_t* part) {
   return text.find(part) != WString::npos;
 }
@@ -35,7 +28,8 @@ enum class InstanceWalk { kNext, kStop };
 InstanceWalk VisitInstance(RegistryKey& root, RegistryKey& service, const WString& instanceName,
                            std::vector<WString>& blePortNames,
                            std::vector<WString>& blePortLabels) {
-  auto parameters = service.OpenSubkey(Upper(instanceName) + u"\\Device Parameters", kRegistryRead);
+  auto parameters =
+      service.OpenSubkey(UpperAscii(instanceName) + u"\\Device Parameters", kRegistryRead);
   WString portName;
   if (!parameters || !ReadText(*parameters, u"PortName", portName)) return InstanceWalk::kStop;
   if (!Contains(portName, u"COM")) return InstanceWalk::kNext;

@@ -36,6 +36,16 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
+WChar UpperAscii(WChar c) {
+  return c >= u'a' && c <= u'z' ? static_cast<WChar>(c - u'a' + u'A') : c;
+}
+
+WString UpperAscii(WStringView text) {
+  WString upper(text);
+  for (WChar& c : upper) c = UpperAscii(c);
+  return upper;
+}
+
 WString WidenAscii(std::string_view text) {
   WString out;
   out.reserve(text.size());

@@ -21,6 +21,12 @@ using WStringView = std::u16string_view;
 // platform names), which read the same in every ANSI code page.
 WString WidenAscii(std::string_view text);
 
+// The names the program compares without regard to case (ports, device paths, registry and
+// printer names) differ in case only in their ASCII letters: these upper-case those and keep
+// every other character.
+WChar UpperAscii(WChar c);
+WString UpperAscii(WStringView text);
+
 // UTF-8 <-> UTF-16. Written here because the C++17 library's converters are deprecated and
 // MinGW has no ICU; invalid input becomes U+FFFD. Tested against glibc's iconv.
 WString Utf8ToUtf16(std::string_view text);

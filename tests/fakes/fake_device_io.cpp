@@ -9,14 +9,6 @@ namespace kestrava {
 
 namespace {
 
-WString Upper(const WString& text) {
-  WString out = text;
-  for (WChar& c : out) {
-    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
-  }
-  return out;
-}
-
 std::string Name(const WString& path) {
   return Utf16ToUtf8(path);
 }
@@ -136,7 +128,7 @@ class FakeDevice final : public Device {
 }  // namespace
 
 FakeDeviceIo::State& FakeDeviceIo::Add(const WString& path, bool serial) {
-  State& state = devices_[Upper(path)];
+  State& state = devices_[UpperAscii(path)];
   state = State();
   state.path = path;
   state.serial = serial;
@@ -148,12 +140,12 @@ void FakeDeviceIo::Vanish(const WString& path) {
 }
 
 FakeDeviceIo::State* FakeDeviceIo::Find(const WString& path) {
-  auto found = devices_.find(Upper(path));
+  auto found = devices_.find(UpperAscii(path));
   return found == devices_.end() ? nullptr : &found->second;
 }
 
 const FakeDeviceIo::State* FakeDeviceIo::Find(const WString& path) const {
-  auto found = devices_.find(Upper(path));
+  auto found = devices_.find(UpperAscii(path));
   return found == devices_.end() ? nullptr : &found->second;
 }
 

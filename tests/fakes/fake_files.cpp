@@ -8,10 +8,6 @@ namespace kestrava {
 
 namespace {
 
-WChar Upper(WChar c) {
-  return c >= u'a' && c <= u'z' ? static_cast<WChar>(c - 32) : c;
-}
-
 std::vector<WString> Split(const WString& path) {
   std::vector<WString> parts;
   WString current;
@@ -25,11 +21,6 @@ std::vector<WString> Split(const WString& path) {
   }
   if (!current.empty()) parts.push_back(current);
   return parts;
-}
-
-WString UpperAll(WString text) {
-  std::transform(text.begin(), text.end(), text.begin(), Upper);
-  return text;
 }
 
 class FakeFileHandle final : public FileHandle {
@@ -99,7 +90,7 @@ FakeFiles::FakeFiles() {
 void FakeFiles::AddDrive(WChar letter) {
   Node drive;
   drive.folder = true;
-  drive.name = WString(1, Upper(letter)) + u":";
+  drive.name = WString(1, UpperAscii(letter)) + u":";
   nodes_[drive.name] = drive;
 }
 
@@ -111,7 +102,7 @@ std::optional<WString> FakeFiles::Resolve(const WString& path, bool followLast) 
   }
   if (path.size() < 2 || path[1] != u':') return std::nullopt;  // relative paths: not here
   std::vector<WString> parts = Split(path.substr(2));
-  WString key = WString(1, Upper(path[0])) + u":";
+  WString key = WString(1, UpperAscii(path[0])) + u":";
   if (!nodes_.count(key)) return std::nullopt;
   for (size_t i = 0; i < parts.size(); ++i) {
     const WString& part = parts[i];
@@ -120,7 +111,7 @@ std::optional<WString> FakeFiles::Resolve(const WString& path, bool followLast) 
       if (key.size() > 2) key = Parent(key);
       continue;
     }
-    key += u"\\" + UpperAll(part);
+    key += u"\\" + UpperAscii(part);
     auto it = nodes_.find(key);
     const bool last = i + 1 == parts.size();
     if (it != nodes_.end() && !it->second.linkTarget.empty() && (!last || followLast)) {

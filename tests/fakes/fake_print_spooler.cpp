@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "tests/fakes/fake_files.h"
-#include "tests/fakes/fake_names.h"
 
 namespace kestrava {
 

@@ -6,14 +6,6 @@ namespace kestrava {
 
 namespace {
 
-WString Upper(WStringView text) {
-  WString out(text);
-  for (WChar& c : out) {
-    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - 32);
-  }
-  return out;
-}
-
 std::vector<WString> Split(const WString& path) {
   std::vector<WString> parts;
   WString part;
@@ -52,9 +44,9 @@ class FakeKey final : public RegistryKey {
     RegistryValue value;
     value.type = type;
     value.data.assign(static_cast<const char*>(data), size);
-    const WString key = Upper(name);
+    const WString key = UpperAscii(name);
     for (auto& [existing, stored] : node->values) {
-      if (Upper(existing) == key) {
+      if (UpperAscii(existing) == key) {
         stored = value;
         return true;
       }
@@ -71,9 +63,9 @@ class FakeKey final : public RegistryKey {
   bool DeleteValue(const WString& name) override {
     FakeRegistry::Node* node = registry_.Find(path_);
     if (!node || registry_.WritesFail(path_)) return false;
-    const WString key = Upper(name);
+    const WString key = UpperAscii(name);
     for (auto it = node->values.begin(); it != node->values.end(); ++it) {
-      if (Upper(it->first) == key) {
+      if (UpperAscii(it->first) == key) {
         node->values.erase(it);
         return true;
       }
@@ -84,9 +76,9 @@ class FakeKey final : public RegistryKey {
   RegistryStatus QueryValue(const WString& name, uint32_t capacity, RegistryValue& out) override {
     FakeRegistry::Node* node = registry_.Find(path_);
     if (!node) return RegistryStatus::kFailed;
-    const WString key = Upper(name);
+    const WString key = UpperAscii(name);
     for (const auto& [existing, stored] : node->values) {
-      if (Upper(existing) != key) continue;
+      if (UpperAscii(existing) != key) continue;
       if (stored.data.size() > capacity) return RegistryStatus::kMoreData;
       out = stored;
       return RegistryStatus::kOk;
@@ -130,7 +122,7 @@ class FakeKey final : public RegistryKey {
 FakeRegistry::Node* FakeRegistry::Find(const WString& path) {
   Node* node = &root_;
   for (const WString& part : Split(path)) {
-    auto it = node->subkeys.find(Upper(part));
+    auto it = node->subkeys.find(UpperAscii(part));
     if (it == node->subkeys.end()) return nullptr;
     node = &it->second;
   }
@@ -140,7 +132,7 @@ FakeRegistry::Node* FakeRegistry::Find(const WString& path) {
 FakeRegistry::Node* FakeRegistry::Make(const WString& path) {
   Node* node = &root_;
   for (const WString& part : Split(path)) {
-    Node& child = node->subkeys[Upper(part)];
+    Node& child = node->subkeys[UpperAscii(part)];
     if (child.name.empty()) child.name = part;
     node = &child;
   }
@@ -148,14 +140,14 @@ FakeRegistry::Node* FakeRegistry::Make(const WString& path) {
 }
 
 bool FakeRegistry::Failing(const WString& path, RegistryStatus& status) const {
-  auto it = failing_.find(Upper(path));
+  auto it = failing_.find(UpperAscii(path));
   if (it == failing_.end()) return false;
   status = it->second;
   return true;
 }
 
 bool FakeRegistry::WritesFail(const WString& path) const {
-  return std::find(failingWrites_.begin(), failingWrites_.end(), Upper(path)) !=
+  return std::find(failingWrites_.begin(), failingWrites_.end(), UpperAscii(path)) !=
          failingWrites_.end();
 }
 
@@ -192,18 +184,18 @@ bool FakeRegistry::DeleteMachineKeyTree(const WString& path) {
   if (parts.empty()) return false;
   Node* parent = &root_;
   for (size_t i = 0; i + 1 < parts.size(); ++i) {
-    auto it = parent->subkeys.find(Upper(parts[i]));
+    auto it = parent->subkeys.find(UpperAscii(parts[i]));
     if (it == parent->subkeys.end()) return false;
     parent = &it->second;
   }
-  return parent->subkeys.erase(Upper(parts.back())) > 0;
+  return parent->subkeys.erase(UpperAscii(parts.back())) > 0;
 }
 
 void FakeRegistry::SetValue(const WString& path, const WString& name, const RegistryValue& value) {
   Node* node = Make(path);
-  const WString key = Upper(name);
+  const WString key = UpperAscii(name);
   for (auto& [existing, stored] : node->values) {
-    if (Upper(existing) == key) {
+    if (UpperAscii(existing) == key) {
       stored = value;
       return;
     }
@@ -216,11 +208,11 @@ void FakeRegistry::AddKey(const WString& path) {
 }
 
 void FakeRegistry::FailOpen(const WString& path, RegistryStatus status) {
-  failing_[Upper(path)] = status;
+  failing_[UpperAscii(path)] = status;
 }
 
 void FakeRegistry::FailWrites(const WString& path) {
-  failingWrites_.push_back(Upper(path));
+  failingWrites_.push_back(UpperAscii(path));
 }
 
 bool FakeRegistry::HasKey(const WString& path) const {
@@ -231,7 +223,7 @@ std::unique_ptr<RegistryValue> FakeRegistry::Value(const WString& path, const WS
   const Node* node = const_cast<FakeRegistry*>(this)->Find(path);
   if (!node) return nullptr;
   for (const auto& [existing, stored] : node->values) {
-    if (Upper(existing) == Upper(name)) return std::make_unique<RegistryValue>(stored);
+    if (UpperAscii(existing) == UpperAscii(name)) return std::make_unique<RegistryValue>(stored);
   }
   return nullptr;
 }

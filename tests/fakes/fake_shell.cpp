@@ -1,7 +1,6 @@
 #include "tests/fakes/fake_shell.h"
 
 #include "tests/fakes/fake_files.h"
-#include "tests/fakes/fake_names.h"
 
 namespace kestrava {
 

@@ -19,10 +19,7 @@ class DriverFilesTest : public EngineFixture {
   std::set<WString> Copied() { return files.Tree(kX64); }
   static std::set<WString> Upper(std::set<WString> names) {
     std::set<WString> upper;
-    for (WString name : names) {
-      for (WChar& c : name) c = c >= u'a' && c <= u'z' ? static_cast<WChar>(c - 32) : c;
-      upper.insert(name);
-    }
+    for (const WString& name : names) upper.insert(UpperAscii(name));
     return upper;
   }
 };

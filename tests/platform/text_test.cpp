@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #ifndef _WIN32
 #include <iconv.h>
 #endif
@@ -55,6 +57,19 @@ TEST(FormatText, WidthsFlagsAndCharacters) {
   for (const Row& row : rows) {
     EXPECT_EQ(WString(row.expected), FormatText(row.format, row.args)) << Utf16ToUtf8(row.format);
   }
+}
+
+// Every UTF-16 unit against the C library's rule of the "C" locale: only a to z change.
+TEST(UpperAscii, ChangesOnlyTheAsciiLettersOfEveryUnit) {
+  WString all;
+  WString expected;
+  for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+    all.push_back(static_cast<WChar>(unit));
+    expected.push_back(
+        static_cast<WChar>(unit < 0x80 ? std::toupper(static_cast<int>(unit)) : unit));
+  }
+  EXPECT_EQ(expected, UpperAscii(all));
+  for (size_t i = 0; i < all.size(); ++i) ASSERT_EQ(expected[i], UpperAscii(all[i])) << i;
 }
 
 TEST(Utf16, HandlesEveryPlaneAndBadInput) {
