@@ -1,29 +1,11 @@
-// The three UI languages and the one lookup rule every text follows: Chinese for 2052,
-// Japanese for 1041, English for every other identifier.
+// The dialog's language: the one it starts in and the items of its language list.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/text.h"
+#include "platform/local_text.h"
 
 namespace kestrava {
-
-inline constexpr int32_t kChinese = 2052;
-inline constexpr int32_t kEnglish = 1033;
-inline constexpr int32_t kJapanese = 1041;
-
-// A text in each language.
-struct LocalText {
-  const char16_t* chinese;
-  const char16_t* english;
-  const char16_t* japanese;
-
-  const char16_t* For(int32_t language) const {
-    if (language == kChinese) return chinese;
-    if (language == kJapanese) return japanese;
-    return english;
-  }
-};
 
 // The start-up rule: 2052, 1033 and 1041 stand; every other identifier, regional variants of
 // Chinese included, becomes English.

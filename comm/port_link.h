@@ -28,7 +28,6 @@ inline constexpr unsigned kButtonTimer = 1;
 inline constexpr unsigned kButtonTimerSerialMs = 5000;
 inline constexpr unsigned kButtonTimerUsbMs = 10000;
 
-inline constexpr uint16_t kPrinterTcpPort = 9100;
 inline constexpr int kConnectAttempts = 3;
 inline constexpr uint32_t kConnectWaitMs = 1000;
 inline constexpr uint32_t kConnectPauseMs = 500;

@@ -1,6 +1,6 @@
 #include "comm/port_messages.h"
 
-#include "app/language.h"
+#include "platform/local_text.h"
 
 namespace kestrava {
 

@@ -1,10 +1,11 @@
 #include "install/installation_messages.h"
 
+#include "platform/local_text.h"
+
 namespace kestrava {
 
 namespace {
 
-constexpr int32_t kChinese = 2052;
 constexpr int32_t kFirstLongFormChoice = 3;  // "Windows XP"
 
 struct TwoLanguages {

@@ -3,12 +3,12 @@
 #include "install/install_engine.h"
 #include "install/installation_messages.h"
 #include "install/spooler_restart.h"
+#include "platform/local_text.h"
 
 namespace kestrava {
 
 namespace {
 
-constexpr int32_t kChinese = 2052;
 // The spooler needs a moment after a driver or a printer is added before the next call sees it.
 constexpr uint32_t kSpoolerPauseMs = 111;
 
@@ -88,7 +88,7 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
   record.portName = system_.AnsiToWide(portName);
   record.driverName = driver.name;
   record.printProcessor = u"WinPrint";
-  record.dataType = u"RAW";
+  record.dataType = WString(kDefaultDataType);
   record.attributes = kPrinterAttributeLocal;
   std::unique_ptr<SpoolerPrinter> printer = spooler.CreatePrinter(record, &error);
   clock.Sleep(kSpoolerPauseMs);

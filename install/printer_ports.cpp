@@ -1,6 +1,7 @@
 #include "install/printer_ports.h"
 
 #include "install/spooler_restart.h"
+#include "platform/tcp_sockets.h"
 
 namespace kestrava {
 
@@ -16,11 +17,8 @@ WString Bounded(WString text) {
   return text;
 }
 
-bool NamesBluetoothModem(WString name) {
-  for (WChar& c : name) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<WChar>(c + 32);
-  }
-  return name.find(u"bthmodem") != WString::npos;
+bool NamesBluetoothModem(const WString& name) {
+  return UpperAscii(name).find(u"BTHMODEM") != WString::npos;
 }
 
 }  // namespace
@@ -39,7 +37,7 @@ bool ConfigureSerialPort(const EngineServices& services, const WString& portName
 void CreateTcpIpPort(const EngineServices& services, const WString& ipAddress) {
   auto ports = services.registry.OpenMachineKey(WString(kTcpIpPortsKey), kRegistryReadWrite);
   if (!ports) return;  // no monitor key: no subkey can be made under it
-  const WString name = Bounded(FormatText(u"%s", {ipAddress}));
+  const WString name = Bounded(ipAddress);
   // An empty name would open the monitor's own key and write the port's values into it.
   if (name.empty()) return;
   auto port = ports->CreateSubkey(name, kRegistryReadWrite);
@@ -50,7 +48,7 @@ void CreateTcpIpPort(const EngineServices& services, const WString& ipAddress) {
       {u"HWAddress", RegistryValue::String(u"")},
       {u"IPAddress", RegistryValue::String(u"")},
       {u"PortMonMibPortIndex", RegistryValue::Dword(0)},
-      {u"PortNumber", RegistryValue::Dword(9100)},
+      {u"PortNumber", RegistryValue::Dword(kPrinterTcpPort)},
       {u"Protocol", RegistryValue::Dword(1)},  // raw
       {u"SNMP Community", RegistryValue::String(u"kelnor")},
       {u"SNMP Enabled", RegistryValue::Dword(0)},

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/tcp_sockets.h"
+
 namespace kestrava {
 
 namespace {
@@ -25,7 +27,7 @@ ConfigurationPacket BuildConfigurationPacket(const uint8_t (&reply)[kReplyBuffer
   std::memcpy(packet.data(), kSaveCommand, kSaveCommandSize);
   std::memcpy(packet.data() + kSaveCommandSize, reply + kReplyCopyFirst, kReplyCopyCount);
   PutLittleEndian16(packet, 16, 16);
-  PutLittleEndian16(packet, 30, 9100);
+  PutLittleEndian16(packet, 30, kPrinterTcpPort);
   packet[32] = 1;
   packet[63] = 0;
   return packet;

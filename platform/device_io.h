@@ -21,10 +21,6 @@ enum : uint32_t {
   kErrorInvalidHandle = 6,
   kErrorGenFailure = 31,
   kErrorSharingViolation = 32,
-  kErrorInvalidFunction = 1,
-  kErrorBrokenPipe = 109,
-  kErrorNoData = 232,
-  kErrorTimeout = 1460,
   kErrorDeviceNotConnected = 1167,
 };
 

@@ -8,13 +8,15 @@
 
 namespace kestrava {
 
+// The raw printing port of network printers: the link connects to it, the TCP/IP ports the
+// installation makes name it, and discovery configures printers with it.
+inline constexpr uint16_t kPrinterTcpPort = 9100;
+
 // Socket error codes as the system reports them.
 enum : int {
   kSocketConnectionRefused = 10061,  // WSAECONNREFUSED
-  kSocketTimedOut = 10060,           // WSAETIMEDOUT
   kSocketNotConnected = 10057,       // WSAENOTCONN
   kSocketConnectionReset = 10054,    // WSAECONNRESET
-  kSocketHostUnreachable = 10065,    // WSAEHOSTUNREACH
 };
 
 enum class ConnectStart {
