@@ -44,7 +44,7 @@ void LanDiscovery::CloseDiscoverySocket() {
 }
 
 void LanDiscovery::RefreshLocalAddresses() {
-  std::string list = localAddressList();
+  std::string list;
   if (kestrava::RefreshLocalAddresses(adapters_, process_, list)) SetLocalAddressList(list);
 }
 

@@ -1,9 +1,6 @@
 #include "platform/win32/arp_table_win32.h"
 
 #include "platform/win32/win32.h"
-// clang-format off
-#include <iphlpapi.h>
-// clang-format on
 
 namespace kestrava {
 

@@ -1,5 +1,6 @@
 #include "platform/win32/device_interfaces_win32.h"
 
+#include <optional>
 #include <vector>
 
 #include "platform/win32/scoped.h"
@@ -35,15 +36,16 @@ class Win32DeviceInterfaceSet final : public DeviceInterfaceSet {
       : set_(std::move(set)), guid_(guid) {}
 
   bool Interface(uint32_t index, uint32_t& flags) override {
-    SP_DEVICE_INTERFACE_DATA data{};
-    if (!Enumerate(index, data)) return false;
-    flags = data.Flags;
+    const SP_DEVICE_INTERFACE_DATA* data = Enumerate(index);
+    if (!data) return false;
+    flags = data->Flags;
     return true;
   }
 
   bool DetailPath(uint32_t index, WString& path) override {
-    SP_DEVICE_INTERFACE_DATA data{};
-    if (!Enumerate(index, data)) return false;
+    const SP_DEVICE_INTERFACE_DATA* found = Enumerate(index);
+    if (!found) return false;
+    SP_DEVICE_INTERFACE_DATA data = *found;
     DWORD size = 0;
     SetupDiGetDeviceInterfaceDetailW(set_.Get(), &data, nullptr, 0, &size, nullptr);
     if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return false;
@@ -60,13 +62,22 @@ class Win32DeviceInterfaceSet final : public DeviceInterfaceSet {
   }
 
  private:
-  bool Enumerate(uint32_t index, SP_DEVICE_INTERFACE_DATA& data) {
-    data.cbSize = sizeof(data);
-    return SetupDiEnumDeviceInterfaces(set_.Get(), nullptr, &guid_, index, &data) != FALSE;
+  // The interface at `index`. The set is a snapshot, so the last one enumerated is kept: a
+  // walk asks for the flags and then the path of the same index.
+  const SP_DEVICE_INTERFACE_DATA* Enumerate(uint32_t index) {
+    if (lastIndex_ && *lastIndex_ == index) return &last_;
+    lastIndex_.reset();
+    last_ = SP_DEVICE_INTERFACE_DATA{};
+    last_.cbSize = sizeof(last_);
+    if (!SetupDiEnumDeviceInterfaces(set_.Get(), nullptr, &guid_, index, &last_)) return nullptr;
+    lastIndex_ = index;
+    return &last_;
   }
 
   ScopedDeviceInfo set_;
   GUID guid_;
+  SP_DEVICE_INTERFACE_DATA last_{};
+  std::optional<uint32_t> lastIndex_;
 };
 
 }  // namespace

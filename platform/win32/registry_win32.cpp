@@ -35,17 +35,18 @@ RegistryStatus StatusOf(LONG result) {
   }
 }
 
+// Keys below `parent`, in the 64-bit view under WOW64 (`wow64`), as Win32RegistryKey objects.
+std::unique_ptr<RegistryKey> OpenKey(HKEY parent, const WString& path, uint32_t access, bool wow64,
+                                     RegistryStatus* status = nullptr);
+std::unique_ptr<RegistryKey> CreateKey(HKEY parent, const WString& path, uint32_t access,
+                                       bool wow64);
+
 class Win32RegistryKey final : public RegistryKey {
  public:
   Win32RegistryKey(ScopedKey key, bool wow64) : key_(std::move(key)), wow64_(wow64) {}
 
   std::unique_ptr<RegistryKey> CreateSubkey(const WString& name, uint32_t access) override {
-    HKEY created = nullptr;
-    const LONG result =
-        RegCreateKeyExW(key_.Get(), Wide(name), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        MachineKeyAccess(access, wow64_), nullptr, &created, nullptr);
-    if (result != ERROR_SUCCESS) return nullptr;
-    return std::make_unique<Win32RegistryKey>(ScopedKey(created), wow64_);
+    return CreateKey(key_.Get(), name, access, wow64_);
   }
 
   bool SetValue(const WString& name, uint32_t type, const void* data, uint32_t size) override {
@@ -54,12 +55,7 @@ class Win32RegistryKey final : public RegistryKey {
   }
 
   std::unique_ptr<RegistryKey> OpenSubkey(const WString& name, uint32_t access) override {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(key_.Get(), Wide(name), 0, MachineKeyAccess(access, wow64_), &opened) !=
-        ERROR_SUCCESS) {
-      return nullptr;
-    }
-    return std::make_unique<Win32RegistryKey>(ScopedKey(opened), wow64_);
+    return OpenKey(key_.Get(), name, access, wow64_);
   }
 
   bool DeleteValue(const WString& name) override {
@@ -137,6 +133,25 @@ bool DeleteTree(HKEY parent, const wchar_t* name, REGSAM view) {
   return result == ERROR_SUCCESS;
 }
 
+std::unique_ptr<RegistryKey> OpenKey(HKEY parent, const WString& path, uint32_t access, bool wow64,
+                                     RegistryStatus* status) {
+  HKEY opened = nullptr;
+  const LONG result =
+      RegOpenKeyExW(parent, Wide(path), 0, MachineKeyAccess(access, wow64), &opened);
+  if (status) *status = StatusOf(result);
+  if (result != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<Win32RegistryKey>(ScopedKey(opened), wow64);
+}
+
+std::unique_ptr<RegistryKey> CreateKey(HKEY parent, const WString& path, uint32_t access,
+                                       bool wow64) {
+  HKEY created = nullptr;
+  const LONG result = RegCreateKeyExW(parent, Wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      MachineKeyAccess(access, wow64), nullptr, &created, nullptr);
+  if (result != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<Win32RegistryKey>(ScopedKey(created), wow64);
+}
+
 }  // namespace
 
 bool ProcessIsWow64() {
@@ -151,21 +166,11 @@ Win32Registry::Win32Registry() : wow64_(ProcessIsWow64()) {}
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenMachineKey(const WString& path, uint32_t access,
                                                            RegistryStatus* status) {
-  HKEY opened = nullptr;
-  const LONG result =
-      RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path), 0, MachineKeyAccess(access, wow64_), &opened);
-  if (status) *status = StatusOf(result);
-  if (result != ERROR_SUCCESS) return nullptr;
-  return std::make_unique<Win32RegistryKey>(ScopedKey(opened), wow64_);
+  return OpenKey(HKEY_LOCAL_MACHINE, path, access, wow64_, status);
 }
 
 std::unique_ptr<RegistryKey> Win32Registry::CreateMachineKey(const WString& path, uint32_t access) {
-  HKEY created = nullptr;
-  const LONG result =
-      RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      MachineKeyAccess(access, wow64_), nullptr, &created, nullptr);
-  if (result != ERROR_SUCCESS) return nullptr;
-  return std::make_unique<Win32RegistryKey>(ScopedKey(created), wow64_);
+  return CreateKey(HKEY_LOCAL_MACHINE, path, access, wow64_);
 }
 
 bool Win32Registry::DeleteMachineKeyTree(const WString& path) {

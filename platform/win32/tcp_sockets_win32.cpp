@@ -19,10 +19,7 @@ class Win32TcpSocket final : public TcpSocket {
   }
 
   ConnectStart Connect(uint32_t address, uint16_t port) override {
-    sockaddr_in endpoint{};
-    endpoint.sin_family = AF_INET;
-    endpoint.sin_port = htons(port);
-    endpoint.sin_addr.s_addr = htonl(address);
+    const sockaddr_in endpoint = win32::SocketAddress(address, port);
     if (connect(socket_.Get(), reinterpret_cast<const sockaddr*>(&endpoint), sizeof(endpoint)) ==
         0) {
       return ConnectStart::kConnected;

@@ -25,14 +25,6 @@ struct EventTraits {
 };
 using ScopedEvent = win32::Scoped<EventTraits>;
 
-sockaddr_in Endpoint(uint32_t address, uint16_t port) {
-  sockaddr_in endpoint{};
-  endpoint.sin_family = AF_INET;
-  endpoint.sin_addr.s_addr = htonl(address);
-  endpoint.sin_port = htons(port);
-  return endpoint;
-}
-
 class Win32UdpSocket final : public UdpSocket {
  public:
   Win32UdpSocket(ScopedSocket socket, ScopedEvent readable, ScopedEvent cancel)
@@ -58,7 +50,7 @@ class Win32UdpSocket final : public UdpSocket {
 
   bool SendTo(uint32_t address, uint16_t port, const void* data, size_t size) override {
     std::lock_guard<std::mutex> guard(lock_);
-    const sockaddr_in to = Endpoint(address, port);
+    const sockaddr_in to = win32::SocketAddress(address, port);
     return socket_ &&
            sendto(socket_.Get(), static_cast<const char*>(data), static_cast<int>(size), 0,
                   reinterpret_cast<const sockaddr*>(&to), sizeof(to)) == static_cast<int>(size);
@@ -134,7 +126,7 @@ std::unique_ptr<UdpSocket> Win32UdpSockets::Open(uint16_t port, uint32_t* error)
   };
   ScopedSocket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
   if (!socket) return refuse(WSAGetLastError());
-  const sockaddr_in any = Endpoint(INADDR_ANY, port);
+  const sockaddr_in any = win32::SocketAddress(INADDR_ANY, port);
   if (bind(socket.Get(), reinterpret_cast<const sockaddr*>(&any), sizeof(any)) != 0) {
     return refuse(WSAGetLastError());
   }

@@ -40,4 +40,13 @@ inline WString FromWide(const wchar_t* text, size_t length) {
   return WString(reinterpret_cast<const WChar*>(text), length);
 }
 
+// An IPv4 socket address of an address and port in host order.
+inline sockaddr_in SocketAddress(uint32_t address, uint16_t port) {
+  sockaddr_in endpoint{};
+  endpoint.sin_family = AF_INET;
+  endpoint.sin_addr.s_addr = htonl(address);
+  endpoint.sin_port = htons(port);
+  return endpoint;
+}
+
 }  // namespace kestrava::win32
