@@ -186,9 +186,9 @@ for row in "en en_US.UTF-8 1033" "zh zh_CN.UTF-8 2052" "ja ja_JP.UTF-8 1041"; do
   gui click 1049
   gui items 1059 5 'Searching IP'
   gui has-item 1059 20 10.77.0.2
-  shot discovery
   gui select 1059 10.77.0.2
   gui address-is 1050 5 10.77.0.2
+  shot discovery
   gui click 1027
   gui no-message 3
   received "$work/$name-found.rec" "$(hex "LAN IP ADDRESS:10.77.0.2\000$page_end")"
