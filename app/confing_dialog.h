@@ -180,6 +180,9 @@ class ConfingDialog final : public DialogEvents {
   PortLink link_{CommServicesFrom(services_)};
 };
 
+// A serial or Bluetooth port as the spooler knows it: COM3 becomes COM3:, COM3: stays.
+WString SpoolerSerialPortName(WString port);
+
 // The OS radio for a release name's position in `osNames`; -1 for names not in it.
 int32_t OsChoiceForRelease(int osNamePosition);
 

@@ -73,7 +73,7 @@ void ConfingDialog::OnInstall() {
   };
   const auto serialPort = [&](const char16_t* placeholder) {
     if (!listedPort(placeholder)) return false;
-    if (portText.find(u':') == WString::npos) portText += u":";
+    portText = SpoolerSerialPortName(portText);
     portName = services_.system.WideToAnsi(portText);
     WString baudText = u"9600";
     if (baudCombo.Selection() >= 0) baudText = baudCombo.SelectedText();

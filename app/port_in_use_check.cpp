@@ -13,12 +13,16 @@ constexpr LocalText kPortInUseMessage = {u"已经存在使用此端口的打印�
 
 }  // namespace
 
+WString SpoolerSerialPortName(WString port) {
+  if (port.find(u':') == WString::npos) port += u":";
+  return port;
+}
+
 bool ConfingDialog::CheckPortInUse() {
   ExchangeControlData(true);
   portText = portCombo.SelectedText();
   if (IsPlaceholderPort(portText)) return false;
-  // The spooler knows serial ports with their colon (COM3:).
-  if (portText.find(u':') == WString::npos) portText += u":";
+  portText = SpoolerSerialPortName(portText);
 
   std::vector<InstalledPrinter> printers;
   if (!services_.spooler.EnumeratePrinters(printers)) return false;

@@ -101,8 +101,9 @@ class InstallEngine {
   // The model table's entry at a position; empty outside the tables.
   WString At(const std::array<WString, kCatalogueSize>& table, int32_t position) const;
   void ChoosePrinterName(int32_t languageId);
+  // `port` is `portName` in wide text, as the printer record already holds it.
   void WritePrinterData(SpoolerPrinter& printer, int32_t modelPosition, const std::string& portName,
-                        int32_t languageId);
+                        const WString& port, int32_t languageId);
   void Trace(WStringView text);
 
   SystemInfo& system_;

@@ -101,7 +101,7 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
     }
     return false;
   }
-  WritePrinterData(*printer, modelPosition, portName, languageId);
+  WritePrinterData(*printer, modelPosition, portName, record.portName, languageId);
   return true;  // the printer closes here
 }
 
@@ -128,11 +128,11 @@ void InstallEngine::ChoosePrinterName(int32_t languageId) {
 }
 
 void InstallEngine::WritePrinterData(SpoolerPrinter& printer, int32_t modelPosition,
-                                     const std::string& portName, int32_t languageId) {
+                                     const std::string& portName, const WString& port,
+                                     int32_t languageId) {
   // The driver's plug-in reads these to talk to the printer; results are not looked at.
   printer.SetData(u"PrinterType", RegistryValue::Dword(1));
   printer.SetData(u"PortType", RegistryValue::Dword(static_cast<uint32_t>(portKind)));
-  const WString port = system_.AnsiToWide(portName);
   services_->process.DebugOutput(portName);
   Trace(FormatText(u"打印机端口类型：%d，端口信息 %s", {portKind, port}));
   printer.SetData(u"PortName", RegistryValue::String(port));

@@ -1,6 +1,6 @@
 // One discovery cycle: a probe, at most one answer, and what the answer means for the list.
-#include "platform/ipv4_text.h"
 #include "net/lan_discovery.h"
+#include "platform/ipv4_text.h"
 
 namespace kestrava {
 
@@ -29,10 +29,10 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
   if (datagram.length == 0 || reply[0] != static_cast<uint8_t>(kDiscoveryProbe[0])) return true;
   reply[datagram.length] = 0;
 
-  const std::string sender = DottedAddress(datagram.fromAddress);
   // No printer answers from these; with an empty address list they would otherwise count as
   // local and be listed.
-  if (sender == "255.255.255.255" || sender == "0.0.0.0") return true;
+  if (datagram.fromAddress == kBroadcastAddress || datagram.fromAddress == 0) return true;
+  const std::string sender = DottedAddress(datagram.fromAddress);
   if (IsOnLocalSegment(localAddressList(), sender, datagram.fromPort)) {
     return ListOrPrune(printers, WidenAscii(sender));
   }

@@ -56,7 +56,6 @@ class Win32TextCanvas final : public TextCanvas {
     if (!bitmap_) return;
     SetBkMode(memory_.Get(), TRANSPARENT);
     SetBkColor(memory_.Get(), RGB(255, 255, 255));
-    SelectObject(memory_.Get(), font_.Get());
     RECT all{0, 0, width_, height_};
     DrawTextW(memory_.Get(), win32::Wide(text), static_cast<int>(text.size()), &all, DT_WORDBREAK);
   }
