@@ -7,6 +7,9 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 set(KESTRAVA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR
     ${CMAKE_SOURCE_DIR}/scripts/wine-exec;${KESTRAVA_WINEPREFIX})
+# zlib from its static archive: a clean Windows has no zlib1.dll, and a program that imports
+# one does not start there (Wine ships its own, so only the import test tells).
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 # Embeds the application manifest (compatibility entries so that the version query tells the

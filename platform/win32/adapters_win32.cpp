@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/win32/win32.h"
+#include "platform/win32/ip_helper_library.h"
 
 namespace kestrava {
 
@@ -22,7 +22,7 @@ AdapterStatus Win32AdapterTable::Query(uint32_t capacity, uint32_t& required,
   std::vector<uint64_t> buffer(capacity / sizeof(uint64_t) + 1);
   auto* first = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
   ULONG size = capacity;
-  switch (GetAdaptersInfo(first, &size)) {
+  switch (win32::iphelp::GetAdaptersInfo(first, &size)) {
     case ERROR_SUCCESS:
       break;
     case ERROR_BUFFER_OVERFLOW:

@@ -1,12 +1,12 @@
 #include "platform/win32/arp_table_win32.h"
 
-#include "platform/win32/win32.h"
+#include "platform/win32/ip_helper_library.h"
 
 namespace kestrava {
 
 bool Win32ArpTable::ReadSorted(std::vector<ArpRow>& rows) {
   ULONG size = 0;
-  DWORD result = GetIpNetTable(nullptr, &size, TRUE);
+  DWORD result = win32::iphelp::GetIpNetTable(nullptr, &size, TRUE);
   if (result == ERROR_NO_DATA) {
     rows.clear();
     return true;
@@ -15,7 +15,8 @@ bool Win32ArpTable::ReadSorted(std::vector<ArpRow>& rows) {
   std::vector<DWORD> buffer;
   for (int attempt = 0; attempt < 3 && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
     buffer.assign(size / sizeof(DWORD) + 1, 0);
-    result = GetIpNetTable(reinterpret_cast<MIB_IPNETTABLE*>(buffer.data()), &size, TRUE);
+    result =
+        win32::iphelp::GetIpNetTable(reinterpret_cast<MIB_IPNETTABLE*>(buffer.data()), &size, TRUE);
   }
   if (result == ERROR_NO_DATA) {
     rows.clear();
@@ -33,7 +34,7 @@ bool Win32ArpTable::ReadSorted(std::vector<ArpRow>& rows) {
 }
 
 bool Win32ArpTable::FlushInterface(uint32_t interfaceIndex) {
-  return FlushIpNetTable(interfaceIndex) == NO_ERROR;
+  return win32::iphelp::FlushIpNetTable(interfaceIndex) == NO_ERROR;
 }
 
 }  // namespace kestrava

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/ip_helper_library.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/win32.h"
 
@@ -13,7 +14,7 @@ struct IcmpHandleTraits {
   using Handle = HANDLE;
   static Handle Invalid() { return INVALID_HANDLE_VALUE; }
   static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-  static void Close(Handle h) { IcmpCloseHandle(h); }
+  static void Close(Handle h) { win32::iphelp::IcmpCloseHandle(h); }
 };
 using ScopedIcmpHandle = win32::Scoped<IcmpHandleTraits>;
 
@@ -27,8 +28,8 @@ class Win32IcmpFacility final : public IcmpFacility {
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::vector<unsigned char> request(bytes, bytes + size);
     std::vector<unsigned char> reply(replyCapacity, 0);
-    return IcmpSendEcho(handle_.Get(), htonl(address), request.data(), size, nullptr, reply.data(),
-                        replyCapacity, timeoutMs);
+    return win32::iphelp::IcmpSendEcho(handle_.Get(), htonl(address), request.data(), size, nullptr,
+                                       reply.data(), replyCapacity, timeoutMs);
   }
 
  private:
@@ -38,7 +39,7 @@ class Win32IcmpFacility final : public IcmpFacility {
 }  // namespace
 
 std::unique_ptr<IcmpFacility> Win32Icmp::Open() {
-  ScopedIcmpHandle handle(IcmpCreateFile());
+  ScopedIcmpHandle handle(win32::iphelp::IcmpCreateFile());
   if (!handle) return nullptr;
   return std::make_unique<Win32IcmpFacility>(std::move(handle));
 }

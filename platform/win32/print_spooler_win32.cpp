@@ -4,6 +4,7 @@
 
 #include "platform/win32/device_mode_win32.h"
 #include "platform/win32/scoped.h"
+#include "platform/win32/spooler_library.h"
 #include "platform/win32/win32.h"
 
 namespace kestrava {
@@ -44,7 +45,8 @@ class Win32SpoolerPrinter final : public SpoolerPrinter {
     if (size) std::memcpy(copy.data(), data, size);
     CallText valueName(name);
     // SetPrinterData answers with the error code itself instead of setting the last error.
-    const DWORD result = SetPrinterDataW(printer_.Get(), valueName.Get(), type, copy.data(), size);
+    const DWORD result =
+        win32::spool::SetPrinterDataW(printer_.Get(), valueName.Get(), type, copy.data(), size);
     Report(error, result);
     return result == ERROR_SUCCESS;
   }
@@ -53,13 +55,15 @@ class Win32SpoolerPrinter final : public SpoolerPrinter {
     CallText valueName(name);
     DWORD type = 0;
     DWORD needed = 0;
-    DWORD result = GetPrinterDataW(printer_.Get(), valueName.Get(), &type, nullptr, 0, &needed);
+    DWORD result =
+        win32::spool::GetPrinterDataW(printer_.Get(), valueName.Get(), &type, nullptr, 0, &needed);
     if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) {
       Report(error, result);
       return false;
     }
     std::vector<BYTE> data(needed ? needed : 1);
-    result = GetPrinterDataW(printer_.Get(), valueName.Get(), &type, data.data(), needed, &needed);
+    result = win32::spool::GetPrinterDataW(printer_.Get(), valueName.Get(), &type, data.data(),
+                                           needed, &needed);
     Report(error, result);
     if (result != ERROR_SUCCESS) return false;
     out.type = type;
@@ -69,16 +73,16 @@ class Win32SpoolerPrinter final : public SpoolerPrinter {
 
   std::optional<DeviceMode> CurrentDeviceMode(uint32_t* error) override {
     CallText deviceName(name_);
-    const LONG size =
-        DocumentPropertiesW(nullptr, printer_.Get(), deviceName.Get(), nullptr, nullptr, 0);
+    const LONG size = win32::spool::DocumentPropertiesW(nullptr, printer_.Get(), deviceName.Get(),
+                                                        nullptr, nullptr, 0);
     if (size <= 0) {
       Report(error, GetLastError());
       return std::nullopt;
     }
     std::vector<uint64_t> buffer((static_cast<size_t>(size) + 7) / 8, 0);
     auto* record = reinterpret_cast<DEVMODEW*>(buffer.data());
-    if (DocumentPropertiesW(nullptr, printer_.Get(), deviceName.Get(), record, nullptr,
-                            DM_OUT_BUFFER) != IDOK) {
+    if (win32::spool::DocumentPropertiesW(nullptr, printer_.Get(), deviceName.Get(), record,
+                                          nullptr, DM_OUT_BUFFER) != IDOK) {
       Report(error, GetLastError());
       return std::nullopt;
     }
@@ -100,8 +104,9 @@ WString Win32PrintSpooler::DriverDirectory(const WString& environment, uint32_t*
   wchar_t buffer[kDriverDirectoryBytes / sizeof(wchar_t)] = {};
   DWORD needed = 0;
   CallText name(environment);
-  if (!GetPrinterDriverDirectoryW(nullptr, name.Get(), 1, reinterpret_cast<BYTE*>(buffer),
-                                  kDriverDirectoryBytes, &needed)) {
+  if (!win32::spool::GetPrinterDriverDirectoryW(nullptr, name.Get(), 1,
+                                                reinterpret_cast<BYTE*>(buffer),
+                                                kDriverDirectoryBytes, &needed)) {
     Report(error, GetLastError());
     return WString();
   }
@@ -130,7 +135,7 @@ bool Win32PrintSpooler::AddDriver(const DriverRecord& driver, uint32_t* error) {
   info.pDependentFiles = reinterpret_cast<wchar_t*>(list.data());
   info.pMonitorName = monitor.Get();
   info.pDefaultDataType = dataType.Get();
-  const BOOL added = AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&info));
+  const BOOL added = win32::spool::AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&info));
   Report(error, added ? ERROR_SUCCESS : GetLastError());
   return added != FALSE;
 }
@@ -140,12 +145,12 @@ bool Win32PrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, ui
   DWORD needed = 0;
   DWORD returned = 0;
   // The size query fails with ERROR_INSUFFICIENT_BUFFER by design; only its size counts.
-  EnumPrintersW(kEnumerateFlags, emptyServer, 2, nullptr, 0, &needed, &returned);
+  win32::spool::EnumPrintersW(kEnumerateFlags, emptyServer, 2, nullptr, 0, &needed, &returned);
   // Four bytes more than asked, as the program has always allocated; a buffer from operator
   // new is aligned for the records' pointers.
   std::vector<BYTE> buffer(static_cast<size_t>(needed) + 4);
-  if (!EnumPrintersW(kEnumerateFlags, emptyServer, 2, buffer.data(),
-                     static_cast<DWORD>(buffer.size()), &needed, &returned)) {
+  if (!win32::spool::EnumPrintersW(kEnumerateFlags, emptyServer, 2, buffer.data(),
+                                   static_cast<DWORD>(buffer.size()), &needed, &returned)) {
     Report(error, GetLastError());
     return false;
   }
@@ -169,7 +174,7 @@ std::unique_ptr<SpoolerPrinter> Win32PrintSpooler::CreatePrinter(const PrinterRe
   info.pPrintProcessor = processor.Get();
   info.pDatatype = dataType.Get();
   info.Attributes = printer.attributes;
-  ScopedPrinter added(AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info)));
+  ScopedPrinter added(win32::spool::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info)));
   if (!added) {
     Report(error, GetLastError());
     return nullptr;
@@ -181,7 +186,7 @@ std::unique_ptr<SpoolerPrinter> Win32PrintSpooler::CreatePrinter(const PrinterRe
 std::unique_ptr<SpoolerPrinter> Win32PrintSpooler::Open(const WString& name, uint32_t* error) {
   CallText printerName(name);
   HANDLE opened = nullptr;
-  if (!OpenPrinterW(printerName.Get(), &opened, nullptr)) {
+  if (!win32::spool::OpenPrinterW(printerName.Get(), &opened, nullptr)) {
     Report(error, GetLastError());
     return nullptr;
   }
@@ -190,18 +195,18 @@ std::unique_ptr<SpoolerPrinter> Win32PrintSpooler::Open(const WString& name, uin
 }
 
 bool Win32PrintSpooler::MakeDefault(const WString& name, uint32_t* error) {
-  // winspool.drv's SetDefaultPrinterW, the export with ordinal 204, linked by name.
-  const BOOL set = SetDefaultPrinterW(Wide(name));
+  // winspool.drv's SetDefaultPrinterW, the export with ordinal 204, looked up by name.
+  const BOOL set = win32::spool::SetDefaultPrinterW(Wide(name));
   Report(error, set ? ERROR_SUCCESS : GetLastError());
   return set != FALSE;
 }
 
 WString Win32PrintSpooler::DefaultPrinter() {
   DWORD size = 0;
-  GetDefaultPrinterW(nullptr, &size);
+  win32::spool::GetDefaultPrinterW(nullptr, &size);
   if (size == 0) return WString();
   std::vector<wchar_t> buffer(size, L'\0');
-  if (!GetDefaultPrinterW(buffer.data(), &size)) return WString();
+  if (!win32::spool::GetDefaultPrinterW(buffer.data(), &size)) return WString();
   return win32::FromWide(buffer.data());
 }
 
@@ -209,12 +214,12 @@ bool Win32PrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
   CallText printerName(name);
   PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
   HANDLE opened = nullptr;
-  if (!OpenPrinterW(printerName.Get(), &opened, &defaults)) {
+  if (!win32::spool::OpenPrinterW(printerName.Get(), &opened, &defaults)) {
     Report(error, GetLastError());
     return false;
   }
   ScopedPrinter printer(opened);
-  const BOOL deleted = ::DeletePrinter(printer.Get());
+  const BOOL deleted = win32::spool::DeletePrinter(printer.Get());
   Report(error, deleted ? ERROR_SUCCESS : GetLastError());  // before the handle closes
   return deleted != FALSE;
 }
@@ -222,7 +227,8 @@ bool Win32PrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
 bool Win32PrintSpooler::DeleteDriver(const WString& environment, const WString& name,
                                      uint32_t* error) {
   CallText environmentName(environment), driverName(name);
-  const BOOL deleted = DeletePrinterDriverW(nullptr, environmentName.Get(), driverName.Get());
+  const BOOL deleted =
+      win32::spool::DeletePrinterDriverW(nullptr, environmentName.Get(), driverName.Get());
   Report(error, deleted ? ERROR_SUCCESS : GetLastError());
   return deleted != FALSE;
 }

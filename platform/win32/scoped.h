@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "platform/win32/spooler_library.h"
 #include "platform/win32/win32.h"
 
 namespace kestrava::win32 {
@@ -89,7 +90,7 @@ struct PrinterTraits {
   using Handle = HANDLE;
   static Handle Invalid() { return nullptr; }
   static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { ClosePrinter(h); }
+  static void Close(Handle h) { spool::ClosePrinter(h); }
 };
 using ScopedPrinter = Scoped<PrinterTraits>;
 

@@ -7,6 +7,11 @@
 //   gui_probe close                         end the dialog (Escape) and wait until it is gone
 //   gui_probe second PROGRAM LANGUAGE       start PROGRAM again: expect the second-instance
 //                                           message and no dialog, answer it, expect the end
+//   gui_probe close-early FOLDER...         wait for the dialog (polled every 5 ms) and end it
+//                                           at once; tell whether each FOLDER\Receipt.ini of
+//                                           the payload was there by then
+//   gui_probe modules LIBRARY...            nothing is loaded from the program's folder, each
+//                                           LIBRARY is loaded from the system folder
 //   gui_probe ROAD-COMMAND ...              see gui_road_commands.cpp
 // Exits 0 when every check holds; prints each one that does not.
 #include <algorithm>
@@ -18,6 +23,7 @@
 #include "app/language.h"
 #include "app/message_table.h"
 #include "platform/win32/win32.h"
+#include "tests/wine/gui_modules.h"
 #include "tests/wine/gui_road_commands.h"
 #include "tests/wine/gui_windows.h"
 
@@ -95,18 +101,47 @@ int SecondInstance(const wchar_t* program, int language) {
   return Failures() == 0 ? 0 : 1;
 }
 
+// Ends the dialog the moment it appears, while the payload worker has only just begun.
+int CloseEarly(const std::vector<std::wstring>& folders) {
+  HWND dialog = nullptr;
+  for (int i = 0; i < 12000 && !dialog; ++i) {  // up to a minute
+    dialog = Find(0, false);
+    if (!dialog) Sleep(5);
+  }
+  if (!dialog) {
+    std::printf("FAIL: no dialog\n");
+    return 1;
+  }
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  int unpacked = 0;
+  for (const std::wstring& folder : folders) {
+    if (GetFileAttributesW((folder + L"\\Receipt.ini").c_str()) != INVALID_FILE_ATTRIBUTES) {
+      ++unpacked;
+    }
+  }
+  std::printf("closed with %d of %u platform folders unpacked\n", unpacked,
+              static_cast<unsigned>(folders.size()));
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring command = argv[1];
   if (command == L"second" && argc == 4) return SecondInstance(argv[2], _wtoi(argv[3]));
+  if (command == L"close-early") {
+    return CloseEarly(std::vector<std::wstring>(argv + 2, argv + argc));
+  }
   HWND dialog = WaitFor(0, false, command == L"wait" ? 60 : 5);
   if (!dialog) {
     std::printf("FAIL: no dialog\n");
     return 1;
   }
   if (command == L"wait") return 0;
+  if (command == L"modules") {
+    return kestrava::gui::CheckModules(dialog, std::vector<std::wstring>(argv + 2, argv + argc));
+  }
   if (command == L"check" && argc == 4) return Check(dialog, _wtoi(argv[2]), _wtoi(argv[3]));
   if (command == L"language" && argc == 3) {
     HWND list = GetDlgItem(dialog, 1046);

@@ -1,5 +1,5 @@
 #!/bin/sh
-# program_roads_test.sh PREFIX PROGRAM PROBE STATE SHOTS SHIM: run on a display of its own
+# program_roads_test.sh PREFIX PROGRAM PROBE STATE SHOTS SHIM PLANTED: run on a display of its own
 # (scripts/with-xvfb). Drives the running program by control id from outside (PROBE, the
 # gui_probe) along every road a user takes, in Chinese, English and Japanese, and checks what
 # the printers received (the printer emulators) and what the installation left in Wine's
@@ -14,6 +14,10 @@
 #              port with its values, the printer on 127.0.0.1
 #   BLE        a paired printer in the prefix's BTHENUM tree on COM7 (a pseudo-terminal):
 #              listed with its name, the Bluetooth page, the printer on COM7:
+# The program runs from a folder of its own, as a download does, with a library of the test's
+# own (PLANTED) beside it under the names IPHLPAPI.DLL and WINSPOOL.DRV: after the roads, which
+# need both system libraries, the process holds them from the system folder and nothing from
+# its own folder, and the planted ones have never been loaded.
 # Choosing LAN broadcasts, so the program and its wineserver run inside a network namespace
 # made here (the computer at 10.77.0.1), linked only to a printer's namespace (10.77.0.2);
 # both are removed, and every process started here stopped, however the script ends.
@@ -26,6 +30,7 @@ state=$(realpath "$4")
 shots=$5
 # Wine's transmit purge would throw away what the pseudo-terminals still hold (see the shim).
 export LD_PRELOAD="$6"
+planted=$(realpath "$7")
 here=$(cd "$(dirname "$0")" && pwd)
 scripts=$(cd "$here/../../scripts" && pwd)
 emulators=$(cd "$here/../emulator" && pwd)
@@ -71,6 +76,14 @@ received() {
   echo "FAILED: $1 lacks $2; it holds: $(cat "$1" 2>/dev/null)"
   fail=1
 }
+
+# The download folder.
+downloads="$work/downloads"
+mkdir -p "$downloads"
+cp "$program" "$downloads/KestravaSetup.exe"
+cp "$planted" "$downloads/IPHLPAPI.DLL"
+cp "$planted" "$downloads/WINSPOOL.DRV"
+program="$downloads/KestravaSetup.exe"
 
 # Serial ports: the program's end of each pair is what Wine maps COM3 and COM7 to.
 for port in com3 com7; do
@@ -221,9 +234,14 @@ for row in "en en_US.UTF-8 1033" "zh zh_CN.UTF-8 2052" "ja ja_JP.UTF-8 1041"; do
   received "$work/$name-com7.rec" "$(hex "BLUETOOTH PORT:COM7\000$page_end\033\100")"
   installed printer RT-76C COM7:
 
+  echo "-- libraries"
+  gui modules iphlpapi.dll winspool.drv
   gui close
   wait "$app"
   app=""
+  for library in IPHLPAPI.DLL WINSPOOL.DRV; do
+    [ -e "$downloads/$library.loaded" ] && { echo "FAILED: the planted $library was loaded"; fail=1; }
+  done
   wine_run "$state" cleanup
   stop_printers
 done

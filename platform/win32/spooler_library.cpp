@@ -1,0 +1,88 @@
+#include "platform/win32/spooler_library.h"
+
+#include "platform/win32/system_library.h"
+
+namespace kestrava::win32::spool {
+
+namespace {
+
+constexpr const wchar_t* kSpooler = L"winspool.drv";
+
+}  // namespace
+
+#define SPOOLER_FUNCTION(name) static const auto call = KESTRAVA_SYSTEM_FUNCTION(kSpooler, name)
+
+BOOL GetPrinterDriverDirectoryW(LPWSTR server, LPWSTR environment, DWORD level, LPBYTE directory,
+                                DWORD size, LPDWORD needed) {
+  SPOOLER_FUNCTION(GetPrinterDriverDirectoryW);
+  return call ? call(server, environment, level, directory, size, needed) : MissingFunction(FALSE);
+}
+
+BOOL AddPrinterDriverW(LPWSTR server, DWORD level, LPBYTE driver) {
+  SPOOLER_FUNCTION(AddPrinterDriverW);
+  return call ? call(server, level, driver) : MissingFunction(FALSE);
+}
+
+BOOL DeletePrinterDriverW(LPWSTR server, LPWSTR environment, LPWSTR driver) {
+  SPOOLER_FUNCTION(DeletePrinterDriverW);
+  return call ? call(server, environment, driver) : MissingFunction(FALSE);
+}
+
+BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE printers, DWORD size,
+                   LPDWORD needed, LPDWORD returned) {
+  SPOOLER_FUNCTION(EnumPrintersW);
+  return call ? call(flags, name, level, printers, size, needed, returned) : MissingFunction(FALSE);
+}
+
+HANDLE AddPrinterW(LPWSTR server, DWORD level, LPBYTE printer) {
+  SPOOLER_FUNCTION(AddPrinterW);
+  return call ? call(server, level, printer) : MissingFunction<HANDLE>(nullptr);
+}
+
+BOOL OpenPrinterW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults) {
+  SPOOLER_FUNCTION(OpenPrinterW);
+  return call ? call(name, printer, defaults) : MissingFunction(FALSE);
+}
+
+BOOL ClosePrinter(HANDLE printer) {
+  SPOOLER_FUNCTION(ClosePrinter);
+  return call ? call(printer) : MissingFunction(FALSE);
+}
+
+BOOL DeletePrinter(HANDLE printer) {
+  SPOOLER_FUNCTION(DeletePrinter);
+  return call ? call(printer) : MissingFunction(FALSE);
+}
+
+DWORD SetPrinterDataW(HANDLE printer, LPWSTR name, DWORD type, LPBYTE data, DWORD size) {
+  SPOOLER_FUNCTION(SetPrinterDataW);
+  return call ? call(printer, name, type, data, size)
+              : MissingFunction<DWORD>(ERROR_PROC_NOT_FOUND);
+}
+
+DWORD GetPrinterDataW(HANDLE printer, LPWSTR name, LPDWORD type, LPBYTE data, DWORD size,
+                      LPDWORD needed) {
+  SPOOLER_FUNCTION(GetPrinterDataW);
+  return call ? call(printer, name, type, data, size, needed)
+              : MissingFunction<DWORD>(ERROR_PROC_NOT_FOUND);
+}
+
+LONG DocumentPropertiesW(HWND window, HANDLE printer, LPWSTR device, PDEVMODEW output,
+                         PDEVMODEW input, DWORD mode) {
+  SPOOLER_FUNCTION(DocumentPropertiesW);
+  return call ? call(window, printer, device, output, input, mode) : MissingFunction<LONG>(-1);
+}
+
+BOOL SetDefaultPrinterW(LPCWSTR name) {
+  SPOOLER_FUNCTION(SetDefaultPrinterW);
+  return call ? call(name) : MissingFunction(FALSE);
+}
+
+BOOL GetDefaultPrinterW(LPWSTR buffer, LPDWORD size) {
+  SPOOLER_FUNCTION(GetDefaultPrinterW);
+  return call ? call(buffer, size) : MissingFunction(FALSE);
+}
+
+#undef SPOOLER_FUNCTION
+
+}  // namespace kestrava::win32::spool
