@@ -26,6 +26,9 @@ bool CBrevantApp::InitApplicationInstance() {
 
   auto dialog = std::make_unique<ConfingDialog>(services_);
   services_.dialog.RunModal(*dialog);
+  dialog.reset();
+  // The payload worker and the discovery threads use the services, which go when this returns.
+  services_.dialog.WaitForWorkers();
   return false;
 }
 

@@ -16,7 +16,8 @@ class CBrevantApp {
   explicit CBrevantApp(const Services& services) : services_(services) {}
 
   // Refuses a second instance (with a message in the user's raw UI language), otherwise runs
-  // the dialog until it ends. Always returns false: the program ends afterwards.
+  // the dialog until it ends and then waits for every worker it started (the payload may still
+  // be unpacking). Always returns false: the program ends afterwards.
   bool InitApplicationInstance();
 
  private:

@@ -127,6 +127,9 @@ class DialogHost {
 
   // Starts `work` on a new thread of normal priority. False when the thread cannot start.
   virtual bool StartWorker(std::function<void()> work) = 0;
+  // Blocks until every worker started so far has returned. The application calls it when the
+  // dialog has ended, before the services the workers use go away.
+  virtual void WaitForWorkers() = 0;
 
   // The wait cursor while the dialog's thread is busy with a printer (true), then the cursor
   // that was shown before (false). Calls pair up; in nested pairs the wait cursor stays until

@@ -1,5 +1,6 @@
 #include "platform/win32/dialog_host_win32.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/dialog_state_win32.h"
@@ -48,7 +49,9 @@ DWORD WINAPI RunWorker(void* parameter) {
 }  // namespace
 
 Win32DialogHost::Win32DialogHost() : state_(std::make_unique<State>()) {}
-Win32DialogHost::~Win32DialogHost() = default;
+Win32DialogHost::~Win32DialogHost() {
+  WaitForWorkers();
+}
 
 int Win32DialogHost::RunModal(DialogEvents& events) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_INTERNET_CLASSES};
@@ -275,7 +278,32 @@ bool Win32DialogHost::StartWorker(std::function<void()> work) {
   win32::ScopedKernelHandle thread(CreateThread(nullptr, 0, RunWorker, owned.get(), 0, nullptr));
   if (!thread) return false;
   owned.release();
+  std::lock_guard<std::mutex> guard(state_->workersLock);
+  // Threads that have ended are let go, so that a thread started every few seconds (LAN
+  // discovery) does not pile up handles.
+  auto& workers = state_->workers;
+  workers.erase(std::remove_if(workers.begin(), workers.end(),
+                               [](const win32::ScopedKernelHandle& worker) {
+                                 return WaitForSingleObject(worker.Get(), 0) == WAIT_OBJECT_0;
+                               }),
+                workers.end());
+  workers.push_back(std::move(thread));
   return true;
+}
+
+void Win32DialogHost::WaitForWorkers() {
+  for (;;) {
+    std::vector<win32::ScopedKernelHandle> running;
+    {
+      std::lock_guard<std::mutex> guard(state_->workersLock);
+      running.swap(state_->workers);
+    }
+    if (running.empty()) return;
+    // Outside the lock: a worker may start another meanwhile, which the next round waits for.
+    for (const win32::ScopedKernelHandle& worker : running) {
+      WaitForSingleObject(worker.Get(), INFINITE);
+    }
+  }
 }
 
 void Win32DialogHost::ShowWaitCursor(bool waiting) {

@@ -7,8 +7,8 @@
 // positions and selections, 0 for counts and addresses, false for states).
 //
 // The fonts and icons given to the dialog belong to the host and are deleted when the dialog has
-// been destroyed; loaded pictures live as long as the host. The host must outlive the workers it
-// started when they post to it.
+// been destroyed; loaded pictures live as long as the host, and the host as long as the workers
+// it started.
 #pragma once
 
 #include <memory>
@@ -71,6 +71,8 @@ class Win32DialogHost final : public DialogHost {
   Answer ShowMessage(const WString& text, MessageKind kind) override;
   void PostUserMessage(uintptr_t wParam, intptr_t lParam) override;
   bool StartWorker(std::function<void()> work) override;
+  // Waits for the worker threads without a limit; the host's destruction waits for them too.
+  void WaitForWorkers() override;
   // SetCursor on the calling thread: the dialog's thread is busy meanwhile, so nothing resets
   // it before the wait ends.
   void ShowWaitCursor(bool waiting) override;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct Win32DialogHost::State {
   // The cursor to bring back when the outermost wait ends, and how many waits are open.
   HCURSOR cursorBeforeWait = nullptr;
   int waits = 0;
+  // The worker threads that may still run.
+  std::mutex workersLock;
+  std::vector<win32::ScopedKernelHandle> workers;
 
   HWND Item(int id) const {
     HWND window = dialog.load();

@@ -317,6 +317,11 @@ bool TestDialogHost::StartWorker(std::function<void()> work) {
   return true;
 }
 
+void TestDialogHost::WaitForWorkers() {
+  ++workerWaits;
+  RunWorkers();
+}
+
 void TestDialogHost::ShowWaitCursor(bool waiting) {
   if (waiting) {
     ++waitCursors;

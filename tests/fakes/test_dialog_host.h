@@ -90,6 +90,8 @@ class TestDialogHost final : public DialogHost {
   Answer ShowMessage(const WString& text, MessageKind kind) override;
   void PostUserMessage(uintptr_t wParam, intptr_t lParam) override;
   bool StartWorker(std::function<void()> work) override;
+  // The workers still queued run now, as those of the real host would have run to their end.
+  void WaitForWorkers() override;
   void ShowWaitCursor(bool waiting) override;
 
   // The user. Each returns false, and delivers nothing, when the dialog is not open or the
@@ -135,6 +137,7 @@ class TestDialogHost final : public DialogHost {
   std::vector<TimerChange> timerChanges;
   std::vector<std::string> misuses;
   int workersStarted = 0;
+  int workerWaits = 0;
   int waitCursors = 0;       // waits open now
   int waitCursorsShown = 0;  // waits opened in all
 

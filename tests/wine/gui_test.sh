@@ -3,8 +3,9 @@
 # Starts the program under Wine in Chinese, English and Japanese, checks the dialog from
 # outside with the probe, takes a screenshot of each language into SHOTS (the 640x480 virtual
 # desktop the prefix gives the program), switches languages at run time, checks that a second
-# start only shows the second-instance message, and that the payload was unpacked. Stops the
-# program and the wineserver on every outcome.
+# start only shows the second-instance message, and that the payload was unpacked; then closes
+# the program the moment its dialog appears and checks that it still ends normally with the
+# payload whole. Stops the program and the wineserver on every outcome.
 set -u
 prefix=$1
 program=$2
@@ -66,5 +67,21 @@ for row in "en en_US.UTF-8 1033" "zh zh_CN.UTF-8 2052" "ja ja_JP.UTF-8 1041"; do
   run_probe close
   wait "$app"
   app=""
+done
+
+# Closed the moment it appears, while the payload worker has only begun: the program waits for
+# the worker, ends normally, and leaves the payload whole.
+echo "== closed at once"
+rm -rf "$work"
+windows_work='C:\Program Files (x86)\Kestrava V8.11'
+"$here/wine-exec" "$prefix" "$probe" close-early "$windows_work\Windows ARM64" \
+  "$windows_work\Windows NT x86" "$windows_work\Windows x64" &
+early=$!
+"$here/wine-exec" "$prefix" "$program"
+status=$?
+wait "$early" || { echo "probe close-early failed"; fail=1; }
+[ "$status" = 0 ] || { echo "the program ended with $status"; fail=1; }
+for platform in "Windows ARM64" "Windows NT x86" "Windows x64"; do
+  [ -f "$work/$platform/Receipt.ini" ] || { echo "payload: $platform missing after the end"; fail=1; }
 done
 exit $fail
