@@ -26,7 +26,7 @@ enum class ConnectStart {
 };
 
 enum class WaitOutcome {
-  kReady,     // readable or writable
+  kReady,     // readable or writable, or the connect failed
   kTimedOut,  // neither within the time
   kFailed,    // the wait itself failed
 };
@@ -44,8 +44,8 @@ class TcpSocket {
 
   virtual bool SetNonBlocking() = 0;
   virtual ConnectStart Connect(uint32_t address, uint16_t port) = 0;
-  // Waits for the socket to become readable or writable. Blocks the calling thread for up to
-  // `timeoutMs`.
+  // Waits for the socket to become readable or writable, or for its connect to fail (then
+  // PendingError tells why). Blocks the calling thread for up to `timeoutMs`.
   virtual WaitOutcome WaitReady(uint32_t timeoutMs) = 0;
   // The socket's pending error (SO_ERROR): 0 when a connect that went on has succeeded, the
   // reason when it failed.

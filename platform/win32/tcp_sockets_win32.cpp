@@ -30,15 +30,19 @@ class Win32TcpSocket final : public TcpSocket {
   WaitOutcome WaitReady(uint32_t timeoutMs) override {
     fd_set readable;
     fd_set writable;
+    fd_set failed;
     FD_ZERO(&readable);
     FD_ZERO(&writable);
+    FD_ZERO(&failed);
     FD_SET(socket_.Get(), &readable);
     FD_SET(socket_.Get(), &writable);
+    // Winsock reports a non-blocking connect that failed in the exception set only.
+    FD_SET(socket_.Get(), &failed);
     timeval timeout{};
     timeout.tv_sec = static_cast<long>(timeoutMs / 1000);
     timeout.tv_usec = static_cast<long>(timeoutMs % 1000) * 1000;
     // The first argument is ignored by Winsock.
-    const int ready = select(0, &readable, &writable, nullptr, &timeout);
+    const int ready = select(0, &readable, &writable, &failed, &timeout);
     if (ready > 0) return WaitOutcome::kReady;
     return ready == 0 ? WaitOutcome::kTimedOut : WaitOutcome::kFailed;
   }

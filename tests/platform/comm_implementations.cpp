@@ -55,9 +55,10 @@ std::unique_ptr<TcpSocketsUnderTest> MakeFakeTcpSockets() {
   subject->service = std::move(fake);
   subject->listeningPort = 9100;
   subject->closedPort = 9101;
-  // As Windows and Wine answer a refused connect: the wait runs out, the pending error says why.
+  // As Windows (in the exception set) and Wine answer a refused connect: the wait ends at once,
+  // the pending error says why.
   raw->SetPeer(kLoopback, subject->listeningPort, FakeTcpSockets::Peer::kAccepts);
-  raw->SetPeer(kLoopback, subject->closedPort, FakeTcpSockets::Peer::kRefusesAfterWait);
+  raw->SetPeer(kLoopback, subject->closedPort, FakeTcpSockets::Peer::kRefusesWhenReady);
   subject->received = [raw]() -> std::string {
     const std::vector<const FakeTcpSockets::Connection*> established = raw->Established();
     return established.empty() ? std::string() : established[0]->sent;

@@ -2,6 +2,8 @@
 // listener of the test's own and a port where nothing listens.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "tests/platform/comm_implementations.h"
 
 namespace kestrava {
@@ -28,15 +30,18 @@ TEST_P(TcpSocketsContract, ANonBlockingConnectToAListenerBecomesReadyAndSends) {
   EXPECT_EQ(std::string("\x1F\x1B\x1F\x67\x0A\x00", 6), subject->received());
 }
 
-TEST_P(TcpSocketsContract, ARefusedConnectIsNeverReadyWithoutAPendingError) {
+TEST_P(TcpSocketsContract, ARefusedConnectEndsTheWaitAtOnceWithAPendingError) {
   auto socket = subject->service->Create();
   ASSERT_TRUE(socket);
   ASSERT_TRUE(socket->SetNonBlocking());
   const ConnectStart start = socket->Connect(kLoopback, subject->closedPort);
   if (start == ConnectStart::kFailed) return;  // refused before it began: nothing to wait for
   ASSERT_EQ(ConnectStart::kInProgress, start);
-  const WaitOutcome wait = socket->WaitReady(1000);
-  EXPECT_NE(WaitOutcome::kFailed, wait);
+  // Windows reports a failed connect only in select's exception set: a wait that watched only
+  // for readable and writable would run its whole time.
+  const auto begun = std::chrono::steady_clock::now();
+  EXPECT_EQ(WaitOutcome::kReady, socket->WaitReady(5000));
+  EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::milliseconds(2500));
   EXPECT_EQ(kSocketConnectionRefused, socket->PendingError());
   EXPECT_FALSE(socket->Send("x", 1).ok);
 }
