@@ -5,6 +5,10 @@ namespace kestrava {
 namespace {
 
 constexpr uint32_t kBetweenCommandsMs = 20;
+// "/y" answers the question that net asks on its hidden console before it stops a service
+// that others depend on (a fax service depends on the spooler); no one could answer it there.
+constexpr const char16_t* kStopParameters = u"stop spooler /y";
+constexpr const char16_t* kStartParameters = u"start spooler";
 
 }  // namespace
 
@@ -17,9 +21,9 @@ bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
   if (!net.empty() && net.back() != u'\\') net += u'\\';
   if (!net.empty()) net += u"net.exe";
 
-  if (!net.empty()) shell.RunHiddenAndWait(net, u"stop spooler");
+  if (!net.empty()) shell.RunHiddenAndWait(net, kStopParameters, kSpoolerCommandLimitMs);
   clock.Sleep(kBetweenCommandsMs);
-  if (!net.empty()) shell.RunHiddenAndWait(net, u"start spooler");
+  if (!net.empty()) shell.RunHiddenAndWait(net, kStartParameters, kSpoolerCommandLimitMs);
   return true;
 }
 

@@ -2,14 +2,21 @@
 // configuration.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/clock.h"
 #include "platform/shell.h"
 
 namespace kestrava {
 
-// Runs the system's "net stop spooler", waits 20 ms, then runs "net start spooler", each
-// hidden and waited for to its end. Whether the commands succeed is not examined; a command
-// that cannot start is passed over. Always true. Blocks as long as the commands take.
+// How long each command may take: the service's own stop and start take seconds at most, so a
+// command still running after a minute waits for something that will not come.
+inline constexpr uint32_t kSpoolerCommandLimitMs = 60000;
+
+// Runs the system's "net stop spooler /y", waits 20 ms, then runs "net start spooler", each
+// hidden and waited for to its end or for a minute at most. Whether the commands succeed is
+// not examined; a command that cannot start is passed over. Always true. Blocks as long as the
+// commands take.
 bool RestartSpoolerByCommand(Shell& shell, Clock& clock);
 
 }  // namespace kestrava

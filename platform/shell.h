@@ -16,10 +16,12 @@ class Shell {
 
   // Runs `program` with `parameters` through the shell with the verb "open", no owner window,
   // no working folder and the window hidden, asking for the process handle, and blocks the
-  // calling thread without limit until the process has ended. Returns its exit code; nothing
-  // when it could not start, and then nothing is waited for.
+  // calling thread until the process has ended, for at most `timeoutMs`: a process still
+  // running then is ended. Returns its exit code; nothing when it could not start (and then
+  // nothing is waited for) or did not end in time.
   virtual std::optional<uint32_t> RunHiddenAndWait(const WString& program,
-                                                   const WString& parameters) = 0;
+                                                   const WString& parameters,
+                                                   uint32_t timeoutMs) = 0;
 
   // Opens `address` with the shell's "open" verb, window hidden, and returns at once. False
   // when the shell refuses it.

@@ -9,8 +9,16 @@ namespace kestrava {
 
 using win32::Wide;
 
+namespace {
+
+// How long an ended process may take to go.
+constexpr DWORD kEndedProcessWaitMs = 5000;
+
+}  // namespace
+
 std::optional<uint32_t> Win32Shell::RunHiddenAndWait(const WString& program,
-                                                     const WString& parameters) {
+                                                     const WString& parameters,
+                                                     uint32_t timeoutMs) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -25,7 +33,12 @@ std::optional<uint32_t> Win32Shell::RunHiddenAndWait(const WString& program,
   // for.
   win32::ScopedKernelHandle process(info.hProcess);
   if (!process) return std::nullopt;
-  WaitForSingleObject(process.Get(), INFINITE);
+  if (WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
+    // A hidden process that no one can answer or close would otherwise stay for good.
+    TerminateProcess(process.Get(), ERROR_TIMEOUT);
+    WaitForSingleObject(process.Get(), kEndedProcessWaitMs);
+    return std::nullopt;
+  }
   DWORD exitCode = 0;
   if (!GetExitCodeProcess(process.Get(), &exitCode)) return std::nullopt;
   return exitCode;

@@ -16,7 +16,7 @@ const char16_t* const kUsbPath =
     u"\\\\?\\usb#vid_0416&pid_5011#1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const char16_t* const kFailure = u"Please check the connection\uFF01";
 const char16_t* const kQuestion = u"Succeed !\nDo you want to printing test page?";
-const std::string kNetStop = "run C:\\WINDOWS\\system32\\net.exe stop spooler";
+const std::string kNetStop = "run C:\\WINDOWS\\system32\\net.exe stop spooler /y";
 constexpr uint32_t kLoopback = 0x7F000001;
 
 class InstallCommand : public PortCommandFixture {

@@ -1,16 +1,25 @@
 #include "tests/fakes/fake_shell.h"
 
+#include <cstdint>
+
+#include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
 
 namespace kestrava {
 
 void FakeShell::Define(const WString& program,
-                       std::function<uint32_t(const WString& parameters)> run) {
+                       std::function<uint32_t(const WString& parameters)> run,
+                       std::function<uint32_t(const WString& parameters)> runTime) {
   programs_[UpperAscii(program)] = std::move(run);
+  if (runTime) runTimes_[UpperAscii(program)] = std::move(runTime);
 }
 
 void FakeShell::Refuse(const WString& program) {
   refused_.insert(UpperAscii(program));
+}
+
+void FakeShell::Hang(const WString& program) {
+  runTimes_[UpperAscii(program)] = [](const WString&) { return UINT32_MAX; };
 }
 
 void FakeShell::Record(const std::string& call) {
@@ -24,13 +33,24 @@ bool FakeShell::Starts(const WString& program) {
 }
 
 std::optional<uint32_t> FakeShell::RunHiddenAndWait(const WString& program,
-                                                    const WString& parameters) {
+                                                    const WString& parameters, uint32_t timeoutMs) {
   const std::string line = Utf16ToUtf8(program) + " " + Utf16ToUtf8(parameters);
   if (!Starts(program)) {
     Record("refused " + line);
     return std::nullopt;
   }
   Record("run " + line);
+  waitLimits.push_back(timeoutMs);
+  auto runTime = runTimes_.find(UpperAscii(program));
+  if (runTime != runTimes_.end()) {
+    const uint32_t takes = runTime->second(parameters);
+    if (takes > timeoutMs) {
+      if (clock) clock->Advance(timeoutMs);
+      Record("ended " + line);
+      return std::nullopt;
+    }
+    if (clock) clock->Advance(takes);
+  }
   auto it = programs_.find(UpperAscii(program));
   return it == programs_.end() ? 0 : it->second(parameters);
 }

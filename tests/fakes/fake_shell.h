@@ -13,27 +13,36 @@
 
 namespace kestrava {
 
+class FakeClock;
 class FakeFiles;
 
 class FakeShell final : public Shell {
  public:
-  std::optional<uint32_t> RunHiddenAndWait(const WString& program,
-                                           const WString& parameters) override;
+  std::optional<uint32_t> RunHiddenAndWait(const WString& program, const WString& parameters,
+                                           uint32_t timeoutMs) override;
   bool OpenAddress(const WString& address) override;
   WString SystemFolder() override { return systemFolder; }
 
   // What a program does when it runs (by its path, case ignored); its answer is the exit
-  // code. A program without one exits with 0.
-  void Define(const WString& program, std::function<uint32_t(const WString& parameters)> run);
+  // code. A program without one exits with 0. `runTime` (when given) tells how long it runs,
+  // in milliseconds: one that would outlive its wait is ended before it does anything, and its
+  // wait takes its time on `clock`.
+  void Define(const WString& program, std::function<uint32_t(const WString& parameters)> run,
+              std::function<uint32_t(const WString& parameters)> runTime = nullptr);
   // A program that cannot start (no handle, nothing to wait for).
   void Refuse(const WString& program);
+  // A program that never ends by itself (a question on a console no one sees): its wait runs
+  // out on `clock` and it is ended, recorded as "ended <program> <parameters>".
+  void Hang(const WString& program);
 
   WString systemFolder = u"C:\\WINDOWS\\system32";
   FakeFiles* files = nullptr;  // when set, a program starts only when its file exists
+  FakeClock* clock = nullptr;  // when set, a hanging program's wait takes its time on it
   bool addressesOpen = true;
-  // "run C:\WINDOWS\system32\net.exe stop spooler", "open https://...", UTF-8, in order;
+  // "run C:\WINDOWS\system32\net.exe stop spooler /y", "open https://...", UTF-8, in order;
   // a program that could not start is recorded as "refused ...".
   std::vector<std::string> calls;
+  std::vector<uint32_t> waitLimits;  // of every program that started, in order
   std::function<void(const std::string& call)> onCall;
 
  private:
@@ -42,6 +51,7 @@ class FakeShell final : public Shell {
 
   std::map<WString, std::function<uint32_t(const WString&)>> programs_;  // by upper-cased path
   std::set<WString> refused_;
+  std::map<WString, std::function<uint32_t(const WString&)>> runTimes_;
 };
 
 }  // namespace kestrava

@@ -37,7 +37,7 @@ class InstallationTest : public EngineFixture {
 TEST_F(InstallationTest, AnInstallationRunsItsStepsInOrderWithTheirWaits) {
   ASSERT_TRUE(Install(2, "COM3:", 1033, true));
   const Lines expected = {
-      "run C:\\WINDOWS\\system32\\net.exe stop spooler",
+      "run C:\\WINDOWS\\system32\\net.exe stop spooler /y",
       "Sleep 20",
       "run C:\\WINDOWS\\system32\\net.exe start spooler",
       "GetPrinterDriverDirectory Windows x64",
@@ -434,9 +434,9 @@ TEST_F(InstallationTest, TwoPortSetUpsInARowRestartTheSpoolerTwice) {
   registry.AddKey(WString(kSerialPortsKey));
   ASSERT_TRUE(ConfigureSerialPort(Engine(), u"COM3:", u"115200"));
   ASSERT_TRUE(Install(2));
-  EXPECT_EQ((Lines{"run C:\\WINDOWS\\system32\\net.exe stop spooler",
+  EXPECT_EQ((Lines{"run C:\\WINDOWS\\system32\\net.exe stop spooler /y",
                    "run C:\\WINDOWS\\system32\\net.exe start spooler",
-                   "run C:\\WINDOWS\\system32\\net.exe stop spooler",
+                   "run C:\\WINDOWS\\system32\\net.exe stop spooler /y",
                    "run C:\\WINDOWS\\system32\\net.exe start spooler"}),
             Journal("run "));
 }

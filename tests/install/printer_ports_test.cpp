@@ -10,7 +10,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const std::string kStop = "run C:\\WINDOWS\\system32\\net.exe stop spooler";
+const std::string kStop = "run C:\\WINDOWS\\system32\\net.exe stop spooler /y";
 const std::string kStart = "run C:\\WINDOWS\\system32\\net.exe start spooler";
 
 class SpoolerRestartTest : public EngineFixture {};
@@ -34,20 +34,20 @@ TEST_F(SpoolerRestartTest, CommandsThatCannotRunArePassedOver) {
       {"the spooler already stopped: the stop fails, the start still runs",
        [](FakeShell& s) {
          s.Define(kNet, [](const WString& parameters) {
-           return parameters == u"stop spooler" ? 2u : 0u;  // "Service not active."
+           return parameters == u"stop spooler /y" ? 2u : 0u;  // "Service not active."
          });
        },
        {kStop, "Sleep 20", kStart}},
       {"net cannot start",
        [](FakeShell& s) { s.Refuse(kNet); },
-       {"refused C:\\WINDOWS\\system32\\net.exe stop spooler", "Sleep 20",
+       {"refused C:\\WINDOWS\\system32\\net.exe stop spooler /y", "Sleep 20",
         "refused C:\\WINDOWS\\system32\\net.exe start spooler"}},
       {"no system folder: nothing is run, nothing looked for",
        [](FakeShell& s) { s.systemFolder.clear(); },
        {"Sleep 20"}},
       {"a system folder with its backslash",
        [](FakeShell& s) { s.systemFolder = u"D:\\"; },
-       {"run D:\\net.exe stop spooler", "Sleep 20", "run D:\\net.exe start spooler"}},
+       {"run D:\\net.exe stop spooler /y", "Sleep 20", "run D:\\net.exe start spooler"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -58,6 +58,22 @@ TEST_F(SpoolerRestartTest, CommandsThatCannotRunArePassedOver) {
     EXPECT_TRUE(RestartSpoolerByCommand(fresh, clock));
     EXPECT_EQ(row.expected, journal);
   }
+}
+
+TEST_F(SpoolerRestartTest, ACommandThatNeverEndsIsEndedAfterAMinuteAndTheRestartGoesOn) {
+  // A net that waits for an answer on its hidden console, or for a service that never stops.
+  FakeShell fresh;
+  fresh.clock = &clock;
+  fresh.onCall = [this](const std::string& call) { journal.push_back(call); };
+  fresh.Hang(kNet);
+  journal.clear();
+  const uint64_t before = clock.MonotonicMs();
+  EXPECT_TRUE(RestartSpoolerByCommand(fresh, clock));
+  EXPECT_EQ((Lines{kStop, "ended C:\\WINDOWS\\system32\\net.exe stop spooler /y", "Sleep 20",
+                   kStart, "ended C:\\WINDOWS\\system32\\net.exe start spooler"}),
+            journal);
+  EXPECT_EQ((std::vector<uint32_t>{60000, 60000}), fresh.waitLimits);
+  EXPECT_EQ(120020u, clock.MonotonicMs() - before);
 }
 
 class SerialPortTest : public EngineFixture {
@@ -78,7 +94,7 @@ TEST_F(SerialPortTest, TheLineSettingsAreWrittenBeforeTheSpoolerRestarts) {
     SCOPED_TRACE(Utf16ToUtf8(row.port));
     std::unique_ptr<RegistryValue> seenAtStop;
     shell.Define(kNet, [&](const WString& parameters) {
-      if (parameters == u"stop spooler")
+      if (parameters == u"stop spooler /y")
         seenAtStop = registry.Value(WString(kSerialPortsKey), row.port);
       return 0u;
     });

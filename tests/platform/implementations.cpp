@@ -152,11 +152,19 @@ std::unique_ptr<ShellUnderTest> MakeFakeShell() {
   FakeFiles* raw = files.get();
   // The fake's programs are hidden by construction; the probe says what a hidden start says.
   const WString probe = u"C:\\tools\\probe.exe";
-  shell->Define(probe, [raw, probe](const WString& parameters) {
+  const auto number = [](const WString& parameters, size_t position) {
     const std::vector<WString> words = Words(parameters);
-    raw->AddFile(words.empty() ? probe + u".txt" : words[0], "flags=1 show=0");
-    return words.size() > 1 ? static_cast<uint32_t>(std::stoul(Utf16ToUtf8(words[1]))) : 0u;
-  });
+    return words.size() > position ? static_cast<uint32_t>(std::stoul(Utf16ToUtf8(words[position])))
+                                   : 0u;
+  };
+  shell->Define(
+      probe,
+      [raw, probe, number](const WString& parameters) {
+        const std::vector<WString> words = Words(parameters);
+        raw->AddFile(words.empty() ? probe + u".txt" : words[0], "flags=1 show=0");
+        return number(parameters, 1);
+      },
+      [number](const WString& parameters) { return number(parameters, 2); });
   shell->files = raw;
   subject->shell = std::move(shell);
   subject->files = std::move(files);

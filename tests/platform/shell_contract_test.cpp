@@ -11,6 +11,7 @@ namespace kestrava {
 namespace {
 
 constexpr const char* kHidden = "flags=1 show=0";  // STARTF_USESHOWWINDOW, SW_HIDE
+constexpr uint32_t kGenerousMs = 60000;
 
 class ShellContract : public ::testing::TestWithParam<Implementation<ShellUnderTest>> {
  protected:
@@ -41,14 +42,24 @@ TEST_P(ShellContract, AProgramRunsHiddenAndTheCallReturnsAfterItsEndWithItsExitC
   const WString report = subject->scratch + u"report.txt";
   // The probe waits 300 ms before it writes: the report is there only if the call waited.
   const std::optional<uint32_t> exitCode =
-      shell->RunHiddenAndWait(subject->probe, report + u" 7 300");
+      shell->RunHiddenAndWait(subject->probe, report + u" 7 300", kGenerousMs);
   ASSERT_TRUE(exitCode);
   EXPECT_EQ(7u, *exitCode);
   EXPECT_EQ(kHidden, Read(report).value_or("no report"));
 }
 
+TEST_P(ShellContract, AProgramThatOutlivesItsWaitIsEndedBeforeItGoesOn) {
+  const WString report = subject->scratch + u"late.txt";
+  const auto start = std::chrono::steady_clock::now();
+  // The probe would write after 30 s; ended after half a second, it never does.
+  EXPECT_FALSE(shell->RunHiddenAndWait(subject->probe, report + u" 7 30000", 500));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_FALSE(Read(report)) << "the process was left running";
+}
+
 TEST_P(ShellContract, AProgramThatCannotStartIsNotWaitedFor) {
-  EXPECT_FALSE(shell->RunHiddenAndWait(subject->scratch + u"missing.exe", u"stop spooler"));
+  EXPECT_FALSE(
+      shell->RunHiddenAndWait(subject->scratch + u"missing.exe", u"stop spooler", kGenerousMs));
 }
 
 TEST_P(ShellContract, TheSystemFolderIsAnAbsolutePathThatHoldsNet) {

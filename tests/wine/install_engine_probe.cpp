@@ -79,9 +79,10 @@ std::unique_ptr<RegistryValue> Value(const WString& path, const WString& name) {
 
 TEST(WineShell, ASystemCommandRunsHiddenToItsEnd) {
   const WString cmd = World().shell.SystemFolder() + u"\\cmd.exe";
-  EXPECT_EQ(std::optional<uint32_t>(3), World().shell.RunHiddenAndWait(cmd, u"/c exit 3"));
-  const std::optional<uint32_t> net =
-      World().shell.RunHiddenAndWait(World().shell.SystemFolder() + u"\\net.exe", u"helpmsg 2");
+  EXPECT_EQ(std::optional<uint32_t>(3),
+            World().shell.RunHiddenAndWait(cmd, u"/c exit 3", kSpoolerCommandLimitMs));
+  const std::optional<uint32_t> net = World().shell.RunHiddenAndWait(
+      World().shell.SystemFolder() + u"\\net.exe", u"helpmsg 2", kSpoolerCommandLimitMs);
   EXPECT_TRUE(net) << "the system's net runs by its full path";
 }
 
