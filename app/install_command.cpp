@@ -85,6 +85,8 @@ void ConfingDialog::OnInstall() {
     case kUsbInterface:
       portReady = listedPort(kNoUsb);
       if (portReady) portName = services_.system.WideToAnsi(portText);
+      // The spooler must reach the printer that the link opens unshared.
+      link_.ClosePort(u"USB");
       break;
     case kComInterface:
       portReady = serialPort(kNoCom);

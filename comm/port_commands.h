@@ -38,12 +38,13 @@ struct PortCommandInput {
 // the status check; for COM, the LAN and Bluetooth the port's label and name and a feed and
 // cut. `checkPortInUse` tells the user when an installed printer already uses a COM-type port;
 // its answer is not used here. Shows the connection failure message when the page was not
-// delivered; the result says whether it was.
+// delivered; the result says whether it was. No USB printer is left open afterwards.
 bool PortInformationPage(PortCommandInput& input, PortLink& link, const CommServices& services,
                          const std::function<bool()>& checkPortInUse);
 
-// Makes the printer print its own self-test page; the LAN connection is left open. Shows the
-// failure message when the request could not be delivered. Starts no timer.
+// Makes the printer print its own self-test page; the LAN connection is left open, no USB
+// printer is. Shows the failure message when the request could not be delivered. Starts no
+// timer.
 void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog);
 
 // Whether a port-list entry is one of the placeholders ("NO USB", "NO COM", "NO BLE").

@@ -37,12 +37,15 @@ bool UsbPage(const PortCommandInput& input, PortLink& link, const CommServices& 
   services.dialog.EnableControl(kCheckPortButton, false);
   // The release name stays as detected: the dialog's operating-system message names it.
   if (LinkedIsUnreliable(input.osName)) link.SetSkipLinkedCheck();
-  // The link may still hold the first printer from an earlier status-checked write, unshared:
-  // its banner could not be opened then. The reset below opens it again.
+  // Whatever still holds a printer unshared would keep its banner from being opened.
   link.ClosePort(u"USB");
   PrintUsbBanners(input, link, services);
   link.SelectPort(u"USB", WString());
-  return link.WriteWithStatusCheck(kResetBlock);
+  const bool delivered = link.WriteWithStatusCheck(kResetBlock);
+  // The link opens USB printers unshared: held open, the printer would stay out of the
+  // spooler's reach, and the installation's test page would wait in its queue.
+  link.ClosePort(u"USB");
+  return delivered;
 }
 
 bool ComPage(const PortCommandInput& input, PortLink& link,

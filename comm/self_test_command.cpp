@@ -13,6 +13,8 @@ void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog
         // the request goes to the first supported printer.
         link.SelectPort(u"USB", WString());
         delivered = link.WriteWithStatusCheck(kSelfTestRequest);
+        // Unshared, the printer would otherwise stay out of the spooler's reach.
+        link.ClosePort(u"USB");
         break;
       case kComInterface:
       case kBluetoothInterface:

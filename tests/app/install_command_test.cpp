@@ -100,8 +100,16 @@ TEST_P(InstallRoad, ChecksPreparesInstallsAndPrintsTheTestPage) {
   host.SetIpAddress(control::kIpAddress, kLoopback);
   ChooseBaud(u"115200");
   host.answers = {Answer::kYes};
+  // The spooler has to reach the printer: the link holds no port when the printer is added.
+  int openWhenAdded = -1;
+  spooler.onCall = [this, &openWhenAdded](const std::string& call) {
+    journal.push_back(call);
+    if (call.rfind("AddPrinter ", 0) == 0) openWhenAdded = deviceIo.openDevices();
+  };
 
   ASSERT_TRUE(PressInstall());
+  EXPECT_EQ(0, openWhenAdded);
+  EXPECT_EQ(0, deviceIo.openDevices());
   EXPECT_EQ(road.messages, MessageTexts());
   const std::string received =
       printer

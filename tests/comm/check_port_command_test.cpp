@@ -143,18 +143,19 @@ TEST_F(CheckPort, WithoutAUsbPrinterBothMessagesAreShown) {
   EXPECT_EQ("USB\?\?\?\?\?\?\?\?\?", process.debugOutput) << "the Chinese trace in Latin-1";
 }
 
-TEST_F(CheckPort, ASecondCheckStillPrintsTheBannersThoughTheLinkHeldThePrinter) {
+TEST_F(CheckPort, EachCheckLetsTheUsbPrinterGoForTheSpoolerAndTheNextCheck) {
   const WString path = UsbPath(u"vid_04b8", 1);
   AddUsbPrinter(path, 1).replies = {"\x16", "\x16"};
   Choose(0, {u"USB001"}, u"NO USB");
   ASSERT_TRUE(PressCheckPort());
-  ASSERT_TRUE(dialog->portLink().usbHandle) << "the status-checked reset leaves the printer open";
+  EXPECT_FALSE(dialog->portLink().usbHandle);
+  EXPECT_EQ(0, deviceIo.openDevices()) << "opened unshared, it would keep the spooler out";
   ASSERT_TRUE(host.FireTimer(3));
   ASSERT_TRUE(PressCheckPort());
   EXPECT_EQ(2u, screenGdi.drawnTexts.size());
   const size_t blockSize = 8 + 72 * 378 + 4;
   EXPECT_EQ(2 * (blockSize + 9), deviceIo.Written(path).size()) << "two banners, two resets";
-  EXPECT_EQ(1, deviceIo.openDevices());
+  EXPECT_EQ(0, deviceIo.openDevices());
 }
 
 TEST_F(CheckPort, AnUnreadableInterfaceEndsTheBannersWithoutAMessage) {

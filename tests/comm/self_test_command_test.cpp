@@ -49,7 +49,7 @@ TEST_F(SelfTest, TheRequestPerInterface) {
     EXPECT_EQ(row.sentToUsb, Hex(deviceIo.Written(usb))) << what;
     EXPECT_EQ(row.sentToCom3, Hex(deviceIo.Written(u"COM3"))) << what;
     EXPECT_EQ(row.sentToCom5, Hex(deviceIo.Written(u"COM5"))) << what;
-    EXPECT_FALSE(dialog->portLink().comHandle) << "a serial self-test leaves the port closed";
+    EXPECT_EQ(0, deviceIo.openDevices()) << what << ": USB and serial ports are let go";
   }
   EXPECT_EQ(1u, host.timerChanges.size()) << "the command arms no timer (only the port poll ran)";
 }
