@@ -1,6 +1,7 @@
 #include "comm/port_link.h"
 #include "comm/wait_cursor.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/ipv4_text.h"
@@ -9,8 +10,6 @@ namespace kestrava {
 
 namespace {
 
-constexpr CommTimeouts kSerialTimeouts{0, 20, 20, 1, 2};
-constexpr CommTimeouts kParallelTimeouts{0, 20, 20, 1, 2000};
 constexpr const char16_t* kDevicePrefix = u"\\\\.\\";
 constexpr size_t kPrefixedNameLength = 5;
 
@@ -18,9 +17,10 @@ bool WroteAll(const IoResult& result, uint32_t length) {
   return result.ok && result.count == length;
 }
 
-IoResult WriteTo(const std::unique_ptr<Device>& device, const void* bytes, uint32_t length) {
+IoResult WriteTo(const std::unique_ptr<Device>& device, const void* bytes, uint32_t length,
+                 uint32_t timeoutMs) {
   if (!device) return IoResult{false, 0, kErrorInvalidHandle};
-  return device->Write(bytes, length);
+  return device->Write(bytes, length, timeoutMs);
 }
 
 }  // namespace
@@ -110,17 +110,23 @@ std::unique_ptr<Device> PortLink::OpenSerial(const WString& name, uint32_t baud)
   const WString path = name.size() >= kPrefixedNameLength ? kDevicePrefix + name : name;
   std::unique_ptr<Device> port = services_.deviceIo.Open(path);
   if (!port) return nullptr;
-  port->SetTimeouts(kSerialTimeouts);
+  port->SetTimeouts(SerialTimeouts(baud));
   LineSettings settings;
   settings.baudRate = baud;
-  port->SetLineSettings(settings);
+  settings.binary = true;
+  settings.xonChar = kXonChar;
+  settings.xoffChar = kXoffChar;
+  uint32_t error = 0;
+  // The port then keeps the rate it had; the first write tells whether the printer follows.
+  if (!port->SetLineSettings(settings, &error)) Trace("SetCommState", error);
   return port;
 }
 
 bool PortLink::WriteSerial(const void* bytes, uint32_t length) {
   if (comHandle) comHandle->Purge();
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (WroteAll(WriteTo(comHandle, bytes, length), length)) return true;
+    const uint32_t bound = PortWriteBoundMs(SerialTimeouts(comBaud), length);
+    if (WroteAll(WriteTo(comHandle, bytes, length, bound), length)) return true;
     if (attempt == 0) {
       comHandle.reset();
       comHandle = OpenSerial(comName, comBaud);
@@ -140,7 +146,8 @@ bool PortLink::WriteOpened(const void* bytes, uint32_t length) {
     case TransportKind::kLpt:
       if (!lptHandle) return false;
       lptHandle->Purge();
-      return WroteAll(lptHandle->Write(bytes, length), length);
+      return WroteAll(lptHandle->Write(bytes, length, PortWriteBoundMs(kParallelTimeouts, length)),
+                      length);
     case TransportKind::kCom: {
       const bool written = WriteSerial(bytes, length);
       comHandle.reset();
@@ -157,7 +164,7 @@ bool PortLink::WriteOpened(const void* bytes, uint32_t length) {
 bool PortLink::WriteUsb(const void* bytes, uint32_t length) {
   if (usbHandle) usbHandle->Purge();
   for (int attempt = 0; attempt < 2 && usbHandle; ++attempt) {
-    if (WroteAll(usbHandle->Write(bytes, length), length)) return true;
+    if (WroteAll(usbHandle->Write(bytes, length, UsbWriteBoundMs(length)), length)) return true;
     usbHandle.reset();
     if (attempt == 0) usbHandle = usb_.OpenFirstUsbPrinter();
   }
@@ -214,11 +221,16 @@ bool PortLink::WriteTextToUsbPort(const WString& text, const WString& usbPort) {
       // its port while it is still open would be refused.
       usbHandle.reset();
       usbHandle = usb_.OpenUsbPrinterByPort(usbPort);
-      if (usbHandle && WroteAll(usbHandle->Write(bytes.data(), length), length)) return true;
+      if (usbHandle &&
+          WroteAll(usbHandle->Write(bytes.data(), length, UsbWriteBoundMs(length)), length)) {
+        return true;
+      }
       usbHandle.reset();
       return false;
     case TransportKind::kLpt:
-      return lptHandle && WroteAll(lptHandle->Write(bytes.data(), length), length);
+      return lptHandle && WroteAll(lptHandle->Write(bytes.data(), length,
+                                                    PortWriteBoundMs(kParallelTimeouts, length)),
+                                   length);
     case TransportKind::kCom: {
       const bool written = WriteSerial(bytes.data(), length);
       comHandle.reset();

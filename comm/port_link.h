@@ -19,6 +19,7 @@
 #include "comm/comm_services.h"
 #include "comm/transport_kind.h"
 #include "comm/usb_printer_locator.h"
+#include "comm/write_bounds.h"
 
 namespace kestrava {
 
@@ -69,7 +70,7 @@ class PortLink {
   // Whether the link of the current kind is usable, opening it when needed.
   bool EnsureOpen();
   // Opens a serial port (names of five or more characters as \\.\COM10) and sets its timeouts
-  // and line settings, whose results are not looked at.
+  // and line settings; a refused setting is traced, and the port is used all the same.
   std::unique_ptr<Device> OpenSerial(const WString& name, uint32_t baud);
   // Purges the serial port, then at most two writes, reopening the port after a failed one.
   bool WriteSerial(const void* bytes, uint32_t length);

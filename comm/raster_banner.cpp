@@ -1,4 +1,5 @@
 #include "comm/raster_banner.h"
+#include "comm/write_bounds.h"
 
 #include <algorithm>
 #include <memory>
@@ -74,7 +75,8 @@ void RasterizeAndSend(const WString& text, const WString& devicePath, ScreenGdi&
   canvas.reset();
   const std::string block = RasterBlock(colours, kRasterWidth, height);
   if (std::unique_ptr<Device> printer = deviceIo.Open(devicePath)) {
-    printer->Write(block.data(), static_cast<uint32_t>(block.size()));
+    const auto size = static_cast<uint32_t>(block.size());
+    printer->Write(block.data(), size, UsbWriteBoundMs(size));
   }
 }
 

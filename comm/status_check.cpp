@@ -26,7 +26,8 @@ bool PortLink::WriteWithStatusCheck(const uint8_t (&command)[6]) {
 bool PortLink::CheckedUsbWrite(const uint8_t (&command)[6]) {
   if (usbHandle) usbHandle->Purge();
   for (int pass = 0; pass < 2 && usbHandle; ++pass) {
-    const IoResult request = usbHandle->Write(kStatusRequest, sizeof kStatusRequest);
+    const IoResult request = usbHandle->Write(kStatusRequest, sizeof kStatusRequest,
+                                              UsbWriteBoundMs(sizeof kStatusRequest));
     if (!request.ok || request.count < sizeof kStatusRequest) {
       Trace("WriteFile", request.error);
       return false;
@@ -40,7 +41,8 @@ bool PortLink::CheckedUsbWrite(const uint8_t (&command)[6]) {
     }
     const uint8_t* end = reply + std::min<uint32_t>(answer.count, sizeof reply);
     if (std::find(static_cast<const uint8_t*>(reply), end, kStatusReady) == end) return false;
-    const IoResult written = usbHandle->Write(command, sizeof command);
+    const IoResult written =
+        usbHandle->Write(command, sizeof command, UsbWriteBoundMs(sizeof command));
     if (written.ok && written.count == sizeof command) return true;
     usbHandle.reset();
     usbHandle = usb_.OpenFirstUsbPrinter();

@@ -3,8 +3,9 @@
 // with other handles and never creates anything. A device is closed when its object is
 // destroyed.
 //
-// Writes are synchronous: they return when the system has taken the block or given up.
-// Reads are bounded in time, so that a device that never answers cannot hold the caller.
+// Writes are synchronous: they return when the system has taken the block or given up. Writes
+// and reads are bounded in time, so that a device that never takes or answers anything cannot
+// hold the caller.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,9 @@ enum : uint32_t {
   kErrorInvalidHandle = 6,
   kErrorGenFailure = 31,
   kErrorSharingViolation = 32,
+  kErrorInvalidParameter = 87,
   kErrorDeviceNotConnected = 1167,
+  kErrorTimeout = 1460,  // a write that did not end within its bound
 };
 
 // Serial and parallel port timeouts, in milliseconds (COMMTIMEOUTS).
@@ -40,18 +43,25 @@ struct CommTimeouts {
   }
 };
 
-// Serial line settings. The device control block is cleared entirely and only these fields
-// are set: binary mode, parity checking, every kind of flow control and RTS control stay off.
+// Serial line settings, applied to the port's current device control block: these fields are
+// set and every kind of flow control (CTS, DSR, XON/XOFF both ways), parity checking, RTS
+// control and abort-on-error are switched off; the rest stays as the port had it. The defaults
+// are those of a cleared block. Windows refuses a block whose XON and XOFF characters are equal
+// (even with XON/XOFF off) and takes no other than binary mode.
 struct LineSettings {
   uint32_t baudRate = 0;
   uint8_t byteSize = 8;
   uint8_t parity = 0;     // NOPARITY
   uint8_t stopBits = 0;   // ONESTOPBIT
   bool dtrEnable = true;  // DTR_CONTROL_ENABLE
+  bool binary = false;
+  uint8_t xonChar = 0;
+  uint8_t xoffChar = 0;
 
   bool operator==(const LineSettings& other) const {
     return baudRate == other.baudRate && byteSize == other.byteSize && parity == other.parity &&
-           stopBits == other.stopBits && dtrEnable == other.dtrEnable;
+           stopBits == other.stopBits && dtrEnable == other.dtrEnable && binary == other.binary &&
+           xonChar == other.xonChar && xoffChar == other.xoffChar;
   }
 };
 
@@ -67,15 +77,17 @@ class Device {
  public:
   virtual ~Device() = default;
 
-  // Serial and parallel ports only; false on any other device.
+  // Serial and parallel ports only; false on any other device, `error` (when given) telling why.
   virtual bool SetTimeouts(const CommTimeouts& timeouts) = 0;
-  virtual bool SetLineSettings(const LineSettings& settings) = 0;
+  virtual bool SetLineSettings(const LineSettings& settings, uint32_t* error = nullptr) = 0;
   // Clears the transmit and the receive buffer (serial and parallel ports); false elsewhere.
   virtual bool Purge() = 0;
 
   // Writes `size` bytes; `count` tells how many the device took (fewer when a write timeout
-  // ends it early).
-  virtual IoResult Write(const void* data, uint32_t size) = 0;
+  // ends it early). Blocks the calling thread for at most about `timeoutMs`: a write that has
+  // not ended by then is cancelled and fails with kErrorTimeout (a USB printer that is off line
+  // or out of paper takes nothing and would otherwise hold the caller for good).
+  virtual IoResult Write(const void* data, uint32_t size, uint32_t timeoutMs) = 0;
 
   // Reads up to `capacity` bytes. Blocks the calling thread for at most about `timeoutMs`:
   // a device that has not answered by then yields success with the bytes received so far

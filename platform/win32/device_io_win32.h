@@ -7,10 +7,14 @@ namespace kestrava {
 // CreateFileW with GENERIC_READ | GENERIC_WRITE, no sharing, OPEN_EXISTING; the serial calls
 // (SetCommTimeouts, SetCommState, PurgeComm) on the handle.
 //
-// Every device is opened for overlapped I/O, which is what lets a read end after its time: a
-// USB printer that never answers would otherwise hold a synchronous ReadFile, and the dialog's
-// thread with it, for good (the serial read timeouts do not reach the USB printing driver).
-// Writes wait for their completion, so callers still see the synchronous write they ask for.
+// Every device is opened for overlapped I/O, which is what lets a read or a write end after its
+// time: a USB printer that never answers, or is off line and takes nothing, would otherwise
+// hold a synchronous ReadFile or WriteFile, and the dialog's thread with it, for good (the
+// serial timeouts do not reach the USB printing driver). A call past its time is cancelled
+// (CancelIoEx where the system has it, else CancelIo on the same thread) and waited for until
+// the system has let go of its buffer. Callers still see the synchronous calls they ask for.
+//
+// SetLineSettings starts from the port's own block (GetCommState), as SetCommState wants it.
 class Win32DeviceIo final : public DeviceIo {
  public:
   std::unique_ptr<Device> Open(const WString& path, uint32_t* error) override;

@@ -158,6 +158,46 @@ TEST_F(CheckPort, EachCheckLetsTheUsbPrinterGoForTheSpoolerAndTheNextCheck) {
   EXPECT_EQ(0, deviceIo.openDevices());
 }
 
+TEST_F(CheckPort, APrinterThatTakesNothingHoldsTheDialogOnlyForTheWriteBounds) {
+  const size_t banner = 8 + 72 * 378 + 4;
+  struct Row {
+    const char* what;
+    int interface;
+    const char16_t* port;
+    uint64_t heldMs;
+    const char* trace;
+  };
+  const Row rows[] = {
+      // The banner's bound (3 s and 1 ms for every 64 bytes), then the status request's.
+      {"USB: banner, then the status request, given up", 0, u"USB001", 3000 + banner / 64 + 3000,
+       "WriteFile failed with error 1460\n"},
+      // Two attempts of the 14 bytes of the page at 9600 baud (3 ms a byte, 500 ms, and a
+      // second beyond), then two of the 6 bytes of feed and cut.
+      {"COM: every write tried twice", 1, u"COM3",
+       2 * (3 * 14 + 500 + 1000) + 2 * (3 * 6 + 500 + 1000), ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const WString usb = UsbPath(u"vid_04b8", 1);
+    deviceInterfaces.entries.clear();
+    FakeDeviceIo::State& printer =
+        row.interface == 0 ? AddUsbPrinter(usb, 1) : deviceIo.Add(row.port, true);
+    printer.writes.assign(8, {FakeDeviceIo::WriteStep::kNever});
+    process.standardOutput.clear();
+    host.messages.clear();
+    Choose(row.interface, {row.port}, row.interface == 0 ? u"NO USB" : u"NO COM");
+    ChooseBaud(u"9600");
+    const uint64_t before = clock.MonotonicMs();
+    ASSERT_TRUE(PressCheckPort());
+    EXPECT_EQ(row.heldMs, clock.MonotonicMs() - before);
+    EXPECT_EQ(kFailure, MessageTexts().back());
+    EXPECT_EQ(row.trace, process.standardOutput);
+    EXPECT_TRUE(printer.written.empty());
+    EXPECT_EQ(0, deviceIo.openDevices());
+    if (host.IsTimerRunning(3)) host.FireTimer(3);  // the USB page disabled its button
+  }
+}
+
 TEST_F(CheckPort, AnUnreadableInterfaceEndsTheBannersWithoutAMessage) {
   AddUsbPrinter(UsbPath(u"vid_04b8", 1), 1).replies = {"\x16"};
   AddUsbPrinter(UsbPath(u"vid_04b8", 2), 2);

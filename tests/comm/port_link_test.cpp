@@ -2,6 +2,8 @@
 // timer, byte for byte on the fake devices.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "comm/command_blocks.h"
 #include "tests/comm/comm_fixture.h"
 
@@ -78,10 +80,42 @@ TEST_F(CommFixture, ASerialPortIsConfiguredEvenWithBaudRateZero) {
   link.SelectPort(u"COM4", u"auto");
   ASSERT_TRUE(link.WriteBytes(kReset, sizeof kReset));
   ASSERT_TRUE(port.timeouts && port.line);
-  EXPECT_TRUE((CommTimeouts{0, 20, 20, 1, 2} == *port.timeouts));
+  EXPECT_TRUE((CommTimeouts{0, 20, 20, 17, 500} == *port.timeouts)) << "timed as 1200 baud";
   LineSettings expected;
   expected.baudRate = 0;
-  EXPECT_TRUE(expected == *port.line);
+  expected.binary = true;
+  expected.xonChar = 0x11;
+  expected.xoffChar = 0x13;
+  EXPECT_TRUE(expected == *port.line) << "taken, XON and XOFF apart, as Windows wants them";
+}
+
+TEST_F(CommFixture, RefusedLineSettingsAreTracedAndThePortStillWrites) {
+  // A device that is no serial port (a USB printer reached by a COM name, say) refuses them.
+  FakeDeviceIo::State& port = deviceIo.Add(u"COM6", false);
+  link.SelectPort(u"COM6", u"9600");
+  EXPECT_TRUE(link.WriteBytes(kReset, sizeof kReset));
+  EXPECT_EQ("1B 40", Hex(port.written));
+  EXPECT_EQ("SetCommState failed with error 87\n", process.standardOutput);
+}
+
+TEST(SerialTimeouts, AWriteMayTakeTwiceItsLineTimeAndHalfASecond) {
+  for (uint32_t baud : {0u, 300u, 1200u, 2400u, 9600u, 19200u, 38400u, 57600u, 115200u, 4000000u}) {
+    const CommTimeouts timeouts = SerialTimeouts(baud);
+    EXPECT_EQ(0u, timeouts.readInterval);
+    EXPECT_EQ(20u, timeouts.readTotalMultiplier);
+    EXPECT_EQ(20u, timeouts.readTotalConstant);
+    EXPECT_EQ(500u, timeouts.writeTotalConstant);
+    const double rate = std::max(baud, 1200u);
+    for (uint32_t size : {1u, 48u, 49u, 1000u, 4096u, 30000u}) {
+      const double lineTimeMs = size * 10 * 1000.0 / rate;
+      const uint64_t bound =
+          uint64_t{timeouts.writeTotalMultiplier} * size + timeouts.writeTotalConstant;
+      EXPECT_GE(bound, 2 * lineTimeMs + 500) << baud << " baud, " << size << " bytes";
+      EXPECT_LE(bound, 2 * lineTimeMs + 500 + size) << "at most a millisecond a byte more";
+    }
+  }
+  // 9600 baud: 1.04 ms a byte on the line, 3 ms allowed.
+  EXPECT_EQ(3u, SerialTimeouts(9600).writeTotalMultiplier);
 }
 
 TEST_F(CommFixture, TheComTextIsItsCharactersAndAZeroByteAndEveryWriteClosesThePort) {
@@ -90,9 +124,9 @@ TEST_F(CommFixture, TheComTextIsItsCharactersAndAZeroByteAndEveryWriteClosesTheP
   ASSERT_TRUE(link.WriteText(u"COM PORT:COM3"));
   const std::string expected("COM PORT:COM3\0", 14);
   EXPECT_EQ(Hex(expected), Hex(deviceIo.Written(u"COM3")));
-  EXPECT_EQ((std::vector<std::string>{"open COM3", "timeouts COM3 0 20 20 1 2",
-                                      "line COM3 115200 8/0/0 dtr", "purge COM3",
-                                      "write COM3 " + Hex(expected), "close COM3"}),
+  EXPECT_EQ((std::vector<std::string>{"open COM3", "timeouts COM3 0 20 20 1 500",
+                                      "line COM3 115200 8/0/0 dtr binary xon 11 xoff 13",
+                                      "purge COM3", "write COM3 " + Hex(expected), "close COM3"}),
             Log());
   EXPECT_FALSE(link.comHandle);
 }

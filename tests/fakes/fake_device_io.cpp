@@ -33,13 +33,23 @@ class FakeDevice final : public Device {
     return true;
   }
 
-  bool SetLineSettings(const LineSettings& settings) override {
+  bool SetLineSettings(const LineSettings& settings, uint32_t* error) override {
     FakeDeviceIo::State* state = Usable();
+    // As Windows refuses it: a block whose XON and XOFF characters are equal.
+    const bool refused = settings.xonChar == settings.xoffChar;
     owner_.Log("line " + Name(path_) + " " + std::to_string(settings.baudRate) + " " +
                std::to_string(settings.byteSize) + "/" + std::to_string(settings.parity) + "/" +
-               std::to_string(settings.stopBits) + (settings.dtrEnable ? " dtr" : ""));
-    if (!state || !state->serial) return false;
+               std::to_string(settings.stopBits) + (settings.dtrEnable ? " dtr" : "") +
+               (settings.binary ? " binary" : "") + " xon " +
+               Hex(std::string(1, char(settings.xonChar))) + " xoff " +
+               Hex(std::string(1, char(settings.xoffChar))) +
+               (refused && state && state->serial ? " refused" : ""));
+    if (!state || !state->serial || refused) {
+      if (error) *error = kErrorInvalidParameter;
+      return false;
+    }
     state->line = settings;
+    if (error) *error = 0;
     return true;
   }
 
@@ -51,7 +61,7 @@ class FakeDevice final : public Device {
     return true;
   }
 
-  IoResult Write(const void* data, uint32_t size) override {
+  IoResult Write(const void* data, uint32_t size, uint32_t timeoutMs) override {
     const std::string bytes(static_cast<const char*>(data), size);
     owner_.Log("write " + Name(path_) + " " + Hex(bytes));
     if (owner_.onWrite) owner_.onWrite(path_);
@@ -61,6 +71,7 @@ class FakeDevice final : public Device {
       result.error = kErrorDeviceNotConnected;
       return result;
     }
+    state->writeTimeouts.push_back(timeoutMs);
     FakeDeviceIo::WriteStep step;
     if (!state->writes.empty()) {
       step = state->writes.front();
@@ -81,6 +92,11 @@ class FakeDevice final : public Device {
       case FakeDeviceIo::WriteStep::kVanish:
         state->present = false;
         result.error = kErrorDeviceNotConnected;
+        return result;
+      case FakeDeviceIo::WriteStep::kNever:
+        // Takes nothing: the write waits its time and is cancelled.
+        if (owner_.clock()) owner_.clock()->Advance(timeoutMs);
+        result.error = kErrorTimeout;
         return result;
     }
     state->written += bytes.substr(0, result.count);

@@ -1,8 +1,10 @@
 // Scriptable devices opened by name (names compare without regard to case, as the system's
-// device names do). Each device can answer the serial calls or not, take writes whole, in
-// part or not at all, answer reads with scripted replies or never (a read then waits its time
-// on the virtual clock and gets nothing), refuse to open, and vanish (opens fail, open handles
-// fail every call). A device is not shared: a second open while one is open is refused.
+// device names do). Each device can answer the serial calls or not (and refuses line settings
+// whose XON and XOFF characters are equal, as Windows does), take writes whole, in part, not at
+// all or never (the write then waits its time on the virtual clock and fails), answer reads
+// with scripted replies or never (a read then waits its time and gets nothing), refuse to open,
+// and vanish (opens fail, open handles fail every call). A device is not shared: a second open
+// while one is open is refused.
 //
 // Every call is logged in order ("open COM3", "write COM3 1B 40", "close COM3", ...) and every
 // byte a device took is kept, so tests state the exact expected traffic.
@@ -25,7 +27,8 @@ class FakeDeviceIo final : public DeviceIo {
  public:
   // What one write does.
   struct WriteStep {
-    enum Kind { kAll, kPart, kFail, kVanish } kind = kAll;
+    // kNever: the device takes nothing and the write never ends by itself.
+    enum Kind { kAll, kPart, kFail, kVanish, kNever } kind = kAll;
     uint32_t count = 0;                 // kPart: bytes taken
     uint32_t error = kErrorGenFailure;  // kFail
   };
@@ -46,6 +49,7 @@ class FakeDeviceIo final : public DeviceIo {
     std::optional<LineSettings> line;
     int purges = 0;
     std::vector<uint32_t> readTimeouts;
+    std::vector<uint32_t> writeTimeouts;
   };
 
   explicit FakeDeviceIo(FakeClock* clock = nullptr) : clock_(clock) {}

@@ -45,6 +45,9 @@ std::unique_ptr<DeviceIoUnderTest> MakeFakeDeviceIo() {
   };
   subject->drain = [raw, path = subject->channel] { return raw->Written(path); };
   subject->hangUp = [raw, path = subject->channel] { raw->Vanish(path); };
+  subject->stall = [raw, path = subject->channel] {
+    raw->Find(path)->writes.push_back({FakeDeviceIo::WriteStep::kNever});
+  };
   return subject;
 }
 

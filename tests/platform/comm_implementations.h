@@ -41,6 +41,8 @@ struct DeviceIoUnderTest {
   std::function<void(const std::string& bytes)> feed;
   std::function<std::string()> drain;
   std::function<void()> hangUp;
+  // The other end stops taking anything: a block larger than the device buffers never goes.
+  std::function<void()> stall;
   std::function<void()> cleanup;
 };
 

@@ -8,6 +8,8 @@
 namespace kestrava {
 namespace {
 
+constexpr uint32_t kBound = 5000;  // for writes that the device takes at once
+
 class DeviceIoContract : public ContractWithCleanup<DeviceIoUnderTest> {
  protected:
   DeviceIo& io() { return *subject->service; }
@@ -32,14 +34,32 @@ TEST_P(DeviceIoContract, ADeviceIsNotShared) {
 TEST_P(DeviceIoContract, WritesFollowEachOtherAndTellTheirCount) {
   auto device = io().Open(subject->file);
   ASSERT_TRUE(device);
-  const IoResult first = device->Write("COM PORT:", 9);
+  const IoResult first = device->Write("COM PORT:", 9, kBound);
   EXPECT_TRUE(first.ok);
   EXPECT_EQ(9u, first.count);
   EXPECT_EQ(0u, first.error);
   const std::string rest("COM3\0", 5);
-  EXPECT_EQ(5u, device->Write(rest.data(), 5).count);
+  EXPECT_EQ(5u, device->Write(rest.data(), 5, kBound).count);
   device.reset();
   EXPECT_EQ(std::string("COM PORT:COM3\0", 14), subject->fileContent());
+}
+
+TEST_P(DeviceIoContract, ADeviceThatTakesNothingEndsTheWriteAfterItsTime) {
+  auto device = io().Open(subject->channel);
+  ASSERT_TRUE(device);
+  subject->stall();
+  const std::string block(64 * 1024, '\x55');
+  const uint64_t before = subject->clock->MonotonicMs();
+  const IoResult written = device->Write(block.data(), static_cast<uint32_t>(block.size()), 300);
+  const uint64_t took = subject->clock->MonotonicMs() - before;
+  EXPECT_FALSE(written.ok);
+  EXPECT_EQ(kErrorTimeout, written.error);
+  EXPECT_LT(written.count, block.size());
+  EXPECT_GE(took, 250u);
+  EXPECT_LT(took, 3000u) << "bounded";
+  // The cancelled write has let go: the device takes the next one.
+  subject->drain();
+  EXPECT_TRUE(device->Write("\x1B\x40", 2, kBound).ok);
 }
 
 TEST_P(DeviceIoContract, TheSerialCallsFailOnOtherDevices) {
@@ -48,9 +68,13 @@ TEST_P(DeviceIoContract, TheSerialCallsFailOnOtherDevices) {
   EXPECT_FALSE(device->SetTimeouts(CommTimeouts{0, 20, 20, 1, 2}));
   LineSettings settings;
   settings.baudRate = 9600;
-  EXPECT_FALSE(device->SetLineSettings(settings));
+  settings.xonChar = 0x11;
+  settings.xoffChar = 0x13;
+  uint32_t error = 0;
+  EXPECT_FALSE(device->SetLineSettings(settings, &error));
+  EXPECT_NE(0u, error);
   EXPECT_FALSE(device->Purge());
-  EXPECT_TRUE(device->Write("x", 1).ok) << "the device is still usable";
+  EXPECT_TRUE(device->Write("x", 1, kBound).ok) << "the device is still usable";
 }
 
 TEST_P(DeviceIoContract, AReadTakesWhatTheDeviceSentUpToItsCapacity) {
@@ -80,7 +104,7 @@ TEST_P(DeviceIoContract, ADeviceThatNeverAnswersEndsTheReadAfterItsTime) {
   EXPECT_GE(took, 250u);
   EXPECT_LT(took, 3000u) << "bounded";
   // The device is still usable after the read was given up.
-  EXPECT_TRUE(device->Write("\x10\x04\x01", 3).ok);
+  EXPECT_TRUE(device->Write("\x10\x04\x01", 3, kBound).ok);
   EXPECT_EQ("\x10\x04\x01", subject->drain());
   subject->feed("\x16");
   EXPECT_EQ(1u, device->Read(reply, sizeof reply, 1000).count);
@@ -90,7 +114,7 @@ TEST_P(DeviceIoContract, AWriteToADeviceThatWentAwayFails) {
   auto device = io().Open(subject->channel);
   ASSERT_TRUE(device);
   subject->hangUp();
-  const IoResult written = device->Write("\x1B\x40", 2);
+  const IoResult written = device->Write("\x1B\x40", 2, kBound);
   EXPECT_FALSE(written.ok);
   EXPECT_NE(0u, written.error);
 }

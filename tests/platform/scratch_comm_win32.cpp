@@ -198,6 +198,8 @@ std::unique_ptr<DeviceIoUnderTest> MakeWin32DeviceIo() {
     return bytes;
   };
   subject->hangUp = [server] { server->Close(); };
+  // Nobody reads the pipe, whose buffer holds 4096 bytes.
+  subject->stall = [] {};
   subject->cleanup = [file, server] {
     server->Close();
     DeleteFileW(file.c_str());

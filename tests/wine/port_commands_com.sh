@@ -1,7 +1,7 @@
 #!/bin/sh
 # port_commands_com.sh PREFIX PROBE EMULATOR SHIM: COM3 of the prefix mapped to a pseudo-terminal
 # whose other end is the printer emulator; the COM page and then the self-test request must
-# arrive there byte for byte. The prefix is one of its own: mapping a port restarts its
+# arrive there byte for byte, at the chosen rate. The prefix is one of its own: mapping a port restarts its
 # wineserver. Everything started here is stopped at the end, the mapping removed. A probe that
 # cannot run here (exit 77 from wine-exec) skips the test.
 set -u
@@ -45,6 +45,11 @@ page="$(text_hex 'COM PORT:COM3') 1B 64 07 1D 56 01"
 run_probe com-page COM3
 wait_record "$page"
 echo "COM page: $page"
+# The rate chosen in the dialog is the line's (Windows takes the settings only from the port's
+# own block with XON apart from XOFF; Wine takes any).
+speed=$(stty -F "$(readlink -f "$work/com3")" speed 2>/dev/null)
+[ "$speed" = 115200 ] || fail "COM3 runs at ${speed:-an unknown rate} baud, not the chosen 115200"
+echo "line speed: $speed baud"
 
 run_probe com-self-test COM3
 wait_record "$page 1F 1B 1F 67 0A 00"
