@@ -8,6 +8,10 @@ constexpr uint32_t kBetweenCommandsMs = 20;
 // "/y" answers the question that net asks on its hidden console before it stops a service
 // that others depend on (a fax service depends on the spooler); no one could answer it there.
 constexpr const char16_t* kStopParameters = u"stop spooler /y";
+// A net that does not know the switch (Wine's) refuses the whole line as a syntax error; the
+// stop is then asked again without it.
+constexpr uint32_t kNetSyntaxError = 1;
+constexpr const char16_t* kPlainStopParameters = u"stop spooler";
 constexpr const char16_t* kStartParameters = u"start spooler";
 
 }  // namespace
@@ -21,7 +25,10 @@ bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
   if (!net.empty() && net.back() != u'\\') net += u'\\';
   if (!net.empty()) net += u"net.exe";
 
-  if (!net.empty()) shell.RunHiddenAndWait(net, kStopParameters, kSpoolerCommandLimitMs);
+  if (!net.empty() && shell.RunHiddenAndWait(net, kStopParameters, kSpoolerCommandLimitMs) ==
+                          std::optional<uint32_t>(kNetSyntaxError)) {
+    shell.RunHiddenAndWait(net, kPlainStopParameters, kSpoolerCommandLimitMs);
+  }
   clock.Sleep(kBetweenCommandsMs);
   if (!net.empty()) shell.RunHiddenAndWait(net, kStartParameters, kSpoolerCommandLimitMs);
   return true;

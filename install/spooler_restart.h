@@ -13,10 +13,11 @@ namespace kestrava {
 // command still running after a minute waits for something that will not come.
 inline constexpr uint32_t kSpoolerCommandLimitMs = 60000;
 
-// Runs the system's "net stop spooler /y", waits 20 ms, then runs "net start spooler", each
-// hidden and waited for to its end or for a minute at most. Whether the commands succeed is
-// not examined; a command that cannot start is passed over. Always true. Blocks as long as the
-// commands take.
+// Runs the system's "net stop spooler /y" ("net stop spooler" again where net refuses the
+// switch as a syntax error, exit code 1), waits 20 ms, then runs "net start spooler", each
+// hidden and waited for to its end or for a minute at most. Whether the commands succeed is not
+// examined otherwise; a command that cannot start is passed over. Always true. Blocks as long
+// as the commands take.
 bool RestartSpoolerByCommand(Shell& shell, Clock& clock);
 
 }  // namespace kestrava

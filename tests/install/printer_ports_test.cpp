@@ -38,6 +38,13 @@ TEST_F(SpoolerRestartTest, CommandsThatCannotRunArePassedOver) {
          });
        },
        {kStop, "Sleep 20", kStart}},
+      {"a net that does not know /y refuses the line: the stop again without it",
+       [](FakeShell& s) {
+         s.Define(kNet, [](const WString& parameters) {
+           return parameters == u"stop spooler /y" ? 1u : 0u;  // "The syntax of this command..."
+         });
+       },
+       {kStop, "run C:\\WINDOWS\\system32\\net.exe stop spooler", "Sleep 20", kStart}},
       {"net cannot start",
        [](FakeShell& s) { s.Refuse(kNet); },
        {"refused C:\\WINDOWS\\system32\\net.exe stop spooler /y", "Sleep 20",
