@@ -6,6 +6,7 @@
 #include "platform/adapters.h"
 #include "platform/arp_table.h"
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/device_interfaces.h"
 #include "platform/device_io.h"
 #include "platform/dialog_host.h"
@@ -41,6 +42,7 @@ struct Services {
   TcpSockets& sockets;
   ArpTable& arpTable;
   ScreenGdi& screenGdi;
+  Console& console;
 };
 
 // The services the installation engine works through.

@@ -6,6 +6,7 @@
 // (system32\spool) is exempt from that redirection, so the files land where the 64-bit spooler
 // reads them.
 #include "install/install_engine.h"
+#include "platform/system_errors.h"
 
 namespace kestrava {
 
@@ -18,6 +19,11 @@ WString WithBackslash(WString folder) {
 
 }  // namespace
 
+void InstallEngine::NoteCopyFailure(const WString& path, uint32_t error) {
+  // The first failure tells what went wrong; the copies after it are tried all the same.
+  if (!lastFailure) lastFailure = InstallFailure{InstallStep::kDriverFiles, error, path};
+}
+
 bool InstallEngine::CopyModelFiles(const WString& driverDirectory, const WString& environment,
                                    int32_t modelPosition) {
   if (!services_) return false;
@@ -27,7 +33,11 @@ bool InstallEngine::CopyModelFiles(const WString& driverDirectory, const WString
     const WString relative = FormatText(u"%s\\RES\\%s", {environment, name});
     const WString source = driverSourceFolder + u"\\" + relative;
     const WString destination = FormatText(u"%s\\%s", {driverDirectory, name});
-    if (!services_->files.Copy(source, destination, true)) copied = false;
+    uint32_t error = 0;
+    if (!services_->files.Copy(source, destination, true, &error)) {
+      NoteCopyFailure(source, error);
+      copied = false;
+    }
   }
   return copied;
 }
@@ -37,11 +47,17 @@ bool InstallEngine::CopyPlatformFolder(const WString& destinationFolder,
   if (!services_) return false;
   const WString folder = WithBackslash(sourceFolder);
   std::vector<FolderEntry> entries;
-  if (!services_->files.List(folder + u"*.*", entries)) return false;
+  if (!services_->files.List(folder + u"*.*", entries)) {
+    NoteCopyFailure(sourceFolder, kErrorPathNotFound);
+    return false;
+  }
   for (const FolderEntry& entry : entries) {
     // Subfolders ("RES", "Font") and the "." and ".." entries stay behind.
     if (entry.attributes.isFolder || entry.name == u"." || entry.name == u"..") continue;
-    if (!services_->files.Copy(folder + entry.name, destinationFolder + u"\\" + entry.name, true)) {
+    uint32_t error = 0;
+    if (!services_->files.Copy(folder + entry.name, destinationFolder + u"\\" + entry.name, true,
+                               &error)) {
+      NoteCopyFailure(folder + entry.name, error);
       return false;
     }
   }

@@ -34,6 +34,15 @@ inline constexpr std::array<const char*, kOsNameCount> kOsNames = {
     "Windows 8",    "Windows 8.1", "Windows 10",   "Windows 10.1",  "Windows 11"};
 inline constexpr const char* kUnknownRelease = "Unknow";
 
+// The step an installation failed at, with the system's code of the failure and, for the
+// driver files, the file that could not be copied (or the folder that could not be listed).
+enum class InstallStep { kDriverFiles, kDriver, kPrinter };
+struct InstallFailure {
+  InstallStep step = InstallStep::kDriverFiles;
+  uint32_t error = 0;
+  WString path;
+};
+
 class InstallEngine {
  public:
   // An engine for the catalogue and platform detection only: the installation operations
@@ -93,6 +102,17 @@ class InstallEngine {
   std::array<WString, kCatalogueSize> gpdNames;
   std::array<WString, kCatalogueSize> modelNames;
   WString printerName;
+  // Why the last InstallPrinter (or AddDriverAndPrinter) failed; nothing after one that did
+  // not. The dialog's road does not read it; the unattended command line reports it.
+  std::optional<InstallFailure> lastFailure;
+  // When not empty, the installation brings this printer (of the model, on the port) up to
+  // date instead of adding one under a free name: the driver is registered again and the
+  // printer's data are written anew. The unattended command line's --replace sets it.
+  WString reusedPrinter;
+  // The system's code of the last test page's failure (the printer could not be opened for
+  // drawing, or refused the document), 0 when it took the page. PrintTestPage still answers
+  // true, as the dialog expects.
+  uint32_t testPageError = 0;
   std::array<const char*, kOsNameCount> osNames;
   int32_t portKind = 0;
   WString driverSourceFolder;
@@ -101,10 +121,13 @@ class InstallEngine {
   // The model table's entry at a position; empty outside the tables.
   WString At(const std::array<WString, kCatalogueSize>& table, int32_t position) const;
   void ChoosePrinterName(int32_t languageId);
+  // The reused printer opened and its data written; false when it cannot be opened.
+  bool UpdatePrinter(int32_t modelPosition, const std::string& portName, int32_t languageId);
   // `port` is `portName` in wide text, as the printer record already holds it.
   void WritePrinterData(SpoolerPrinter& printer, int32_t modelPosition, const std::string& portName,
                         const WString& port, int32_t languageId);
   void Trace(WStringView text);
+  void NoteCopyFailure(const WString& path, uint32_t error);
 
   SystemInfo& system_;
   std::optional<EngineServices> services_;

@@ -4,6 +4,7 @@
 #include "install/installation_messages.h"
 #include "install/spooler_restart.h"
 #include "platform/local_text.h"
+#include "platform/system_errors.h"
 
 namespace kestrava {
 
@@ -22,6 +23,7 @@ bool InstallEngine::InstallPrinter(int32_t osIndex, int32_t modelPosition, bool 
                                    const std::string& portName, int32_t languageId,
                                    const WString& sourceFolder) {
   if (!services_) return false;
+  lastFailure.reset();
   printerName = At(modelNames, modelPosition);
   const char* release = nullptr;
   const char* architecture = nullptr;
@@ -41,6 +43,7 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
                                         int32_t modelPosition, const std::string& portName,
                                         int32_t languageId) {
   if (!services_) return false;
+  lastFailure.reset();
   PrintSpooler& spooler = services_->spooler;
   DialogHost& dialog = services_->dialog;
   Clock& clock = services_->clock;
@@ -55,6 +58,8 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
     const bool platformFiles =
         CopyPlatformFolder(driverDirectory, driverSourceFolder + u"\\" + environment);
     copied = modelFiles && platformFiles;
+  } else {
+    NoteCopyFailure(environment, kErrorPathNotFound);
   }
   if (!copied) {
     dialog.ShowMessage(CopyFailureMessage(osIndex, languageId), MessageKind::kWarning);
@@ -75,6 +80,7 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
   const bool registered = spooler.AddDriver(driver, &error);
   clock.Sleep(kSpoolerPauseMs);
   if (!registered) {
+    lastFailure = InstallFailure{InstallStep::kDriver, error, WString()};
     dialog.ShowMessage(system_.ErrorMessage(error), MessageKind::kWarning);
     Trace(u"添加打印机驱动失败");
     dialog.ShowMessage(DriverFailureMessage(languageId), MessageKind::kWarning);
@@ -82,6 +88,7 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
   }
   clock.Sleep(kSpoolerPauseMs);
 
+  if (!reusedPrinter.empty()) return UpdatePrinter(modelPosition, portName, languageId);
   ChoosePrinterName(languageId);
   PrinterRecord record;
   record.printerName = printerName;
@@ -93,6 +100,7 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
   std::unique_ptr<SpoolerPrinter> printer = spooler.CreatePrinter(record, &error);
   clock.Sleep(kSpoolerPauseMs);
   if (!printer) {
+    lastFailure = InstallFailure{InstallStep::kPrinter, error, WString()};
     // The spooler loads the driver's DLLs when the printer is added; one that needs the
     // compiler's runtime fails to load without it.
     if (error == kErrorModNotFound) {
@@ -103,6 +111,19 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
   }
   WritePrinterData(*printer, modelPosition, portName, record.portName, languageId);
   return true;  // the printer closes here
+}
+
+bool InstallEngine::UpdatePrinter(int32_t modelPosition, const std::string& portName,
+                                  int32_t languageId) {
+  uint32_t error = 0;
+  std::unique_ptr<SpoolerPrinter> printer = services_->spooler.Open(reusedPrinter, &error);
+  if (!printer) {
+    lastFailure = InstallFailure{InstallStep::kPrinter, error, WString()};
+    return false;
+  }
+  printerName = reusedPrinter;
+  WritePrinterData(*printer, modelPosition, portName, system_.AnsiToWide(portName), languageId);
+  return true;
 }
 
 void InstallEngine::ChoosePrinterName(int32_t languageId) {

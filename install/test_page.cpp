@@ -41,12 +41,14 @@ bool InstallEngine::PrintTestPage(const WString& name, const Picture& picture,
   std::unique_ptr<PictureContext> memory = graphics.CreatePictureContext(picture);
   uint32_t error = 0;
   std::unique_ptr<PrinterContext> page = graphics.CreatePrinterContext(name, mode, &error);
+  testPageError = page ? 0 : error;
   if (!page) {
     Trace(system_.ErrorMessage(error));
     return true;
   }
-  // The answers of the document and page calls are not looked at: there is nobody to tell.
-  page->StartDocument(name);
+  // The dialog does not look at the answers of the document and page calls: there is nobody to
+  // tell. A refused document is kept for the command line, which has somebody.
+  if (page->StartDocument(name, &error) <= 0) testPageError = error;
   page->StartPage();
   page->DrawTextInRect(pageText, TextRect{10, 10, 400, 500}, kDrawTextNoClip);
   if (memory) {

@@ -16,12 +16,10 @@
 
 namespace kestrava {
 
-// Error codes as the system reports them (and kErrorFileNotFound).
+// Error codes as the system reports them (and those of system_errors.h).
 enum : uint32_t {
-  kErrorAccessDenied = 5,
   kErrorInvalidHandle = 6,
   kErrorGenFailure = 31,
-  kErrorSharingViolation = 32,
   kErrorInvalidParameter = 87,
   kErrorDeviceNotConnected = 1167,
   kErrorTimeout = 1460,  // a write that did not end within its bound

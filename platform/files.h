@@ -44,6 +44,7 @@ bool ReadExactly(FileHandle& file, void* buffer, size_t size);
 enum class CreateMode {
   kTruncate,  // create the file, or empty it when it exists
   kNew,       // create the file; fail and leave it unchanged when it exists
+  kAppend,    // create the file, or keep it when it exists; every write goes to its end
 };
 
 struct FileAttributes {
@@ -64,7 +65,8 @@ class Files {
   // Opens an existing file for reading, sharing it for reading. Nothing when it cannot.
   virtual std::unique_ptr<FileHandle> OpenForRead(const WString& path) = 0;
 
-  // Creates a file for writing, sharing it for reading, with normal attributes.
+  // Creates a file for writing, sharing it for reading (and for appending, in append mode),
+  // with normal attributes.
   virtual std::unique_ptr<FileHandle> Create(const WString& path, CreateMode mode) = 0;
 
   // Attributes of a file or folder (of a link itself, not its target); nothing when the path
@@ -87,8 +89,10 @@ class Files {
   // lists them. False when the listing cannot start (a missing folder).
   virtual bool List(const WString& pattern, std::vector<FolderEntry>& out) = 0;
 
-  // Copies a file; with `replace` false an existing destination makes it fail.
-  virtual bool Copy(const WString& from, const WString& to, bool replace) = 0;
+  // Copies a file; with `replace` false an existing destination makes it fail. `error` (when
+  // given) is the system's code of a failure, 0 on success.
+  virtual bool Copy(const WString& from, const WString& to, bool replace,
+                    uint32_t* error = nullptr) = 0;
 };
 
 }  // namespace kestrava

@@ -40,8 +40,8 @@ class PrinterContext {
   virtual ~PrinterContext() = default;
 
   // StartDoc with `name` as the document name, no output file and no data type. The job's
-  // number, or 0 or less when refused.
-  virtual int StartDocument(const WString& name) = 0;
+  // number, or 0 or less when refused, with the system's code in `error` when given.
+  virtual int StartDocument(const WString& name, uint32_t* error = nullptr) = 0;
   virtual bool StartPage() = 0;
   // DrawText of `text` in `rect` with the format flags (DT_...).
   virtual bool DrawTextInRect(const WString& text, const TextRect& rect, uint32_t format) = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -22,6 +23,14 @@ class Process {
 
   // Full path of the running program file.
   virtual WString ProgramFilePath() = 0;
+
+  // The words of the command line after the program's own name, split as the C runtime
+  // splits them (quotes group, backslashes before a quote escape it).
+  virtual std::vector<WString> Arguments() = 0;
+
+  // Whether the process runs with administrator rights: its token holds the Administrators
+  // group enabled (elevated where the system has elevation).
+  virtual bool IsElevated() = 0;
 
   // Creates the named mutex (no security descriptor, not owned). `alreadyExisted` tells whether
   // another instance made it first. A creation that fails for another reason yields a marker

@@ -85,7 +85,10 @@ std::unique_ptr<FileHandle> PosixFiles::OpenForRead(const WString& path) {
 std::unique_ptr<FileHandle> PosixFiles::Create(const WString& path, CreateMode mode) {
   const std::string host = HostPath(path);
   if (host.empty()) return nullptr;
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == CreateMode::kNew ? O_EXCL : O_TRUNC);
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC |
+                    (mode == CreateMode::kNew      ? O_EXCL
+                     : mode == CreateMode::kAppend ? O_APPEND
+                                                   : O_TRUNC);
   const int fd = open(host.c_str(), flags, 0644);
   if (fd < 0) return nullptr;
   return std::make_unique<PosixFileHandle>(fd);
@@ -159,7 +162,13 @@ bool PosixFiles::List(const WString& pattern, std::vector<FolderEntry>& out) {
   return true;
 }
 
-bool PosixFiles::Copy(const WString& from, const WString& to, bool replace) {
+bool PosixFiles::Copy(const WString& from, const WString& to, bool replace, uint32_t* error) {
+  const bool copied = CopyContent(from, to, replace);
+  if (error) *error = copied ? 0 : static_cast<uint32_t>(errno);
+  return copied;
+}
+
+bool PosixFiles::CopyContent(const WString& from, const WString& to, bool replace) {
   std::unique_ptr<FileHandle> in = OpenForRead(from);
   if (!in) return false;
   std::unique_ptr<FileHandle> out = Create(to, replace ? CreateMode::kTruncate : CreateMode::kNew);

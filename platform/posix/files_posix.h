@@ -24,12 +24,16 @@ class PosixFiles final : public Files {
   bool RemoveFile(const WString& path) override;
   bool SetNormalAttributes(const WString& path) override;
   bool List(const WString& pattern, std::vector<FolderEntry>& out) override;
-  bool Copy(const WString& from, const WString& to, bool replace) override;
+  // A failure's code is the host's errno.
+  bool Copy(const WString& from, const WString& to, bool replace,
+            uint32_t* error = nullptr) override;
 
   // Opens a host file by its own path (for tools that read a program file).
   static std::unique_ptr<FileHandle> OpenHostFile(const std::string& hostPath);
 
  private:
+  bool CopyContent(const WString& from, const WString& to, bool replace);
+
   std::string root_;
 };
 

@@ -74,8 +74,18 @@ std::unique_ptr<FileHandle> Win32Files::OpenForRead(const WString& path) {
 }
 
 std::unique_ptr<FileHandle> Win32Files::Create(const WString& path, CreateMode mode) {
-  const DWORD disposition = mode == CreateMode::kNew ? CREATE_NEW : CREATE_ALWAYS;
-  ScopedFile file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+  DWORD disposition = CREATE_ALWAYS;
+  // Appending is asked for as such: every write then lands at the end, also when another
+  // process appends to the same file meanwhile.
+  DWORD access = GENERIC_WRITE;
+  DWORD sharing = FILE_SHARE_READ;
+  if (mode == CreateMode::kNew) disposition = CREATE_NEW;
+  if (mode == CreateMode::kAppend) {
+    disposition = OPEN_ALWAYS;
+    access = FILE_APPEND_DATA | SYNCHRONIZE;
+    sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  }
+  ScopedFile file(CreateFileW(Wide(path), access, sharing, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return nullptr;
   return std::make_unique<Win32FileHandle>(std::move(file));
@@ -113,8 +123,10 @@ bool Win32Files::List(const WString& pattern, std::vector<FolderEntry>& out) {
   return true;
 }
 
-bool Win32Files::Copy(const WString& from, const WString& to, bool replace) {
-  return CopyFileW(Wide(from), Wide(to), replace ? FALSE : TRUE) != 0;
+bool Win32Files::Copy(const WString& from, const WString& to, bool replace, uint32_t* error) {
+  const bool copied = CopyFileW(Wide(from), Wide(to), replace ? FALSE : TRUE) != 0;
+  if (error) *error = copied ? 0 : GetLastError();
+  return copied;
 }
 
 }  // namespace kestrava

@@ -14,7 +14,8 @@ class Win32Files final : public Files {
   bool RemoveFile(const WString& path) override;
   bool SetNormalAttributes(const WString& path) override;
   bool List(const WString& pattern, std::vector<FolderEntry>& out) override;
-  bool Copy(const WString& from, const WString& to, bool replace) override;
+  bool Copy(const WString& from, const WString& to, bool replace,
+            uint32_t* error = nullptr) override;
 };
 
 }  // namespace kestrava

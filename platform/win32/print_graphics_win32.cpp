@@ -47,11 +47,13 @@ class Win32PrinterContext final : public PrinterContext {
  public:
   explicit Win32PrinterContext(ScopedDeviceContext context) : context_(std::move(context)) {}
 
-  int StartDocument(const WString& name) override {
+  int StartDocument(const WString& name, uint32_t* error = nullptr) override {
     DOCINFOW document{};
     document.cbSize = sizeof(document);
     document.lpszDocName = Wide(name);
-    return StartDocW(context_.Get(), &document);
+    const int job = StartDocW(context_.Get(), &document);
+    if (error) *error = job > 0 ? 0 : GetLastError();
+    return job;
   }
   bool StartPage() override { return ::StartPage(context_.Get()) > 0; }
   bool DrawTextInRect(const WString& text, const TextRect& rect, uint32_t format) override {

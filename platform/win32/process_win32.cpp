@@ -28,6 +28,29 @@ WString Win32Process::ProgramFilePath() {
   return ModuleFilePath();
 }
 
+std::vector<WString> Win32Process::Arguments() {
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<WString> arguments;
+  if (!words) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(win32::FromWide(words[i]));
+  LocalFree(words);
+  return arguments;
+}
+
+bool Win32Process::IsElevated() {
+  SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
+                                0, 0, 0, 0, 0, 0, &administrators)) {
+    return false;
+  }
+  BOOL member = FALSE;
+  const bool checked = CheckTokenMembership(nullptr, administrators, &member) != FALSE;
+  FreeSid(administrators);
+  return checked && member;
+}
+
 WString ModuleFilePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {

@@ -12,6 +12,11 @@ class Win32Process final : public Process {
   ~Win32Process() override;
 
   WString ProgramFilePath() override;
+  // CommandLineToArgvW of GetCommandLineW.
+  std::vector<WString> Arguments() override;
+  // CheckTokenMembership of the Administrators group (Windows 2000 and later; a filtered token
+  // under UAC holds it for deny only).
+  bool IsElevated() override;
   std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
                                                        bool& alreadyExisted) override;
   bool InitialiseCommonControls(uint32_t size, uint32_t classMask) override;

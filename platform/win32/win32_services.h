@@ -6,6 +6,7 @@
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/arp_table_win32.h"
 #include "platform/win32/clock_win32.h"
+#include "platform/win32/console_win32.h"
 #include "platform/win32/device_interfaces_win32.h"
 #include "platform/win32/device_io_win32.h"
 #include "platform/win32/files_win32.h"
@@ -25,9 +26,9 @@ namespace kestrava {
 struct Win32Services {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog,  system,   files,    process, clock,    registry,         udp,
-                    icmp,    adapters, spooler,  shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi};
+    return Services{dialog,  system,   files,     process, clock,    registry,         udp,
+                    icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
+                    sockets, arpTable, screenGdi, console};
   }
 
   Win32SystemInfo system;
@@ -46,6 +47,7 @@ struct Win32Services {
   Win32TcpSockets sockets;
   Win32ArpTable arpTable;
   Win32ScreenGdi screenGdi;
+  Win32Console console;
 };
 
 }  // namespace kestrava

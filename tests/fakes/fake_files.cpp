@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/system_errors.h"
+
 namespace kestrava {
 
 namespace {
@@ -239,7 +241,7 @@ std::unique_ptr<FileHandle> FakeFiles::Create(const WString& path, CreateMode mo
   auto it = nodes_.find(*key);
   if (it != nodes_.end()) {
     if (mode == CreateMode::kNew || it->second.folder || it->second.readOnly) return nullptr;
-    it->second.data->clear();
+    if (mode != CreateMode::kAppend) it->second.data->clear();
   } else {
     Node node;
     node.name = Split(path).back();
@@ -247,7 +249,9 @@ std::unique_ptr<FileHandle> FakeFiles::Create(const WString& path, CreateMode mo
   }
   std::optional<uint64_t> limit;
   if (auto l = writeLimits_.find(*key); l != writeLimits_.end()) limit = l->second;
-  return std::make_unique<FakeFileHandle>(it->second.data, std::nullopt, limit, false);
+  auto handle = std::make_unique<FakeFileHandle>(it->second.data, std::nullopt, limit, false);
+  if (mode == CreateMode::kAppend) handle->Seek(0, SeekOrigin::kEnd);
+  return handle;
 }
 
 std::optional<FileAttributes> FakeFiles::Attributes(const WString& path) {
@@ -333,17 +337,25 @@ bool FakeFiles::List(const WString& pattern, std::vector<FolderEntry>& out) {
   return true;
 }
 
-bool FakeFiles::Copy(const WString& from, const WString& to, bool replace) {
+bool FakeFiles::Copy(const WString& from, const WString& to, bool replace, uint32_t* error) {
+  const auto fail = [error](uint32_t code) {
+    if (error) *error = code;
+    return false;
+  };
+  if (error) *error = 0;
   const std::optional<WString> source = Resolve(from, true);
   const std::optional<WString> target = Resolve(to, true);
-  if (!source || !target || Failing(Op::kCopy, *source) || Failing(Op::kCopy, *target)) {
-    return false;
-  }
+  if (!source || !target) return fail(kErrorPathNotFound);
+  // A scripted failure stands for a file the spooler holds open.
+  if (Failing(Op::kCopy, *source) || Failing(Op::kCopy, *target))
+    return fail(kErrorSharingViolation);
   auto in = nodes_.find(*source);
-  if (in == nodes_.end() || in->second.folder || !ParentIsFolder(*target)) return false;
+  if (in == nodes_.end() || in->second.folder) return fail(kErrorFileNotFound);
+  if (!ParentIsFolder(*target)) return fail(kErrorPathNotFound);
   auto out = nodes_.find(*target);
-  if (out != nodes_.end() && (!replace || out->second.folder || out->second.readOnly)) {
-    return false;
+  if (out != nodes_.end() && !replace) return fail(kErrorFileExists);
+  if (out != nodes_.end() && (out->second.folder || out->second.readOnly)) {
+    return fail(kErrorAccessDenied);
   }
   Node copy;
   copy.name = Split(to).back();

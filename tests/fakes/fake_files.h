@@ -45,7 +45,9 @@ class FakeFiles final : public Files {
   bool RemoveFile(const WString& path) override;
   bool SetNormalAttributes(const WString& path) override;
   bool List(const WString& pattern, std::vector<FolderEntry>& out) override;
-  bool Copy(const WString& from, const WString& to, bool replace) override;
+  // A scripted failure answers ERROR_SHARING_VIOLATION, a missing source ERROR_FILE_NOT_FOUND.
+  bool Copy(const WString& from, const WString& to, bool replace,
+            uint32_t* error = nullptr) override;
 
   struct Node {
     WString name;  // as created, for listings

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/system_errors.h"
 #include "tests/fakes/fake_print_spooler.h"
 
 namespace kestrava {
@@ -48,8 +49,9 @@ class FakePrinterContext final : public PrinterContext {
     graphics_.Record("DeleteDC printer");
   }
 
-  int StartDocument(const WString& name) override {
+  int StartDocument(const WString& name, uint32_t* error = nullptr) override {
     graphics_.Record("StartDoc " + Utf16ToUtf8(name));
+    if (error) *error = graphics_.documentsStart ? 0u : uint32_t{kErrorAccessDenied};
     return graphics_.documentsStart ? 1 : 0;
   }
   bool StartPage() override {

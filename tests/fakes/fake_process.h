@@ -20,6 +20,8 @@ class FakeProcess final : public Process {
       : objects_(std::move(objects)) {}
 
   WString ProgramFilePath() override { return programFilePath; }
+  std::vector<WString> Arguments() override { return arguments; }
+  bool IsElevated() override { return elevated; }
   std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
                                                        bool& alreadyExisted) override;
   bool InitialiseCommonControls(uint32_t size, uint32_t classMask) override {
@@ -40,6 +42,8 @@ class FakeProcess final : public Process {
   int OpenHandles(const WString& name) const;
 
   WString programFilePath = u"C:\\Setup\\KestravaSetup.exe";
+  std::vector<WString> arguments;
+  bool elevated = true;
   bool markerCreationFails = false;  // as when the name is taken by another kind of object
   bool socketsStart = true;
   std::vector<std::pair<uint32_t, uint32_t>> commonControls;

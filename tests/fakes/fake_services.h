@@ -6,6 +6,7 @@
 #include "tests/fakes/fake_adapters.h"
 #include "tests/fakes/fake_arp_table.h"
 #include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_console.h"
 #include "tests/fakes/fake_device_interfaces.h"
 #include "tests/fakes/fake_device_io.h"
 #include "tests/fakes/fake_files.h"
@@ -25,9 +26,9 @@ namespace kestrava {
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog,  system,   files,    process, clock,    registry,         udp,
-                    icmp,    adapters, spooler,  shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi};
+    return Services{dialog,  system,   files,     process, clock,    registry,         udp,
+                    icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
+                    sockets, arpTable, screenGdi, console};
   }
 
   FakeSystemInfo system;
@@ -47,6 +48,7 @@ struct FakeServices {
   FakeTcpSockets sockets{&clock};
   FakeArpTable arpTable;
   FakeScreenGdi screenGdi;
+  FakeConsole console;
 };
 
 }  // namespace kestrava

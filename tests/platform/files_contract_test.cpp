@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/system_errors.h"
 #include "tests/platform/implementations.h"
 
 namespace kestrava {
@@ -87,7 +88,20 @@ TEST_P(FilesContract, CreateModes) {
     EXPECT_EQ(2, out->Write("ok", 2));
   }
   EXPECT_EQ("ok", ReadAll(path));
+  for (const char* more : {"+1", "+2"}) {
+    auto out = files->Create(path, CreateMode::kAppend);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(2, out->Write(more, 2));
+  }
+  EXPECT_EQ("ok+1+2", ReadAll(path)) << "appended, the earlier text kept";
+  {
+    auto out = files->Create(At(u"new.log"), CreateMode::kAppend);
+    ASSERT_TRUE(out) << "made when missing";
+    EXPECT_EQ(3, out->Write("one", 3));
+  }
+  EXPECT_EQ("one", ReadAll(At(u"new.log")));
   EXPECT_FALSE(files->Create(At(u"missing\\file.txt"), CreateMode::kTruncate)) << "no parent";
+  EXPECT_FALSE(files->Create(At(u"missing\\file.txt"), CreateMode::kAppend)) << "no parent";
   EXPECT_FALSE(files->OpenForRead(At(u"missing.txt")));
   EXPECT_FALSE(files->OpenForRead(subject->base)) << "a folder is not a file";
 }
@@ -134,8 +148,11 @@ TEST_P(FilesContract, CopyReplacesOnlyWhenAsked) {
   EXPECT_EQ("beta", ReadAll(At(u"b.txt")));
   EXPECT_TRUE(files->Copy(At(u"a.txt"), At(u"b.txt"), true));
   EXPECT_EQ("alpha", ReadAll(At(u"b.txt")));
-  EXPECT_TRUE(files->Copy(At(u"a.txt"), At(u"c.txt"), false));
-  EXPECT_FALSE(files->Copy(At(u"none.txt"), At(u"d.txt"), true));
+  uint32_t error = 99;
+  EXPECT_TRUE(files->Copy(At(u"a.txt"), At(u"c.txt"), false, &error));
+  EXPECT_EQ(0u, error);
+  EXPECT_FALSE(files->Copy(At(u"none.txt"), At(u"d.txt"), true, &error));
+  EXPECT_EQ(kErrorFileNotFound, error) << "the system's code of the failure";
 }
 
 TEST_P(FilesContract, NamesIgnoreCaseWhereWindowsDoes) {

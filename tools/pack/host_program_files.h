@@ -20,7 +20,7 @@ class HostProgramFiles final : public Files {
   bool RemoveFile(const WString&) override { return false; }
   bool SetNormalAttributes(const WString&) override { return false; }
   bool List(const WString&, std::vector<FolderEntry>&) override { return false; }
-  bool Copy(const WString&, const WString&, bool) override { return false; }
+  bool Copy(const WString&, const WString&, bool, uint32_t*) override { return false; }
 };
 
 }  // namespace kestrava::pack

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/console.h"
+
+namespace kestrava {
+
+// A redirected standard output (a file or a pipe) takes UTF-8 lines with WriteFile; a console
+// takes them with WriteConsoleW. Without a standard output the console of the parent process
+// is attached (AttachConsole, Windows XP and later) on the first line and written through
+// CONOUT$.
+class Win32Console final : public Console {
+ public:
+  Win32Console();
+  ~Win32Console() override;
+  Win32Console(const Win32Console&) = delete;
+  Win32Console& operator=(const Win32Console&) = delete;
+
+  void WriteLine(const WString& line) override;
+
+ private:
+  void Open();
+
+  bool opened_ = false;
+  void* output_ = nullptr;   // the handle lines go to, none when there is nowhere
+  bool console_ = false;     // a console (WriteConsoleW), else a file or pipe
+  bool ownsOutput_ = false;  // CONOUT$ opened here
+};
+
+}  // namespace kestrava
