@@ -2,6 +2,7 @@
 
 #include "app/confing_dialog.h"
 #include "app/language.h"
+#include "app/unattended.h"
 
 namespace kestrava {
 
@@ -9,6 +10,17 @@ const char16_t* SecondInstanceMessage(uint16_t userUiLanguage) {
   constexpr LocalText kMessage = {u"应用程序已打开", u"Application is open",
                                   u"アプリケーションは開いています"};
   return kMessage.For(userUiLanguage);
+}
+
+int CBrevantApp::Run() {
+  const std::vector<WString> arguments = services_.process.Arguments();
+  if (!arguments.empty()) {
+    const int exitCode = RunUnattended(services_, arguments);
+    services_.dialog.WaitForWorkers();
+    return exitCode;
+  }
+  InitApplicationInstance();
+  return 0;
 }
 
 bool CBrevantApp::InitApplicationInstance() {

@@ -15,6 +15,10 @@ class CBrevantApp {
  public:
   explicit CBrevantApp(const Services& services) : services_(services) {}
 
+  // The program: with arguments the unattended command line (app/unattended.h), without them
+  // the dialog. Returns the process's exit code (0 after the dialog).
+  int Run();
+
   // Refuses a second instance (with a message in the user's raw UI language), otherwise runs
   // the dialog until it ends and then waits for every worker it started (the payload may still
   // be unpacking). Always returns false: the program ends afterwards.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/captions.h"
+#include "app/command_line.h"
 #include "app/dialog_template.h"
 #include "app/language.h"
 #include "payload/working_folder.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr int kFirstValidInterface = 0;
 constexpr int kLastValidInterface = 99;
 constexpr const char16_t* kRangeMessage = u"Please enter an integer between 0 and 99.";
-constexpr const char16_t* kBaudRates[] = {u"9600", u"19200", u"38400", u"115200"};
 
 }  // namespace
 
@@ -92,7 +92,7 @@ bool ConfingDialog::OnInitDialog() {
 
   DetectPlatformIntoMessage();
 
-  for (const char16_t* rate : kBaudRates) baudCombo.Add(rate);
+  for (const char16_t* rate : kDialogBaudRates) baudCombo.Add(rate);
   baudCombo.Select(kSerialBaudItem);
   ipAddressField.SetAddress(kDefaultPrinterAddress);
   host_.StartTimer(kPortPollTimer, kPortPollPeriodMs);

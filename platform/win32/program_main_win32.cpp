@@ -14,5 +14,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kestrava::Win32Services services;
   kestrava::Win32DialogHost dialog;
   kestrava::CBrevantApp app(services.With(dialog));
-  return app.InitApplicationInstance() ? 1 : 0;
+  return app.Run();
 }

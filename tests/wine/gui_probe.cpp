@@ -12,6 +12,11 @@
 //                                           the payload was there by then
 //   gui_probe modules LIBRARY...            nothing is loaded from the program's folder, each
 //                                           LIBRARY is loaded from the system folder
+//   gui_probe no-window PROGRAM STOP-FILE   no process of PROGRAM shows a window until
+//                                           STOP-FILE exists
+//   gui_probe exit-code PROGRAM ARG...      runs PROGRAM with the arguments, its output on the
+//                                           probe's own, and prints its whole exit code (Wine
+//                                           hands only its low eight bits to the shell)
 //   gui_probe ROAD-COMMAND ...              see gui_road_commands.cpp
 // Exits 0 when every check holds; prints each one that does not.
 #include <algorithm>
@@ -25,6 +30,7 @@
 #include "platform/win32/win32.h"
 #include "tests/wine/gui_modules.h"
 #include "tests/wine/gui_road_commands.h"
+#include "tests/wine/gui_window_watch.h"
 #include "tests/wine/gui_windows.h"
 
 namespace {
@@ -101,6 +107,53 @@ int SecondInstance(const wchar_t* program, int language) {
   return Failures() == 0 ? 0 : 1;
 }
 
+// The program's command line: each argument quoted, its quotes and the backslashes before them
+// escaped, as CommandLineToArgvW reads them back.
+std::wstring Quoted(const std::vector<std::wstring>& words) {
+  std::wstring line;
+  for (const std::wstring& word : words) {
+    if (!line.empty()) line += L' ';
+    line += L'"';
+    size_t backslashes = 0;
+    for (wchar_t c : word) {
+      if (c == L'\\') {
+        ++backslashes;
+        continue;
+      }
+      line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+      backslashes = 0;
+      line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+  }
+  return line;
+}
+
+int ExitCodeOf(const std::vector<std::wstring>& words) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  std::wstring command = Quoted(words);
+  std::fflush(stdout);
+  if (!CreateProcessW(words[0].c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::printf("FAIL: cannot start the program (%lu)\n", GetLastError());
+    return 1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  std::printf("exit code %lu\n", code);
+  return 0;
+}
+
 // Ends the dialog the moment it appears, while the payload worker has only just begun.
 int CloseEarly(const std::vector<std::wstring>& folders) {
   HWND dialog = nullptr;
@@ -130,6 +183,10 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring command = argv[1];
   if (command == L"second" && argc == 4) return SecondInstance(argv[2], _wtoi(argv[3]));
+  if (command == L"no-window" && argc == 4) return kestrava::gui::WatchForWindows(argv[2], argv[3]);
+  if (command == L"exit-code" && argc >= 3) {
+    return ExitCodeOf(std::vector<std::wstring>(argv + 2, argv + argc));
+  }
   if (command == L"close-early") {
     return CloseEarly(std::vector<std::wstring>(argv + 2, argv + argc));
   }

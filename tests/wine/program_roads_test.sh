@@ -46,7 +46,9 @@ lan_session "$prefix" || exit 77
 # The serial ports and their printers run outside the namespaces: they go too.
 outside=""
 printers=""
-trap 'kill $outside $printers 2>/dev/null; "$scripts/wine-stop" "$prefix"; lan_finish' EXIT
+# The wineserver first: it holds the pseudo-terminals, whose ends would hang up on it (and it
+# answers a hang-up with a dump of all its objects).
+trap '"$scripts/wine-stop" "$prefix"; kill $outside $printers 2>/dev/null; lan_finish' EXIT
 computer=$lan_tag-pc
 printer=$lan_tag-p1
 node "$computer" pc0 10.77.0.1/24 02:4b:53:00:00:01 || exit 1

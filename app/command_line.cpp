@@ -1,0 +1,338 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+
+#include "platform/ipv4_text.h"
+#include "platform/local_text.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr size_t kShownWordLength = 64;
+
+constexpr const char16_t* kModels[] = {u"RT-80C", u"RT-80",  u"RT-58C",
+                                       u"RT-58",  u"RT-76C", u"RT-76"};
+constexpr const char16_t* kInterfaces[] = {u"USB", u"COM", u"LAN", u"BLE"};
+
+struct Release {
+  const char16_t* name;
+  int32_t radio;
+};
+// The dialog's release radios: 0 "Windows 10", 1 "Windows 8/8.1", 2 "Windows Vista",
+// 3 "Windows XP", 4 "Windows 2003", 5 "Windows 7", 6 "Windows 11".
+constexpr Release kReleases[] = {{u"10", 0}, {u"8", 1},    {u"8.1", 1}, {u"VISTA", 2},
+                                 {u"XP", 3}, {u"2003", 4}, {u"7", 5},   {u"11", 6}};
+
+struct LanguageName {
+  const char16_t* name;
+  int32_t id;
+};
+constexpr LanguageName kLanguages[] = {{u"ZH", kChinese}, {u"EN", kEnglish}, {u"JA", kJapanese}};
+
+bool IsDigits(WStringView text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](WChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// "COM1" to "COM256", with the colon the spooler adds allowed and dropped.
+std::optional<WString> SerialPortName(WString upper) {
+  if (!upper.empty() && upper.back() == u':') upper.pop_back();
+  if (upper.size() < 4 || upper.size() > 6 || upper.compare(0, 3, u"COM") != 0) return {};
+  const WStringView number = WStringView(upper).substr(3);
+  if (!IsDigits(number) || number[0] == u'0') return {};
+  uint32_t value = 0;
+  for (WChar c : number) value = value * 10 + static_cast<uint32_t>(c - u'0');
+  if (value > 256) return {};
+  return upper;
+}
+
+// "USB001" to "USB999", as the USB printing driver names its ports.
+std::optional<WString> UsbPortName(const WString& upper) {
+  if (upper.size() != 6 || upper.compare(0, 3, u"USB") != 0) return {};
+  if (!IsDigits(WStringView(upper).substr(3)) || upper == u"USB000") return {};
+  return upper;
+}
+
+// One option: its name (upper-cased, without its prefix) and its value when it has one.
+struct Word {
+  WString name;
+  std::optional<WString> inlineValue;
+};
+
+// An option or a command word: "--name", "/name", with "=value" or ":value" after it.
+std::optional<Word> OptionOf(const WString& word) {
+  size_t start = 0;
+  if (word.compare(0, 2, u"--") == 0) {
+    start = 2;
+  } else if (!word.empty() && (word[0] == u'/' || word[0] == u'-')) {
+    start = 1;
+  } else {
+    return std::nullopt;
+  }
+  Word option;
+  const size_t separator = word.find_first_of(u"=:", start);
+  option.name = UpperAscii(word.substr(start, separator - start));
+  if (separator != WString::npos) option.inlineValue = word.substr(separator + 1);
+  return option;
+}
+
+bool IsHelpWord(const WString& word) {
+  const std::optional<Word> option = OptionOf(word);
+  const WString name = option ? option->name : UpperAscii(word);
+  return name == u"?" || name == u"HELP" || (option && name == u"H");
+}
+
+class Parser {
+ public:
+  explicit Parser(const std::vector<WString>& words) : words_(words) {}
+
+  CommandLine Parse() {
+    size_t length = 0;
+    for (const WString& word : words_) length += word.size() + 1;
+    if (length > kLongestCommandLine) return Fail(ArgumentFault::kTooLong, WString());
+    if (words_.empty()) return line_;
+    if (std::any_of(words_.begin(), words_.end(), IsHelpWord)) {
+      line_.command = Command::kHelp;
+      HelpLanguage();
+      return line_;
+    }
+    const std::optional<Word> first = OptionOf(words_[0]);
+    const WString command = first ? first->name : UpperAscii(words_[0]);
+    if (command == u"INSTALL") {
+      line_.command = Command::kInstall;
+    } else if (command == u"PORTS") {
+      line_.command = Command::kPorts;
+    } else if (command == u"PRINTERS") {
+      line_.command = Command::kPrinters;
+    } else {
+      return Fail(ArgumentFault::kUnknownCommand, words_[0]);
+    }
+    for (next_ = 1; next_ < words_.size() && line_.fault == ArgumentFault::kNone;) {
+      Option(words_[next_++]);
+    }
+    if (line_.fault == ArgumentFault::kNone && line_.command == Command::kInstall) CheckInstall();
+    return line_;
+  }
+
+ private:
+  CommandLine& Fail(ArgumentFault fault, const WString& word) {
+    if (line_.fault == ArgumentFault::kNone) {
+      line_.fault = fault;
+      line_.faultWord = word.substr(0, kShownWordLength);
+    }
+    return line_;
+  }
+
+  // The option's value: after its "=" or ":", else the next word (which must be no option).
+  std::optional<WString> Value(const Word& option, const WString& word) {
+    if (option.inlineValue) return option.inlineValue;
+    if (next_ < words_.size() && !OptionOf(words_[next_])) return words_[next_++];
+    Fail(ArgumentFault::kMissingValue, word);
+    return std::nullopt;
+  }
+
+  bool FirstTime(const WString& name, const WString& word) {
+    if (std::find(seen_.begin(), seen_.end(), name) != seen_.end()) {
+      Fail(ArgumentFault::kRepeated, word);
+      return false;
+    }
+    seen_.push_back(name);
+    return true;
+  }
+
+  void Option(const WString& word) {
+    const std::optional<Word> option = OptionOf(word);
+    if (!option) {
+      Fail(ArgumentFault::kUnknownOption, word);
+      return;
+    }
+    const bool install = line_.command == Command::kInstall;
+    const auto flag = [&](bool& target) {
+      if (option->inlineValue) {
+        Fail(ArgumentFault::kUnknownOption, word);
+        return;
+      }
+      target = true;
+    };
+    const WString& name = option->name;
+    const bool known = name == u"LANGUAGE" || name == u"LOG" || name == u"DISCOVER" ||
+                       name == u"MODEL" || name == u"INTERFACE" || name == u"PORT" ||
+                       name == u"BAUD" || name == u"ADDRESS" || name == u"OS" ||
+                       name == u"DEFAULT" || name == u"NO-PORT-CHECK" || name == u"TEST-PAGE" ||
+                       name == u"REPLACE";
+    if (!known) {
+      Fail(ArgumentFault::kUnknownOption, word);
+      return;
+    }
+    if (!FirstTime(name, word)) return;
+    if (name == u"LANGUAGE") {
+      if (const std::optional<WString> value = Value(*option, word)) Language(*value);
+    } else if (name == u"LOG") {
+      if (const std::optional<WString> value = Value(*option, word)) {
+        if (value->empty()) Fail(ArgumentFault::kMissingValue, word);
+        line_.logFile = *value;
+      }
+    } else if (name == u"DISCOVER") {
+      if (line_.command != Command::kPorts) {
+        Fail(ArgumentFault::kNotForCommand, word);
+      } else if (const std::optional<WString> value = Value(*option, word)) {
+        Seconds(*value);
+      }
+    } else if (!install) {
+      Fail(ArgumentFault::kNotForCommand, word);
+    } else if (name == u"DEFAULT") {
+      flag(line_.setDefault);
+    } else if (name == u"TEST-PAGE") {
+      flag(line_.testPage);
+    } else if (name == u"REPLACE") {
+      flag(line_.replace);
+    } else if (name == u"NO-PORT-CHECK") {
+      bool skip = false;
+      flag(skip);
+      line_.portCheck = !skip;
+    } else if (const std::optional<WString> value = Value(*option, word)) {
+      InstallValue(name, *value);
+    }
+  }
+
+  // The usage is told in the language asked for, if any; nothing else counts then.
+  void HelpLanguage() {
+    for (next_ = 0; next_ < words_.size();) {
+      const std::optional<Word> option = OptionOf(words_[next_++]);
+      if (!option || option->name != u"LANGUAGE") continue;
+      if (const std::optional<WString> value = Value(*option, words_[next_ - 1])) Language(*value);
+    }
+    line_.fault = ArgumentFault::kNone;
+    line_.faultWord.clear();
+  }
+
+  void Language(const WString& value) {
+    const WString upper = UpperAscii(value);
+    for (const LanguageName& row : kLanguages) {
+      if (upper == row.name) line_.language = row.id;
+    }
+    if (!line_.language) Fail(ArgumentFault::kBadLanguage, value);
+  }
+
+  void Seconds(const WString& value) {
+    if (!IsDigits(value) || value.size() > 3) {
+      Fail(ArgumentFault::kBadSeconds, value);
+      return;
+    }
+    uint32_t seconds = 0;
+    for (WChar c : value) seconds = seconds * 10 + static_cast<uint32_t>(c - u'0');
+    if (seconds == 0 || seconds > kLongestDiscoverySeconds) {
+      Fail(ArgumentFault::kBadSeconds, value);
+      return;
+    }
+    line_.discoverSeconds = seconds;
+  }
+
+  void InstallValue(const WString& name, const WString& value) {
+    const WString upper = UpperAscii(value);
+    if (name == u"MODEL") {
+      const auto* found = std::find_if(std::begin(kModels), std::end(kModels),
+                                       [&](const char16_t* model) { return upper == model; });
+      if (found == std::end(kModels)) {
+        Fail(ArgumentFault::kBadModel, value);
+      } else {
+        line_.model = static_cast<int32_t>(found - std::begin(kModels));
+      }
+    } else if (name == u"INTERFACE") {
+      const WString kind = upper == u"BLUETOOTH" ? WString(u"BLE") : upper;
+      const auto* found = std::find_if(std::begin(kInterfaces), std::end(kInterfaces),
+                                       [&](const char16_t* known) { return kind == known; });
+      if (found == std::end(kInterfaces)) {
+        Fail(ArgumentFault::kBadInterface, value);
+      } else {
+        line_.interfaceKind = static_cast<int32_t>(found - std::begin(kInterfaces));
+      }
+    } else if (name == u"PORT") {
+      line_.port = upper;
+      portWord_ = value;
+    } else if (name == u"BAUD") {
+      const auto* found = std::find_if(std::begin(kDialogBaudRates), std::end(kDialogBaudRates),
+                                       [&](const char16_t* rate) { return value == rate; });
+      if (found == std::end(kDialogBaudRates)) {
+        Fail(ArgumentFault::kBadBaud, value);
+      } else {
+        line_.baud = *found;
+      }
+    } else if (name == u"ADDRESS") {
+      const std::optional<uint32_t> address = ParseDottedIpv4(value);
+      // Neither the unspecified address nor the broadcast one is a printer's.
+      if (!address || *address == 0 || *address == 0xFFFFFFFF) {
+        Fail(ArgumentFault::kBadAddress, value);
+      } else {
+        line_.address = address;
+      }
+    } else if (name == u"OS") {
+      const WString release = upper.compare(0, 8, u"WINDOWS ") == 0 ? upper.substr(8) : upper;
+      for (const Release& row : kReleases) {
+        if (release == row.name) line_.osChoice = row.radio;
+      }
+      if (!line_.osChoice) Fail(ArgumentFault::kBadRelease, value);
+    }
+  }
+
+  // What the interface needs and takes, once every option is read.
+  void CheckInstall() {
+    if (line_.model < 0) {
+      Fail(ArgumentFault::kMissingModel, WString());
+      return;
+    }
+    if (line_.interfaceKind < 0) {
+      Fail(ArgumentFault::kMissingInterface, WString());
+      return;
+    }
+    const bool serial = line_.interfaceKind == 1 || line_.interfaceKind == 3;
+    const bool lan = line_.interfaceKind == 2;
+    const bool usb = line_.interfaceKind == 0;
+    if (!line_.baud.empty() && !serial) {
+      Fail(ArgumentFault::kNotForInterface, u"--baud");
+      return;
+    }
+    if (line_.address && !lan) {
+      Fail(ArgumentFault::kNotForInterface, u"--address");
+      return;
+    }
+    if (lan) {
+      if (!portWord_.empty()) Fail(ArgumentFault::kNotForInterface, u"--port");
+      if (!line_.address) Fail(ArgumentFault::kMissingAddress, WString());
+      return;
+    }
+    if (usb && !line_.port.empty()) {
+      const std::optional<WString> port = UsbPortName(line_.port);
+      if (!port) Fail(ArgumentFault::kBadPort, portWord_);
+      return;
+    }
+    if (serial) {
+      if (line_.port.empty()) {
+        Fail(portWord_.empty() ? ArgumentFault::kMissingPort : ArgumentFault::kBadPort, portWord_);
+        return;
+      }
+      const std::optional<WString> port = SerialPortName(line_.port);
+      if (!port) {
+        Fail(ArgumentFault::kBadPort, portWord_);
+        return;
+      }
+      line_.port = *port;
+      if (line_.baud.empty()) line_.baud = kDefaultBaudRate;
+    }
+  }
+
+  const std::vector<WString>& words_;
+  size_t next_ = 0;
+  std::vector<WString> seen_;
+  WString portWord_;
+  CommandLine line_;
+};
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<WString>& words) {
+  return Parser(words).Parse();
+}
+
+}  // namespace kestrava

@@ -1,0 +1,20 @@
+#include "app/run_output.h"
+
+#include <string>
+
+namespace kestrava {
+
+RunOutput::RunOutput(Console& console, Files& files, const WString& logFile) : console_(console) {
+  if (logFile.empty()) return;
+  log_ = files.Create(logFile, CreateMode::kAppend);
+  logRefused_ = log_ == nullptr;
+}
+
+void RunOutput::Line(const WString& line) {
+  console_.WriteLine(line);
+  if (!log_) return;
+  const std::string bytes = Utf16ToUtf8(line) + "\r\n";
+  log_->Write(bytes.data(), bytes.size());
+}
+
+}  // namespace kestrava

@@ -1,0 +1,76 @@
+#include "app/unattended.h"
+
+#include "app/application.h"
+#include "app/exit_codes.h"
+#include "app/language.h"
+#include "app/unattended_run.h"
+#include "app/unattended_texts.h"
+
+namespace kestrava {
+
+UnattendedRun::UnattendedRun(const Services& real, CommandLine line, int32_t language)
+    : line_(std::move(line)),
+      language_(language),
+      output_(real.console, real.files, line_.logFile),
+      quiet_(real, [this](const WString& message) { Say(cli::kMessage, {message}); }),
+      services_(quiet_.Of(real)) {}
+
+void UnattendedRun::Say(const LocalText& text, std::initializer_list<FormatArg> values) {
+  output_.Line(FormatText(text.For(language_), values));
+}
+
+int UnattendedRun::Fail(int exitCode) {
+  Say(cli::kFailed, {WidenAscii(std::to_string(exitCode))});
+  return exitCode;
+}
+
+WString UnattendedRun::Code(uint32_t error) const {
+  return WidenAscii(std::to_string(error));
+}
+
+WString UnattendedRun::SystemText(uint32_t error) {
+  WString text = services_.system.ErrorMessage(error);
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+int RunUnattended(const Services& services, const std::vector<WString>& arguments) {
+  CommandLine line = ParseCommandLine(arguments);
+  const int32_t language =
+      line.language.value_or(StartupLanguage(services.system.UserDefaultUiLanguage()));
+  UnattendedRun run(services, line, language);
+  if (run.output().logRefused()) {
+    run.output().Line(FormatText(cli::kLogNotWritten.For(language), {line.logFile}));
+  }
+  if (line.fault != ArgumentFault::kNone) {
+    run.output().Line(cli::BadArgumentLine(line, language));
+    return kExitBadArguments;
+  }
+  if (line.command == Command::kHelp) {
+    for (const WString& usage : cli::Usage(language)) run.output().Line(usage);
+    return kExitDone;
+  }
+  // One instance at a time, dialog or not, as the dialog's start-up has it.
+  bool alreadyExisted = false;
+  const std::unique_ptr<InstanceMarker> marker =
+      services.process.CreateInstanceMarker(kInstanceMarkerName, alreadyExisted);
+  if (alreadyExisted) {
+    run.output().Line(cli::kAnotherInstance.For(language));
+    return kExitAnotherInstance;
+  }
+  services.process.StartSockets();
+  switch (line.command) {
+    case Command::kInstall:
+      return run.Install();
+    case Command::kPorts:
+      return run.ListPorts();
+    case Command::kPrinters:
+      return run.ListPrinters();
+    default:
+      return kExitDone;
+  }
+}
+
+}  // namespace kestrava

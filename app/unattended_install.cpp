@@ -1,0 +1,208 @@
+// The install command without the dialog: the install button's road, step by step, through the
+// same engine, port set-up and port commands, each step told in a line and every refusal and
+// failure ending in its own exit code.
+#include <algorithm>
+#include <atomic>
+
+#include "app/confing_dialog.h"
+#include "app/dialog_template.h"
+#include "app/exit_codes.h"
+#include "app/message_table.h"
+#include "app/unattended_run.h"
+#include "app/unattended_texts.h"
+#include "install/printer_ports.h"
+#include "net/bluetooth_ports.h"
+#include "payload/payload_extraction.h"
+#include "payload/working_folder.h"
+#include "platform/ipv4_text.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr uint32_t kBeforeTestPageMs = 511;
+
+WString FolderOf(const WString& programFile) {
+  const size_t slash = programFile.rfind(u'\\');
+  return slash == WString::npos ? WString() : programFile.substr(0, slash);
+}
+
+WString Joined(const std::vector<WString>& words, const WString& none) {
+  if (words.empty()) return none;
+  WString joined;
+  for (const WString& word : words) joined += (joined.empty() ? u"" : u", ") + word;
+  return joined;
+}
+
+// The dialog's release radio for a detected release; "Windows 10" for an unknown one.
+int32_t DefaultOsChoice(const char* release) {
+  const int32_t radio = OsChoiceForRelease(OsNamePosition(release));
+  return radio >= 0 ? radio : 0;
+}
+
+constexpr const char16_t* kReleaseRadios[] = {u"Windows 10", u"Windows 8/8.1", u"Windows Vista",
+                                              u"Windows XP", u"Windows 2003",  u"Windows 7",
+                                              u"Windows 11"};
+
+}  // namespace
+
+int UnattendedRun::Install() {
+  if (!services_.process.IsElevated()) {
+    Say(cli::kNotElevated);
+    return Fail(kExitNotElevated);
+  }
+  // The driver files, as the dialog's payload worker unpacks them at every start.
+  PayloadExtraction extraction(services_.files, services_.system, services_.process);
+  std::atomic<bool> extracted{false};
+  PayloadWorker(extraction, extracted);
+  WString sourceFolder(kWorkingFolder);
+  if (extracted) {
+    Say(cli::kPayloadUnpacked, {sourceFolder});
+  } else {
+    sourceFolder = FolderOf(services_.process.ProgramFilePath());
+    Say(cli::kPayloadNotUnpacked, {sourceFolder});
+  }
+
+  const EngineServices engineServices = EngineServicesOf(services_);
+  InstallEngine engine(engineServices);
+  const char* release = kUnknownRelease;
+  const char* architecture = "Unknown";
+  engine.DetectPlatform(release, architecture);
+  const WString osName = services_.system.AnsiToWide(release);
+  const WString archName = services_.system.AnsiToWide(architecture);
+  const int32_t osChoice = line_.osChoice.value_or(DefaultOsChoice(release));
+  Say(cli::kSystem, {osName, archName, kReleaseRadios[osChoice]});
+
+  // The port, as the dialog's list would offer it.
+  PortLink link(CommServicesFrom(services_));
+  const int32_t kind = line_.interfaceKind;
+  const bool serial = kind == kComInterface || kind == kBluetoothInterface;
+  WString port = line_.port;
+  std::vector<WString> ports;
+  if (kind == kUsbInterface) {
+    // As the dialog's port poll lists them.
+    link.SetSkipLinkedCheck();
+    link.usb().ListUsbPrinterPorts(ports);
+    if (ports.empty()) {
+      Say(cli::kNoUsbPrinter);
+      return Fail(kExitNoSuchPort);
+    }
+    if (port.empty()) port = ports.front();
+  } else if (kind == kComInterface) {
+    ListSerialPorts(services_.registry, ports);
+  } else if (kind == kBluetoothInterface) {
+    std::vector<WString> labels;
+    FindBluetoothPorts(services_.registry, ports, labels);
+  } else {
+    port = WidenAscii(DottedAddress(*line_.address));
+  }
+  if (kind != kLanInterface && std::none_of(ports.begin(), ports.end(), [&](const WString& listed) {
+        return UpperAscii(listed) == port;
+      })) {
+    Say(cli::kNoSuchPort, {port, Joined(ports, cli::kNoPorts.For(language_))});
+    return Fail(kExitNoSuchPort);
+  }
+  Say(cli::kPort, {port});
+  // The port as the spooler knows it: COM3:, USB001, the address.
+  const WString spoolerPort = serial ? SpoolerSerialPortName(port) : port;
+
+  // A printer already on the port: reused with --replace when it is of the model; otherwise a
+  // serial port is refused, as the dialog refuses it.
+  const WString model = engine.modelNames[static_cast<size_t>(line_.model)];
+  std::vector<InstalledPrinter> installed;
+  services_.spooler.EnumeratePrinters(installed);
+  for (const InstalledPrinter& printer : installed) {
+    if (printer.portName != spoolerPort) continue;
+    if (line_.replace && printer.driverName == model) {
+      engine.reusedPrinter = printer.printerName;
+      break;
+    }
+  }
+  if (engine.reusedPrinter.empty() && serial) {
+    for (const InstalledPrinter& printer : installed) {
+      if (printer.portName != spoolerPort) continue;
+      Say(cli::kPortInUse, {spoolerPort, printer.printerName});
+      return Fail(kExitPortInUse);
+    }
+  }
+  if (!engine.reusedPrinter.empty()) Say(cli::kReusing, {engine.reusedPrinter, spoolerPort});
+
+  // The port check: the port-information page, which proves that the port reaches a printer.
+  if (line_.portCheck) {
+    PortCommandInput input;
+    input.portKind = kind;
+    input.portText = port;
+    input.baudText = line_.baud;
+    input.ipAddressText = port;
+    input.uiLanguage = language_;
+    input.osName = osName;
+    if (!PortInformationPage(input, link, CommServicesFrom(services_), nullptr)) {
+      Say(cli::kPortCheckFailed);
+      return Fail(kExitPortCheckFailed);
+    }
+    Say(cli::kPortCheckPassed);
+  } else {
+    Say(cli::kPortCheckSkipped);
+  }
+  if (LinkedIsUnreliable(osName)) link.SetSkipLinkedCheck();
+
+  // The port's own set-up, each restarting the spooler as the dialog's does.
+  if (serial) {
+    if (ConfigureSerialPort(engineServices, spoolerPort, line_.baud)) {
+      Say(cli::kSerialSetUp, {spoolerPort, line_.baud + u",n,8,1"});
+    } else {
+      Say(cli::kSerialNotSetUp, {spoolerPort});
+    }
+  } else if (kind == kLanInterface) {
+    CreateTcpIpPort(engineServices, port);
+    Say(cli::kTcpIpSetUp, {port});
+  } else {
+    // The spooler must reach the printer that the link opens unshared.
+    link.ClosePort(u"USB");
+  }
+
+  engine.portKind = archName == u"x86" ? -1 : kind;
+  const bool setDefault = line_.setDefault;
+  if (!engine.InstallPrinter(osChoice, line_.model, setDefault,
+                             services_.system.WideToAnsi(spoolerPort), language_, sourceFolder)) {
+    const InstallFailure failure =
+        engine.lastFailure.value_or(InstallFailure{InstallStep::kPrinter, 0, WString()});
+    switch (failure.step) {
+      case InstallStep::kDriverFiles:
+        Say(cli::kDriverFilesFailed,
+            {failure.path, Code(failure.error), SystemText(failure.error)});
+        return Fail(kExitDriverFilesNotCopied);
+      case InstallStep::kDriver:
+        Say(cli::kDriverFilesCopied);
+        Say(cli::kDriverFailed, {Code(failure.error), SystemText(failure.error)});
+        return Fail(kExitDriverNotRegistered);
+      case InstallStep::kPrinter:
+        Say(cli::kDriverFilesCopied);
+        Say(cli::kDriverRegistered, {model});
+        Say(cli::kPrinterFailed, {Code(failure.error), SystemText(failure.error)});
+        return Fail(kExitPrinterNotAdded);
+    }
+  }
+  Say(cli::kDriverFilesCopied);
+  Say(cli::kDriverRegistered, {model});
+  Say(engine.reusedPrinter.empty() ? cli::kPrinterAdded : cli::kPrinterUpdated,
+      {engine.printerName, spoolerPort});
+  if (setDefault) Say(cli::kDefaultPrinter, {engine.printerName});
+
+  if (line_.testPage) {
+    services_.clock.Sleep(kBeforeTestPageMs);
+    MessageTable messages;
+    messages.Fill(language_);
+    engine.PrintTestPage(engine.printerName, services_.dialog.LoadPicture(kTestPageBitmapResource),
+                         messages.testPageText);
+    if (engine.testPageError != 0) {
+      Say(cli::kTestPageFailed, {Code(engine.testPageError), SystemText(engine.testPageError)});
+      return Fail(kExitTestPageFailed);
+    }
+    Say(cli::kTestPagePrinted, {engine.printerName});
+  }
+  Say(cli::kDone, {engine.printerName, spoolerPort});
+  return kExitDone;
+}
+
+}  // namespace kestrava

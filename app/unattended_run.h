@@ -1,0 +1,38 @@
+// One unattended run: the parsed command line, its language, its services (nothing shows a
+// window) and its output. The commands are in unattended_install.cpp and
+// unattended_listing.cpp.
+#pragma once
+
+#include "app/command_line.h"
+#include "app/run_output.h"
+#include "app/unattended_services.h"
+#include "platform/local_text.h"
+
+namespace kestrava {
+
+class UnattendedRun {
+ public:
+  UnattendedRun(const Services& real, CommandLine line, int32_t language);
+
+  int Install();
+  int ListPorts();
+  int ListPrinters();
+
+  RunOutput& output() { return output_; }
+
+ private:
+  // A line of `text` with its values.
+  void Say(const LocalText& text, std::initializer_list<FormatArg> values = {});
+  int Fail(int exitCode);
+  // "error 5: Access is denied." parts of a failure: the code and the system's text.
+  WString Code(uint32_t error) const;
+  WString SystemText(uint32_t error);
+
+  CommandLine line_;
+  int32_t language_;
+  RunOutput output_;
+  UnattendedServices quiet_;
+  Services services_;
+};
+
+}  // namespace kestrava

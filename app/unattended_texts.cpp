@@ -1,0 +1,247 @@
+#include "app/unattended_texts.h"
+
+#include <iterator>
+
+namespace kestrava::cli {
+
+namespace {
+
+struct FaultText {
+  ArgumentFault fault;
+  LocalText text;  // "%s": the word the fault is about, where the text has one
+};
+
+constexpr LocalText kBadArgument = {u"参数错误：", u"bad argument: ", u"引数エラー："};
+constexpr LocalText kSeeUsage = {u"（用法：KestravaSetup /?）", u" (usage: KestravaSetup /?)",
+                                 u"（使い方：KestravaSetup /?）"};
+
+constexpr FaultText kFaults[] = {
+    {ArgumentFault::kTooLong,
+     {u"命令行超过 32767 个字符", u"the command line is longer than 32767 characters",
+      u"コマンドラインが 32767 文字を超えています"}},
+    {ArgumentFault::kUnknownCommand,
+     {u"未知命令 %s（install、ports、printers 或 help）",
+      u"unknown command %s (install, ports, printers or help)",
+      u"不明なコマンド %s（install、ports、printers、help）"}},
+    {ArgumentFault::kUnknownOption, {u"未知选项 %s", u"unknown option %s", u"不明なオプション %s"}},
+    {ArgumentFault::kMissingValue, {u"%s 需要一个值", u"%s needs a value", u"%s には値が必要です"}},
+    {ArgumentFault::kRepeated,
+     {u"%s 出现了两次", u"%s is given twice", u"%s が二回指定されています"}},
+    {ArgumentFault::kNotForCommand,
+     {u"%s 不属于此命令", u"%s does not belong to this command",
+      u"%s はこのコマンドのオプションではありません"}},
+    {ArgumentFault::kNotForInterface,
+     {u"%s 不适用于此接口", u"%s does not belong to this interface",
+      u"%s はこのインターフェースには使えません"}},
+    {ArgumentFault::kBadModel,
+     {u"未知型号 %s（RT-80C、RT-80、RT-58C、RT-58、RT-76C、RT-76）",
+      u"unknown model %s (RT-80C, RT-80, RT-58C, RT-58, RT-76C, RT-76)",
+      u"不明な機種 %s（RT-80C、RT-80、RT-58C、RT-58、RT-76C、RT-76）"}},
+    {ArgumentFault::kBadInterface,
+     {u"未知接口 %s（usb、com、lan、ble）", u"unknown interface %s (usb, com, lan, ble)",
+      u"不明なインターフェース %s（usb、com、lan、ble）"}},
+    {ArgumentFault::kBadPort,
+     {u"%s 不是端口名（COM1 至 COM256，USB001 至 USB999）",
+      u"%s is no port name (COM1 to COM256, USB001 to USB999)",
+      u"%s はポート名ではありません（COM1～COM256、USB001～USB999）"}},
+    {ArgumentFault::kBadBaud,
+     {u"%s 不是可选的波特率（9600、19200、38400、115200）",
+      u"%s is no baud rate of the dialog (9600, 19200, 38400, 115200)",
+      u"%s は選択できるボーレートではありません（9600、19200、38400、115200）"}},
+    {ArgumentFault::kBadAddress,
+     {u"%s 不是打印机地址（四个 0 至 255 的数字，例如 192.168.1.87）",
+      u"%s is no printer address (four numbers from 0 to 255, such as 192.168.1.87)",
+      u"%s はプリンターのアドレスではありません（0～255 の四つの数字、例：192.168.1.87）"}},
+    {ArgumentFault::kBadRelease,
+     {u"未知 Windows 版本 %s（11、10、8.1、8、7、vista、2003、xp）",
+      u"unknown Windows release %s (11, 10, 8.1, 8, 7, vista, 2003, xp)",
+      u"不明な Windows のリリース %s（11、10、8.1、8、7、vista、2003、xp）"}},
+    {ArgumentFault::kBadLanguage,
+     {u"未知语言 %s（zh、en、ja）", u"unknown language %s (zh, en, ja)",
+      u"不明な言語 %s（zh、en、ja）"}},
+    {ArgumentFault::kBadSeconds,
+     {u"%s 不是 1 至 300 之间的秒数", u"%s is no number of seconds from 1 to 300",
+      u"%s は 1～300 の秒数ではありません"}},
+    {ArgumentFault::kMissingModel, {u"需要 --model", u"--model is needed", u"--model が必要です"}},
+    {ArgumentFault::kMissingInterface,
+     {u"需要 --interface", u"--interface is needed", u"--interface が必要です"}},
+    {ArgumentFault::kMissingPort,
+     {u"COM 和蓝牙需要 --port", u"--port is needed for COM and Bluetooth",
+      u"COM と Bluetooth には --port が必要です"}},
+    {ArgumentFault::kMissingAddress,
+     {u"LAN 需要 --address", u"--address is needed for the LAN", u"LAN には --address が必要です"}},
+};
+
+constexpr const char16_t* kUsageEnglish[] = {
+    u"KestravaSetup installs a receipt printer's driver and prepares its port.",
+    u"Without arguments it shows its dialog; with them it runs without any window:",
+    u"",
+    u"  KestravaSetup install --model MODEL --interface usb|com|lan|ble [options]",
+    u"      --port PORT        COM3 (com, ble: needed), USB001 (usb: else the first printer)",
+    u"      --baud RATE        9600, 19200 (the default), 38400 or 115200 (com, ble)",
+    u"      --address A.B.C.D  the printer's IPv4 address (lan: needed)",
+    u"      --os RELEASE       11, 10, 8.1, 8, 7, vista, 2003 or xp (default: this system)",
+    u"      --default          make the printer the default printer",
+    u"      --no-port-check    do not print the port-information page first",
+    u"      --test-page        print the test page through the new printer",
+    u"      --replace          reuse a printer of the model on the port instead of a copy",
+    u"  KestravaSetup ports [--discover SECONDS]   the ports the dialog would list",
+    u"  KestravaSetup printers                     the printers of this family",
+    u"  Every command: --language zh|en|ja, --log FILE (lines appended, UTF-8).",
+    u"  Options also as /name or /name:value; names ignore case.",
+    u"",
+    u"Exit codes: 0 done, 10 driver files not copied, 11 driver not registered,",
+    u"  12 printer not added, 13 test page failed, 14 printers not listed,",
+    u"  740 not elevated, 1167 port check failed, 1618 another instance running,",
+    u"  1639 bad arguments, 1796 no such port or no USB printer, 1802 port in use.",
+};
+
+constexpr const char16_t* kUsageChinese[] = {
+    u"KestravaSetup 安装小票打印机的驱动程序并准备其端口。",
+    u"不带参数时显示对话框；带参数时不显示任何窗口：",
+    u"",
+    u"  KestravaSetup install --model 型号 --interface usb|com|lan|ble [选项]",
+    u"      --port 端口        COM3（com、ble：必需），USB001（usb：否则为第一台打印机）",
+    u"      --baud 波特率      9600、19200（默认）、38400 或 115200（com、ble）",
+    u"      --address A.B.C.D  打印机的 IPv4 地址（lan：必需）",
+    u"      --os 版本          11、10、8.1、8、7、vista、2003 或 xp（默认：本系统）",
+    u"      --default          设为默认打印机",
+    u"      --no-port-check    不先打印端口信息页",
+    u"      --test-page        通过新打印机打印测试页",
+    u"      --replace          重用端口上同型号的打印机，而不是添加副本",
+    u"  KestravaSetup ports [--discover 秒数]      对话框会列出的端口",
+    u"  KestravaSetup printers                     本系列的打印机",
+    u"  所有命令：--language zh|en|ja，--log 文件（追加行，UTF-8）。",
+    u"  选项也可写作 /name 或 /name:value；名称不区分大小写。",
+    u"",
+    u"退出代码：0 完成，10 驱动文件未复制，11 驱动未注册，",
+    u"  12 打印机未添加，13 测试页失败，14 无法列出打印机，",
+    u"  740 无管理员权限，1167 端口检测失败，1618 另一实例正在运行，",
+    u"  1639 参数错误，1796 无此端口或无 USB 打印机，1802 端口已被使用。",
+};
+
+constexpr const char16_t* kUsageJapanese[] = {
+    u"KestravaSetup はレシートプリンターのドライバーをインストールし、ポートを準備します。",
+    u"引数なしではダイアログを表示し、引数ありではウィンドウを表示せずに実行します：",
+    u"",
+    u"  KestravaSetup install --model 機種 --interface usb|com|lan|ble [オプション]",
+    u"      --port ポート      COM3（com、ble：必須）、USB001（usb：省略時は最初のプリンター）",
+    u"      --baud レート      9600、19200（既定）、38400、115200（com、ble）",
+    u"      --address A.B.C.D  プリンターの IPv4 アドレス（lan：必須）",
+    u"      --os リリース      11、10、8.1、8、7、vista、2003、xp（既定：このシステム）",
+    u"      --default          通常使うプリンターにする",
+    u"      --no-port-check    先にポート情報ページを印刷しない",
+    u"      --test-page        新しいプリンターでテストページを印刷する",
+    u"      --replace          コピーを追加せず、ポート上の同じ機種のプリンターを再利用する",
+    u"  KestravaSetup ports [--discover 秒数]      ダイアログが一覧表示するポート",
+    u"  KestravaSetup printers                     このシリーズのプリンター",
+    u"  すべてのコマンド：--language zh|en|ja、--log ファイル（UTF-8 で行を追記）。",
+    u"  オプションは /name、/name:value でも指定でき、名前の大文字小文字は区別しません。",
+    u"",
+    u"終了コード：0 完了、10 ドライバーファイル未コピー、11 ドライバー未登録、",
+    u"  12 プリンター未追加、13 テストページ失敗、14 プリンター一覧取得失敗、",
+    u"  740 管理者権限なし、1167 ポートチェック失敗、1618 別のインスタンスが実行中、",
+    u"  1639 引数エラー、1796 ポートなし／USB プリンターなし、1802 ポート使用中。",
+};
+
+template <size_t N>
+std::vector<WString> Lines(const char16_t* const (&lines)[N]) {
+  return std::vector<WString>(std::begin(lines), std::end(lines));
+}
+
+}  // namespace
+
+std::vector<WString> Usage(int32_t language) {
+  if (language == kChinese) return Lines(kUsageChinese);
+  if (language == kJapanese) return Lines(kUsageJapanese);
+  return Lines(kUsageEnglish);
+}
+
+WString BadArgumentLine(const CommandLine& line, int32_t language) {
+  WString reason;
+  for (const FaultText& row : kFaults) {
+    if (row.fault == line.fault) reason = FormatText(row.text.For(language), {line.faultWord});
+  }
+  return kBadArgument.For(language) + reason + kSeeUsage.For(language);
+}
+
+const LocalText kAnotherInstance = {
+    u"程序的另一个实例正在运行，请在其结束后重试",
+    u"another instance of the program is running; try again when it has ended",
+    u"プログラムの別のインスタンスが実行中です。終了してから再試行してください"};
+const LocalText kNotElevated = {
+    u"需要管理员权限：请在以管理员身份运行的命令提示符中运行",
+    u"administrator rights are needed: run the command from an elevated prompt",
+    u"管理者権限が必要です：管理者として実行したコマンドプロンプトから実行してください"};
+const LocalText kLogNotWritten = {u"日志：无法写入 %s", u"log: %s cannot be written",
+                                  u"ログ：%s に書き込めません"};
+const LocalText kPayloadUnpacked = {u"驱动文件包：已解压到 %s", u"payload: unpacked into %s",
+                                    u"ドライバーパッケージ：%s に展開しました"};
+const LocalText kPayloadNotUnpacked = {
+    u"驱动文件包：无法解压，驱动文件从 %s 读取",
+    u"payload: not unpacked; the driver files are taken from %s",
+    u"ドライバーパッケージ：展開できません。ドライバーファイルは %s から読み込みます"};
+const LocalText kSystem = {u"系统：%s %s，安装对象 %s", u"system: %s %s, installing for %s",
+                           u"システム：%s %s、インストール対象 %s"};
+const LocalText kPort = {u"端口：%s", u"port: %s", u"ポート：%s"};
+const LocalText kNoSuchPort = {u"端口：未找到 %s；本机的端口：%s",
+                               u"port: %s is not there; this computer has: %s",
+                               u"ポート：%s が見つかりません。このコンピューターのポート：%s"};
+const LocalText kNoUsbPrinter = {u"端口：没有接入受支持的 USB 打印机",
+                                 u"port: no supported USB printer is attached",
+                                 u"ポート：対応する USB プリンターが接続されていません"};
+const LocalText kNoPorts = {u"无", u"none", u"なし"};
+const LocalText kPortInUse = {
+    u"端口：%s 上已有打印机 %s（--replace 可重用同型号的打印机）",
+    u"port: %s already has the printer %s (--replace reuses a printer of the same model)",
+    u"ポート：%s にはすでにプリンター %s があります（--replace で同じ機種のプリンターを再利用）"};
+const LocalText kReusing = {u"打印机：重用 %s（端口 %s）", u"printer: %s on %s is reused",
+                            u"プリンター：%s（ポート %s）を再利用します"};
+const LocalText kPortCheckSkipped = {u"端口检测：跳过", u"port check: skipped",
+                                     u"ポートチェック：スキップ"};
+const LocalText kPortCheckPassed = {
+    u"端口检测：打印机已接收端口信息页", u"port check: the printer took the port-information page",
+    u"ポートチェック：プリンターがポート情報ページを受け取りました"};
+const LocalText kPortCheckFailed = {
+    u"端口检测：失败，打印机未接收端口信息页",
+    u"port check: failed: the printer did not take the port-information page",
+    u"ポートチェック：失敗。プリンターがポート情報ページを受け取りませんでした"};
+const LocalText kSerialSetUp = {u"端口设置：%s = %s", u"port set-up: %s = %s",
+                                u"ポート設定：%s = %s"};
+const LocalText kSerialNotSetUp = {u"端口设置：无法写入 %s 的设置（安装继续）",
+                                   u"port set-up: the settings of %s cannot be written (going on)",
+                                   u"ポート設定：%s の設定を書き込めません（続行します）"};
+const LocalText kTcpIpSetUp = {u"端口设置：标准 TCP/IP 端口 %s，RAW，TCP 端口 9100",
+                               u"port set-up: Standard TCP/IP port %s, raw, TCP port 9100",
+                               u"ポート設定：標準 TCP/IP ポート %s、RAW、TCP ポート 9100"};
+const LocalText kDriverFilesCopied = {
+    u"驱动文件：已复制到打印后台程序的驱动文件夹",
+    u"driver files: copied into the spooler's driver folder",
+    u"ドライバーファイル：スプーラーのドライバーフォルダーにコピーしました"};
+const LocalText kDriverFilesFailed = {u"驱动文件：失败：%s：错误 %s：%s",
+                                      u"driver files: failed: %s: error %s: %s",
+                                      u"ドライバーファイル：失敗：%s：エラー %s：%s"};
+const LocalText kDriverRegistered = {u"驱动程序：%s 已注册", u"driver: %s registered",
+                                     u"ドライバー：%s を登録しました"};
+const LocalText kDriverFailed = {u"驱动程序：失败：错误 %s：%s", u"driver: failed: error %s: %s",
+                                 u"ドライバー：失敗：エラー %s：%s"};
+const LocalText kPrinterAdded = {u"打印机：已添加 %s（端口 %s）", u"printer: %s added on %s",
+                                 u"プリンター：%s を追加しました（ポート %s）"};
+const LocalText kPrinterUpdated = {u"打印机：已更新 %s（端口 %s）", u"printer: %s on %s updated",
+                                   u"プリンター：%s を更新しました（ポート %s）"};
+const LocalText kPrinterFailed = {u"打印机：失败：错误 %s：%s", u"printer: failed: error %s: %s",
+                                  u"プリンター：失敗：エラー %s：%s"};
+const LocalText kDefaultPrinter = {u"默认打印机：%s", u"default printer: %s",
+                                   u"通常使うプリンター：%s"};
+const LocalText kTestPagePrinted = {u"测试页：已发送到 %s", u"test page: sent to %s",
+                                    u"テストページ：%s に送りました"};
+const LocalText kTestPageFailed = {u"测试页：失败：错误 %s：%s", u"test page: failed: error %s: %s",
+                                   u"テストページ：失敗：エラー %s：%s"};
+const LocalText kMessage = {u"消息：%s", u"message: %s", u"メッセージ：%s"};
+const LocalText kDone = {u"完成：%s（端口 %s）", u"done: %s on %s", u"完了：%s（ポート %s）"};
+const LocalText kFailed = {u"失败：退出代码 %s", u"failed: exit code %s", u"失敗：終了コード %s"};
+const LocalText kPrintersNotListed = {u"打印机：无法列出：错误 %s：%s",
+                                      u"printers: cannot be listed: error %s: %s",
+                                      u"プリンター：一覧を取得できません：エラー %s：%s"};
+
+}  // namespace kestrava::cli

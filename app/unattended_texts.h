@@ -1,0 +1,52 @@
+// What the unattended command line says, in the three UI languages: the usage, one line per
+// step, and why a command line is refused. Formats take their values as arguments only; no
+// text the user passes is ever a format.
+#pragma once
+
+#include <vector>
+
+#include "app/command_line.h"
+#include "platform/local_text.h"
+
+namespace kestrava::cli {
+
+// The lines of "/?".
+std::vector<WString> Usage(int32_t language);
+// "bad argument: ..." for a refused command line.
+WString BadArgumentLine(const CommandLine& line, int32_t language);
+
+// The step lines. "%s" stands for the values named in each comment, in that order.
+extern const LocalText kAnotherInstance;
+extern const LocalText kNotElevated;
+extern const LocalText kLogNotWritten;       // log file
+extern const LocalText kPayloadUnpacked;     // working folder
+extern const LocalText kPayloadNotUnpacked;  // the folder the files are taken from
+extern const LocalText kSystem;              // release, architecture, release installed for
+extern const LocalText kPort;                // port
+extern const LocalText kNoSuchPort;          // port, the ports there are
+extern const LocalText kNoUsbPrinter;
+extern const LocalText kNoPorts;    // in place of the list of ports
+extern const LocalText kPortInUse;  // port, printer
+extern const LocalText kReusing;    // printer, port
+extern const LocalText kPortCheckSkipped;
+extern const LocalText kPortCheckPassed;
+extern const LocalText kPortCheckFailed;
+extern const LocalText kSerialSetUp;     // port, line settings
+extern const LocalText kSerialNotSetUp;  // port
+extern const LocalText kTcpIpSetUp;      // address
+extern const LocalText kDriverFilesCopied;
+extern const LocalText kDriverFilesFailed;  // file, code, system text
+extern const LocalText kDriverRegistered;   // driver
+extern const LocalText kDriverFailed;       // code, system text
+extern const LocalText kPrinterAdded;       // printer, port
+extern const LocalText kPrinterUpdated;     // printer, port
+extern const LocalText kPrinterFailed;      // code, system text
+extern const LocalText kDefaultPrinter;     // printer
+extern const LocalText kTestPagePrinted;    // printer
+extern const LocalText kTestPageFailed;     // code, system text
+extern const LocalText kMessage;            // a message the engine would have shown
+extern const LocalText kDone;               // printer, port
+extern const LocalText kFailed;             // exit code
+extern const LocalText kPrintersNotListed;  // code, system text
+
+}  // namespace kestrava::cli
