@@ -105,6 +105,8 @@ class Parser {
       line_.command = Command::kPorts;
     } else if (command == u"PRINTERS") {
       line_.command = Command::kPrinters;
+    } else if (command == u"UNINSTALL") {
+      line_.command = Command::kUninstall;
     } else {
       return Fail(ArgumentFault::kUnknownCommand, words_[0]);
     }
@@ -112,6 +114,11 @@ class Parser {
       Option(words_[next_++]);
     }
     if (line_.fault == ArgumentFault::kNone && line_.command == Command::kInstall) CheckInstall();
+    if (line_.fault == ArgumentFault::kNone && line_.command == Command::kUninstall) {
+      const int selections = (line_.model >= 0) + !line_.printer.empty() + line_.all;
+      if (selections == 0) Fail(ArgumentFault::kMissingSelection, WString());
+      if (selections > 1) Fail(ArgumentFault::kTwoSelections, WString());
+    }
     return line_;
   }
 
@@ -156,11 +163,11 @@ class Parser {
       target = true;
     };
     const WString& name = option->name;
-    const bool known = name == u"LANGUAGE" || name == u"LOG" || name == u"DISCOVER" ||
-                       name == u"MODEL" || name == u"INTERFACE" || name == u"PORT" ||
-                       name == u"BAUD" || name == u"ADDRESS" || name == u"OS" ||
-                       name == u"DEFAULT" || name == u"NO-PORT-CHECK" || name == u"TEST-PAGE" ||
-                       name == u"REPLACE";
+    const bool known =
+        name == u"LANGUAGE" || name == u"LOG" || name == u"DISCOVER" || name == u"MODEL" ||
+        name == u"INTERFACE" || name == u"PORT" || name == u"BAUD" || name == u"ADDRESS" ||
+        name == u"OS" || name == u"DEFAULT" || name == u"NO-PORT-CHECK" || name == u"TEST-PAGE" ||
+        name == u"REPLACE" || name == u"PRINTER" || name == u"ALL" || name == u"DRY-RUN";
     if (!known) {
       Fail(ArgumentFault::kUnknownOption, word);
       return;
@@ -179,7 +186,9 @@ class Parser {
       } else if (const std::optional<WString> value = Value(*option, word)) {
         Seconds(*value);
       }
-    } else if (!install) {
+    } else if (line_.command == Command::kUninstall && Uninstall(*option, word)) {
+      return;
+    } else if (!install || name == u"PRINTER" || name == u"ALL" || name == u"DRY-RUN") {
       Fail(ArgumentFault::kNotForCommand, word);
     } else if (name == u"DEFAULT") {
       flag(line_.setDefault);
@@ -213,6 +222,32 @@ class Parser {
       if (upper == row.name) line_.language = row.id;
     }
     if (!line_.language) Fail(ArgumentFault::kBadLanguage, value);
+  }
+
+  // The options of uninstall; false for one it does not take.
+  bool Uninstall(const Word& option, const WString& word) {
+    const auto flag = [&](bool& target) {
+      if (option.inlineValue) {
+        Fail(ArgumentFault::kUnknownOption, word);
+      } else {
+        target = true;
+      }
+    };
+    if (option.name == u"ALL") {
+      flag(line_.all);
+    } else if (option.name == u"DRY-RUN") {
+      flag(line_.dryRun);
+    } else if (option.name == u"MODEL") {
+      if (const std::optional<WString> value = Value(option, word))
+        InstallValue(option.name, *value);
+    } else if (option.name == u"PRINTER") {
+      const std::optional<WString> value = Value(option, word);
+      if (value && value->empty()) Fail(ArgumentFault::kMissingValue, word);
+      if (value) line_.printer = *value;
+    } else {
+      return false;
+    }
+    return true;
   }
 
   void Seconds(const WString& value) {

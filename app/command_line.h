@@ -4,6 +4,7 @@
 //   install --model MODEL --interface usb|com|lan|ble [--port PORT] [--baud RATE]
 //           [--address A.B.C.D] [--os RELEASE] [--default] [--no-port-check] [--test-page]
 //           [--replace]
+//   uninstall --printer NAME | --model MODEL | --all [--dry-run]
 //   ports [--discover SECONDS]
 //   printers
 //   help                      (also /?, -?, --help, /help, -h anywhere)
@@ -22,7 +23,7 @@
 
 namespace kestrava {
 
-enum class Command { kDialog, kHelp, kInstall, kPorts, kPrinters };
+enum class Command { kDialog, kHelp, kInstall, kUninstall, kPorts, kPrinters };
 
 // Why a command line is refused.
 enum class ArgumentFault {
@@ -46,6 +47,8 @@ enum class ArgumentFault {
   kMissingInterface,
   kMissingPort,  // COM and Bluetooth need their port
   kMissingAddress,
+  kMissingSelection,  // uninstall needs one of --printer, --model, --all
+  kTwoSelections,     // and only one
 };
 
 // The longest command line Windows passes to a program.
@@ -69,6 +72,10 @@ struct CommandLine {
   bool portCheck = true;
   bool testPage = false;
   bool replace = false;
+  // uninstall (and install's --model)
+  WString printer;   // --printer
+  bool all = false;  // --all
+  bool dryRun = false;
   // ports
   uint32_t discoverSeconds = 0;
   // every command

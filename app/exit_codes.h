@@ -15,8 +15,10 @@ enum ExitCode : int {
   kExitPrinterNotAdded = 12,
   kExitTestPageFailed = 13,
   kExitPrintersNotListed = 14,
+  kExitSomethingLeft = 15,      // a removal left a printer (still printing) or a driver
   kExitNotElevated = 740,       // ERROR_ELEVATION_REQUIRED
   kExitPortCheckFailed = 1167,  // ERROR_DEVICE_NOT_CONNECTED
+  kExitNoSuchPrinter = 1801,    // ERROR_INVALID_PRINTER_NAME
   kExitNoSuchPort = 1796,       // ERROR_UNKNOWN_PORT
   kExitPortInUse = 1802,        // ERROR_PRINTER_ALREADY_EXISTS
   kExitAnotherInstance = 1618,  // ERROR_INSTALL_ALREADY_RUNNING

@@ -64,6 +64,8 @@ int RunUnattended(const Services& services, const std::vector<WString>& argument
   switch (line.command) {
     case Command::kInstall:
       return run.Install();
+    case Command::kUninstall:
+      return run.Uninstall();
     case Command::kPorts:
       return run.ListPorts();
     case Command::kPrinters:

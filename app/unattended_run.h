@@ -15,6 +15,7 @@ class UnattendedRun {
   UnattendedRun(const Services& real, CommandLine line, int32_t language);
 
   int Install();
+  int Uninstall();
   int ListPorts();
   int ListPrinters();
 

@@ -20,9 +20,9 @@ constexpr FaultText kFaults[] = {
      {u"命令行超过 32767 个字符", u"the command line is longer than 32767 characters",
       u"コマンドラインが 32767 文字を超えています"}},
     {ArgumentFault::kUnknownCommand,
-     {u"未知命令 %s（install、ports、printers 或 help）",
-      u"unknown command %s (install, ports, printers or help)",
-      u"不明なコマンド %s（install、ports、printers、help）"}},
+     {u"未知命令 %s（install、uninstall、ports、printers 或 help）",
+      u"unknown command %s (install, uninstall, ports, printers or help)",
+      u"不明なコマンド %s（install、uninstall、ports、printers、help）"}},
     {ArgumentFault::kUnknownOption, {u"未知选项 %s", u"unknown option %s", u"不明なオプション %s"}},
     {ArgumentFault::kMissingValue, {u"%s 需要一个值", u"%s needs a value", u"%s には値が必要です"}},
     {ArgumentFault::kRepeated,
@@ -70,6 +70,12 @@ constexpr FaultText kFaults[] = {
       u"COM と Bluetooth には --port が必要です"}},
     {ArgumentFault::kMissingAddress,
      {u"LAN 需要 --address", u"--address is needed for the LAN", u"LAN には --address が必要です"}},
+    {ArgumentFault::kMissingSelection,
+     {u"uninstall 需要 --printer、--model 或 --all", u"uninstall needs --printer, --model or --all",
+      u"uninstall には --printer、--model、--all のいずれかが必要です"}},
+    {ArgumentFault::kTwoSelections,
+     {u"--printer、--model 和 --all 只能选一个", u"only one of --printer, --model and --all",
+      u"--printer、--model、--all は一つだけ指定してください"}},
 };
 
 constexpr const char16_t* kUsageEnglish[] = {
@@ -85,6 +91,8 @@ constexpr const char16_t* kUsageEnglish[] = {
     u"      --no-port-check    do not print the port-information page first",
     u"      --test-page        print the test page through the new printer",
     u"      --replace          reuse a printer of the model on the port instead of a copy",
+    u"  KestravaSetup uninstall --printer NAME | --model MODEL | --all [--dry-run]",
+    u"      removes the printers, then their unused drivers and the ports made for them",
     u"  KestravaSetup ports [--discover SECONDS]   the ports the dialog would list",
     u"  KestravaSetup printers                     the printers of this family",
     u"  Every command: --language zh|en|ja, --log FILE (lines appended, UTF-8).",
@@ -92,8 +100,9 @@ constexpr const char16_t* kUsageEnglish[] = {
     u"",
     u"Exit codes: 0 done, 10 driver files not copied, 11 driver not registered,",
     u"  12 printer not added, 13 test page failed, 14 printers not listed,",
-    u"  740 not elevated, 1167 port check failed, 1618 another instance running,",
-    u"  1639 bad arguments, 1796 no such port or no USB printer, 1802 port in use.",
+    u"  15 something left (a printer still printing, a driver in use), 740 not elevated,",
+    u"  1167 port check failed, 1618 another instance running, 1639 bad arguments,",
+    u"  1796 no such port or no USB printer, 1801 no such printer, 1802 port in use.",
 };
 
 constexpr const char16_t* kUsageChinese[] = {
@@ -109,6 +118,8 @@ constexpr const char16_t* kUsageChinese[] = {
     u"      --no-port-check    不先打印端口信息页",
     u"      --test-page        通过新打印机打印测试页",
     u"      --replace          重用端口上同型号的打印机，而不是添加副本",
+    u"  KestravaSetup uninstall --printer 名称 | --model 型号 | --all [--dry-run]",
+    u"      删除打印机，再删除不再使用的驱动程序和为其创建的端口",
     u"  KestravaSetup ports [--discover 秒数]      对话框会列出的端口",
     u"  KestravaSetup printers                     本系列的打印机",
     u"  所有命令：--language zh|en|ja，--log 文件（追加行，UTF-8）。",
@@ -116,8 +127,9 @@ constexpr const char16_t* kUsageChinese[] = {
     u"",
     u"退出代码：0 完成，10 驱动文件未复制，11 驱动未注册，",
     u"  12 打印机未添加，13 测试页失败，14 无法列出打印机，",
-    u"  740 无管理员权限，1167 端口检测失败，1618 另一实例正在运行，",
-    u"  1639 参数错误，1796 无此端口或无 USB 打印机，1802 端口已被使用。",
+    u"  15 有内容被保留（打印机仍在打印、驱动仍在使用），740 无管理员权限，",
+    u"  1167 端口检测失败，1618 另一实例正在运行，1639 参数错误，",
+    u"  1796 无此端口或无 USB 打印机，1801 无此打印机，1802 端口已被使用。",
 };
 
 constexpr const char16_t* kUsageJapanese[] = {
@@ -133,6 +145,8 @@ constexpr const char16_t* kUsageJapanese[] = {
     u"      --no-port-check    先にポート情報ページを印刷しない",
     u"      --test-page        新しいプリンターでテストページを印刷する",
     u"      --replace          コピーを追加せず、ポート上の同じ機種のプリンターを再利用する",
+    u"  KestravaSetup uninstall --printer 名前 | --model 機種 | --all [--dry-run]",
+    u"      プリンターを削除し、使われなくなったドライバーと作成したポートも削除する",
     u"  KestravaSetup ports [--discover 秒数]      ダイアログが一覧表示するポート",
     u"  KestravaSetup printers                     このシリーズのプリンター",
     u"  すべてのコマンド：--language zh|en|ja、--log ファイル（UTF-8 で行を追記）。",
@@ -140,8 +154,9 @@ constexpr const char16_t* kUsageJapanese[] = {
     u"",
     u"終了コード：0 完了、10 ドライバーファイル未コピー、11 ドライバー未登録、",
     u"  12 プリンター未追加、13 テストページ失敗、14 プリンター一覧取得失敗、",
-    u"  740 管理者権限なし、1167 ポートチェック失敗、1618 別のインスタンスが実行中、",
-    u"  1639 引数エラー、1796 ポートなし／USB プリンターなし、1802 ポート使用中。",
+    u"  15 一部を残した（印刷中のプリンター、使用中のドライバー）、740 管理者権限なし、",
+    u"  1167 ポートチェック失敗、1618 別のインスタンスが実行中、1639 引数エラー、",
+    u"  1796 ポートなし／USB プリンターなし、1801 プリンターなし、1802 ポート使用中。",
 };
 
 template <size_t N>
@@ -243,5 +258,50 @@ const LocalText kFailed = {u"失败：退出代码 %s", u"failed: exit code %s",
 const LocalText kPrintersNotListed = {u"打印机：无法列出：错误 %s：%s",
                                       u"printers: cannot be listed: error %s: %s",
                                       u"プリンター：一覧を取得できません：エラー %s：%s"};
+
+const LocalText kPrinterRemoved = {u"打印机：已删除 %s", u"printer: %s removed",
+                                   u"プリンター：%s を削除しました"};
+const LocalText kPrinterWouldGo = {u"打印机：将删除 %s", u"printer: %s would be removed",
+                                   u"プリンター：%s を削除します"};
+const LocalText kPrinterStillPrinting = {
+    u"打印机：保留 %s：队列中还有 %s 个作业", u"printer: %s left: %s jobs are in its queue",
+    u"プリンター：%s を残しました：キューに %s 件のジョブがあります"};
+const LocalText kPrinterLeft = {u"打印机：保留 %s：错误 %s：%s", u"printer: %s left: error %s: %s",
+                                u"プリンター：%s を残しました：エラー %s：%s"};
+const LocalText kDriverRemoved = {u"驱动程序：已删除 %s（%s）及其不再使用的文件",
+                                  u"driver: %s (%s) removed with its unused files",
+                                  u"ドライバー：%s（%s）を未使用のファイルとともに削除しました"};
+const LocalText kDriverWouldGo = {u"驱动程序：将删除 %s（%s）", u"driver: %s (%s) would be removed",
+                                  u"ドライバー：%s（%s）を削除します"};
+const LocalText kDriverLeft = {u"驱动程序：保留 %s（%s）：错误 %s：%s",
+                               u"driver: %s (%s) left: error %s: %s",
+                               u"ドライバー：%s（%s）を残しました：エラー %s：%s"};
+const LocalText kTcpIpPortRemoved = {u"端口：已删除标准 TCP/IP 端口 %s",
+                                     u"port: Standard TCP/IP port %s removed",
+                                     u"ポート：標準 TCP/IP ポート %s を削除しました"};
+const LocalText kTcpIpPortWouldGo = {u"端口：将删除标准 TCP/IP 端口 %s",
+                                     u"port: Standard TCP/IP port %s would be removed",
+                                     u"ポート：標準 TCP/IP ポート %s を削除します"};
+const LocalText kSerialSetBack = {u"端口：%s 已恢复为 %s", u"port: %s set back to %s",
+                                  u"ポート：%s を %s に戻しました"};
+const LocalText kSerialWouldBeSetBack = {
+    u"端口：%s 将恢复为 %s", u"port: %s would be set back to %s", u"ポート：%s を %s に戻します"};
+const LocalText kPortLeft = {u"端口：无法更改 %s", u"port: %s could not be changed",
+                             u"ポート：%s を変更できませんでした"};
+const LocalText kSpoolerRestarted = {u"打印后台程序：已重新启动", u"spooler: restarted",
+                                     u"スプーラー：再起動しました"};
+const LocalText kNothingToRemove = {u"没有要删除的内容", u"nothing to remove",
+                                    u"削除するものはありません"};
+const LocalText kNoSuchPrinter = {u"打印机：%s 未安装", u"printer: %s is not installed",
+                                  u"プリンター：%s はインストールされていません"};
+const LocalText kNotOfFamily = {
+    u"打印机：%s 不是本系列的打印机，未作改动",
+    u"printer: %s is no printer of this family; left alone",
+    u"プリンター：%s はこのシリーズのプリンターではありません。変更しません"};
+const LocalText kRemovalDone = {u"完成：所要求的内容已全部删除",
+                                u"done: everything asked for was removed",
+                                u"完了：指定されたものをすべて削除しました"};
+const LocalText kDryRunDone = {u"试运行：未作任何更改", u"dry run: nothing was changed",
+                               u"ドライラン：何も変更していません"};
 
 }  // namespace kestrava::cli

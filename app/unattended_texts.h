@@ -48,5 +48,24 @@ extern const LocalText kMessage;            // a message the engine would have s
 extern const LocalText kDone;               // printer, port
 extern const LocalText kFailed;             // exit code
 extern const LocalText kPrintersNotListed;  // code, system text
+// uninstall
+extern const LocalText kPrinterRemoved;        // printer
+extern const LocalText kPrinterWouldGo;        // printer
+extern const LocalText kPrinterStillPrinting;  // printer, jobs
+extern const LocalText kPrinterLeft;           // printer, code, system text
+extern const LocalText kDriverRemoved;         // driver, environment
+extern const LocalText kDriverWouldGo;         // driver, environment
+extern const LocalText kDriverLeft;            // driver, environment, code, system text
+extern const LocalText kTcpIpPortRemoved;      // address
+extern const LocalText kTcpIpPortWouldGo;      // address
+extern const LocalText kSerialSetBack;         // port, settings
+extern const LocalText kSerialWouldBeSetBack;  // port, settings
+extern const LocalText kPortLeft;              // port
+extern const LocalText kSpoolerRestarted;
+extern const LocalText kNothingToRemove;
+extern const LocalText kNoSuchPrinter;  // printer
+extern const LocalText kNotOfFamily;    // printer
+extern const LocalText kRemovalDone;
+extern const LocalText kDryRunDone;
 
 }  // namespace kestrava::cli

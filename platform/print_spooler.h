@@ -25,6 +25,7 @@ enum : uint32_t {
   kErrorInvalidPrinterName = 1801,    // ERROR_INVALID_PRINTER_NAME
   kErrorPrinterAlreadyExists = 1802,  // ERROR_PRINTER_ALREADY_EXISTS
   kErrorInvalidEnvironment = 1805,    // ERROR_INVALID_ENVIRONMENT
+  kErrorPrinterDriverInUse = 3001,    // ERROR_PRINTER_DRIVER_IN_USE
 };
 
 inline constexpr uint32_t kPrinterAttributeLocal = 0x40;  // PRINTER_ATTRIBUTE_LOCAL
@@ -58,6 +59,7 @@ struct InstalledPrinter {
   WString printerName;
   WString portName;
   WString driverName;
+  uint32_t jobs = 0;  // in its queue
 };
 
 // An open printer; closed (ClosePrinter) when destroyed.
@@ -111,7 +113,16 @@ class PrintSpooler {
   // The user's default printer; empty when there is none.
   virtual WString DefaultPrinter() = 0;
 
-  // For cleaning up after a test or by hand; the program itself removes nothing.
+  // The names of the drivers registered for `environment` (level 1); false, with `out`
+  // unchanged, when the spooler cannot list them.
+  virtual bool EnumerateDrivers(const WString& environment, std::vector<WString>& out,
+                                uint32_t* error = nullptr) = 0;
+
+  // Removal (the command line's uninstall, and the tests' clean-up). A printer is opened with
+  // full access and deleted. A driver is removed from its environment with every version and
+  // with its files that no other driver uses (DeletePrinterDriverEx, DPD_DELETE_UNUSED_FILES;
+  // where the spooler refuses the flag, without its files); one that a printer still uses is
+  // refused (kErrorPrinterDriverInUse).
   virtual bool DeletePrinter(const WString& name, uint32_t* error = nullptr) = 0;
   virtual bool DeleteDriver(const WString& environment, const WString& name,
                             uint32_t* error = nullptr) = 0;

@@ -158,7 +158,7 @@ bool Win32PrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, ui
   const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
   for (DWORD i = 0; i < returned; ++i) {
     out.push_back({win32::FromWide(records[i].pPrinterName), win32::FromWide(records[i].pPortName),
-                   win32::FromWide(records[i].pDriverName)});
+                   win32::FromWide(records[i].pDriverName), records[i].cJobs});
   }
   return true;
 }
@@ -224,11 +224,37 @@ bool Win32PrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
   return deleted != FALSE;
 }
 
+bool Win32PrintSpooler::EnumerateDrivers(const WString& environment, std::vector<WString>& out,
+                                         uint32_t* error) {
+  CallText environmentName(environment);
+  DWORD needed = 0;
+  DWORD returned = 0;
+  // The size query fails with ERROR_INSUFFICIENT_BUFFER by design; only its size counts.
+  win32::spool::EnumPrinterDriversW(nullptr, environmentName.Get(), 1, nullptr, 0, &needed,
+                                    &returned);
+  std::vector<uint64_t> buffer(needed / sizeof(uint64_t) + 1);  // aligned for the pointers
+  if (!win32::spool::EnumPrinterDriversW(
+          nullptr, environmentName.Get(), 1, reinterpret_cast<BYTE*>(buffer.data()),
+          static_cast<DWORD>(buffer.size() * sizeof(uint64_t)), &needed, &returned)) {
+    Report(error, GetLastError());
+    return false;
+  }
+  Report(error, ERROR_SUCCESS);
+  const auto* records = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());
+  for (DWORD i = 0; i < returned; ++i) out.push_back(win32::FromWide(records[i].pName));
+  return true;
+}
+
 bool Win32PrintSpooler::DeleteDriver(const WString& environment, const WString& name,
                                      uint32_t* error) {
   CallText environmentName(environment), driverName(name);
-  const BOOL deleted =
-      win32::spool::DeletePrinterDriverW(nullptr, environmentName.Get(), driverName.Get());
+  BOOL deleted = win32::spool::DeletePrinterDriverExW(nullptr, environmentName.Get(),
+                                                      driverName.Get(), DPD_DELETE_UNUSED_FILES, 0);
+  // A spooler that does not take the flag (Wine's refuses it as an invalid parameter) still
+  // removes the driver itself; its files then stay in the driver folder.
+  if (!deleted && GetLastError() == ERROR_INVALID_PARAMETER) {
+    deleted = win32::spool::DeletePrinterDriverW(nullptr, environmentName.Get(), driverName.Get());
+  }
   Report(error, deleted ? ERROR_SUCCESS : GetLastError());
   return deleted != FALSE;
 }

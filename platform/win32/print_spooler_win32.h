@@ -16,6 +16,8 @@ class Win32PrintSpooler final : public PrintSpooler {
   bool MakeDefault(const WString& name, uint32_t* error) override;
   WString DefaultPrinter() override;
   bool DeletePrinter(const WString& name, uint32_t* error) override;
+  bool EnumerateDrivers(const WString& environment, std::vector<WString>& out,
+                        uint32_t* error) override;
   bool DeleteDriver(const WString& environment, const WString& name, uint32_t* error) override;
 };
 

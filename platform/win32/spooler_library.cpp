@@ -28,6 +28,19 @@ BOOL DeletePrinterDriverW(LPWSTR server, LPWSTR environment, LPWSTR driver) {
   return call ? call(server, environment, driver) : MissingFunction(FALSE);
 }
 
+BOOL DeletePrinterDriverExW(LPWSTR server, LPWSTR environment, LPWSTR driver, DWORD deleteFlag,
+                            DWORD versionFlag) {
+  SPOOLER_FUNCTION(DeletePrinterDriverExW);
+  return call ? call(server, environment, driver, deleteFlag, versionFlag) : MissingFunction(FALSE);
+}
+
+BOOL EnumPrinterDriversW(LPWSTR server, LPWSTR environment, DWORD level, LPBYTE drivers, DWORD size,
+                         LPDWORD needed, LPDWORD returned) {
+  SPOOLER_FUNCTION(EnumPrinterDriversW);
+  return call ? call(server, environment, level, drivers, size, needed, returned)
+              : MissingFunction(FALSE);
+}
+
 BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE printers, DWORD size,
                    LPDWORD needed, LPDWORD returned) {
   SPOOLER_FUNCTION(EnumPrintersW);

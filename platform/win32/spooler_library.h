@@ -13,6 +13,10 @@ BOOL GetPrinterDriverDirectoryW(LPWSTR server, LPWSTR environment, DWORD level, 
                                 DWORD size, LPDWORD needed);
 BOOL AddPrinterDriverW(LPWSTR server, DWORD level, LPBYTE driver);
 BOOL DeletePrinterDriverW(LPWSTR server, LPWSTR environment, LPWSTR driver);
+BOOL DeletePrinterDriverExW(LPWSTR server, LPWSTR environment, LPWSTR driver, DWORD deleteFlag,
+                            DWORD versionFlag);
+BOOL EnumPrinterDriversW(LPWSTR server, LPWSTR environment, DWORD level, LPBYTE drivers, DWORD size,
+                         LPDWORD needed, LPDWORD returned);
 BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE printers, DWORD size,
                    LPDWORD needed, LPDWORD returned);
 HANDLE AddPrinterW(LPWSTR server, DWORD level, LPBYTE printer);

@@ -74,6 +74,17 @@ TEST(CommandLine, EveryInstallOptionInEveryForm) {
   }
 }
 
+TEST(CommandLine, TheRemovalCommand) {
+  const CommandLine model = ParseCommandLine({u"uninstall", u"--model", u"rt-58c"});
+  EXPECT_EQ(Command::kUninstall, model.command);
+  EXPECT_EQ(ArgumentFault::kNone, model.fault);
+  EXPECT_EQ(2, model.model);
+  const CommandLine all = ParseCommandLine({u"/UNINSTALL", u"/all", u"/dry-run", u"/log:x.log"});
+  EXPECT_TRUE(all.all && all.dryRun);
+  const CommandLine one = ParseCommandLine({u"uninstall", u"--printer", u"RT-58C (copy 1)"});
+  EXPECT_EQ(u"RT-58C (copy 1)", one.printer);
+}
+
 TEST(CommandLine, TheListingCommands) {
   const CommandLine ports = ParseCommandLine({u"ports", u"--discover", u"5", u"--log", u"x.log"});
   EXPECT_EQ(Command::kPorts, ports.command);
@@ -111,7 +122,7 @@ Words Lan(const char16_t* address) {
 }
 
 const BadRow kBadRows[] = {
-    {"UnknownCommand", {u"uninstall"}, ArgumentFault::kUnknownCommand, u"uninstall"},
+    {"UnknownCommand", {u"remove"}, ArgumentFault::kUnknownCommand, u"remove"},
     {"UnknownOption",
      {u"install", u"--colour", u"red"},
      ArgumentFault::kUnknownOption,
@@ -208,6 +219,20 @@ const BadRow kBadRows[] = {
     {"SecondsNotANumber", {u"ports", u"--discover", u"5s"}, ArgumentFault::kBadSeconds, u"5s"},
     {"EmptyLogFile", {u"printers", u"--log="}, ArgumentFault::kMissingValue, u"--log="},
     {"Over32K", {u"install", WString(32767, u'x')}, ArgumentFault::kTooLong, u""},
+    {"UninstallOfNothing", {u"uninstall"}, ArgumentFault::kMissingSelection, u""},
+    {"UninstallOfTwoKinds",
+     {u"uninstall", u"--all", u"--model", u"RT-80"},
+     ArgumentFault::kTwoSelections,
+     u""},
+    {"UninstallOfAnEmptyName",
+     {u"uninstall", u"--printer="},
+     ArgumentFault::kMissingValue,
+     u"--printer="},
+    {"UninstallWithAnInterface",
+     {u"uninstall", u"--all", u"--interface", u"com"},
+     ArgumentFault::kNotForCommand,
+     u"--interface"},
+    {"DryRunOnInstall", {u"install", u"--dry-run"}, ArgumentFault::kNotForCommand, u"--dry-run"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, BadCommandLine, ::testing::ValuesIn(kBadRows),

@@ -275,6 +275,38 @@ const Outcome kOutcomes[] = {
     {"TestPagePrinted", nullptr, Com({u"--test-page"}), kExitDone, "test page: sent to RT-58C"},
     {"TestPageRefused", [](Unattended& u) { u.graphics.printerContextError = 5; },
      Com({u"--test-page"}), kExitTestPageFailed, "test page: failed: error 5: Access is denied."},
+    {"UninstallNothingThere", nullptr, {u"uninstall", u"--all"}, kExitDone, "nothing to remove"},
+    {"UninstallAPrinterNotThere",
+     nullptr,
+     {u"uninstall", u"--printer", u"RT-58C"},
+     kExitNoSuchPrinter,
+     "printer: RT-58C is not installed"},
+    {"UninstallAPrinterOfAnotherFamily",
+     [](Unattended& u) { u.spooler.AddInstalledPrinter(u"Office", u"LPT1:", u"Office Laser"); },
+     {u"uninstall", u"--printer", u"Office"},
+     kExitNoSuchPrinter,
+     "printer: Office is no printer of this family; left alone"},
+    {"UninstallLeavesAPrinterThatPrints",
+     [](Unattended& u) {
+       u.spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
+       u.spooler.printers.back().jobs = 3;
+     },
+     {u"uninstall", u"--model", u"RT-58C"},
+     kExitSomethingLeft,
+     "printer: RT-58C left: 3 jobs are in its queue"},
+    {"UninstallDryRunNeedsNoRights",
+     [](Unattended& u) {
+       u.process.elevated = false;
+       u.spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
+     },
+     {u"uninstall", u"--all", u"--dry-run"},
+     kExitDone,
+     "printer: RT-58C would be removed"},
+    {"UninstallNeedsRights",
+     [](Unattended& u) { u.process.elevated = false; },
+     {u"uninstall", u"--all"},
+     kExitNotElevated,
+     "administrator rights are needed"},
     {"UsbFirstPrinter",
      [](Unattended& u) {
        u.deviceInterfaces.Add(kUsbPath);

@@ -200,7 +200,8 @@ bool FakePrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, uin
   if (Failing(Op::kEnumerate, error)) return false;
   Report(error, 0);
   for (const Printer& printer : printers) {
-    out.push_back({printer.record.printerName, printer.record.portName, printer.record.driverName});
+    out.push_back({printer.record.printerName, printer.record.portName, printer.record.driverName,
+                   printer.jobs});
   }
   return true;
 }
@@ -255,6 +256,7 @@ bool FakePrintSpooler::MakeDefault(const WString& name, uint32_t* error) {
 
 bool FakePrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
   Record("DeletePrinter " + Utf8(name));
+  if (Failing(Op::kDeletePrinter, error)) return false;
   auto it = std::find_if(printers.begin(), printers.end(), [&](const Printer& printer) {
     return SameName(printer.record.printerName, name);
   });
@@ -268,14 +270,33 @@ bool FakePrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
   return true;
 }
 
+bool FakePrintSpooler::EnumerateDrivers(const WString& environment, std::vector<WString>& out,
+                                        uint32_t* error) {
+  Record("EnumPrinterDrivers " + Utf8(environment));
+  if (Failing(Op::kEnumerateDrivers, error)) return false;
+  Report(error, 0);
+  for (const DriverRecord& driver : drivers) {
+    if (driver.environment == environment) out.push_back(driver.name);
+  }
+  return true;
+}
+
 bool FakePrintSpooler::DeleteDriver(const WString& environment, const WString& name,
                                     uint32_t* error) {
   Record("DeletePrinterDriver " + Utf8(name) + " " + Utf8(environment));
+  if (Failing(Op::kDeleteDriver, error)) return false;
   auto it = std::find_if(drivers.begin(), drivers.end(), [&](const DriverRecord& driver) {
     return SameName(driver.name, name) && driver.environment == environment;
   });
   if (it == drivers.end()) {
     Report(error, kErrorUnknownPrinterDriver);
+    return false;
+  }
+  const bool used = std::any_of(printers.begin(), printers.end(), [&](const Printer& printer) {
+    return SameName(printer.record.driverName, name) && environment == nativeEnvironment;
+  });
+  if (used) {
+    Report(error, kErrorPrinterDriverInUse);
     return false;
   }
   drivers.erase(it);

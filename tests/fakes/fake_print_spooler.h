@@ -31,12 +31,16 @@ class FakePrintSpooler final : public PrintSpooler {
     kSetData,
     kDeviceMode,
     kSetDefault,
+    kEnumerateDrivers,
+    kDeletePrinter,
+    kDeleteDriver,
   };
 
   struct Printer {
     PrinterRecord record;
     std::vector<std::pair<WString, RegistryValue>> data;
     std::optional<DeviceMode> deviceMode;  // what the driver reports; nothing: it gives none
+    uint32_t jobs = 0;                     // in its queue
   };
 
   FakePrintSpooler();
@@ -79,6 +83,9 @@ class FakePrintSpooler final : public PrintSpooler {
   bool MakeDefault(const WString& name, uint32_t* error) override;
   WString DefaultPrinter() override { return defaultPrinter; }
   bool DeletePrinter(const WString& name, uint32_t* error) override;
+  bool EnumerateDrivers(const WString& environment, std::vector<WString>& out,
+                        uint32_t* error) override;
+  // Refused with kErrorPrinterDriverInUse while a printer uses the driver, as the spooler does.
   bool DeleteDriver(const WString& environment, const WString& name, uint32_t* error) override;
 
   // For the printer handles this spooler hands out.

@@ -6,6 +6,10 @@
 //   installation_state_probe value KEY NAME EXPECTED    a registry value under HKLM
 //   installation_state_probe key KEY                    a registry key under HKLM exists
 //   installation_state_probe list                       every printer and its port
+//   installation_state_probe drivers                    every driver and its environment
+//   installation_state_probe foreign add|remove NAME    a printer NAME on LPT1: with a driver
+//                                                       of stand-in files of its own ("NAME
+//                                                       Driver"), or its removal
 //   installation_state_probe cleanup                    removes the printers and drivers of the
 //                                                       models, the COM ports' line settings and
 //                                                       the TCP/IP ports the roads made
@@ -16,6 +20,7 @@
 #include <vector>
 
 #include "install/printer_ports.h"
+#include "install/printer_removal.h"
 #include "platform/win32/print_spooler_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/win32.h"
@@ -93,6 +98,65 @@ int List() {
   return 0;
 }
 
+int Drivers() {
+  Win32PrintSpooler win32Spooler;
+  PrintSpooler& spooler = win32Spooler;
+  for (const char16_t* environment : kDriverEnvironments) {
+    std::vector<WString> drivers;
+    if (!spooler.EnumerateDrivers(environment, drivers)) continue;
+    for (const WString& driver : drivers) {
+      std::printf("  %s (%s)\n", Utf8(driver).c_str(), Utf8(environment).c_str());
+    }
+  }
+  return 0;
+}
+
+// A printer of another maker's driver: stand-in files in the x64 driver folder, its driver, and
+// the printer on LPT1:.
+int Foreign(const WString& action, const WString& name) {
+  Win32PrintSpooler win32Spooler;
+  PrintSpooler& spooler = win32Spooler;
+  const WString environment = u"Windows x64";
+  const WString driverName = name + u" Driver";
+  if (action == u"remove") {
+    const bool printer = spooler.DeletePrinter(name);
+    const bool driver = spooler.DeleteDriver(environment, driverName);
+    return printer && driver ? 0 : 1;
+  }
+  const WString folder = spooler.DriverDirectory(environment);
+  DriverRecord driver;
+  driver.name = driverName;
+  driver.environment = environment;
+  driver.driverFile = u"kestrava-foreign-drv.dll";
+  driver.dataFile = u"kestrava-foreign.gpd";
+  driver.configFile = u"kestrava-foreign-ui.dll";
+  driver.defaultDataType = u"RAW";
+  for (const WString& file : {driver.driverFile, driver.dataFile, driver.configFile}) {
+    HANDLE made = CreateFileW(win32::Wide(folder + u"\\" + file), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE) return Compare(Utf8(file), "not made", "a stand-in");
+    const char text[] = "stand-in driver file of the removal test\r\n";
+    DWORD written = 0;
+    WriteFile(made, text, sizeof text - 1, &written, nullptr);
+    CloseHandle(made);
+  }
+  uint32_t error = 0;
+  if (!spooler.AddDriver(driver, &error)) {
+    return Compare("the foreign driver", "refused " + std::to_string(error), "added");
+  }
+  PrinterRecord printer;
+  printer.printerName = name;
+  printer.portName = u"LPT1:";
+  printer.driverName = driverName;
+  printer.printProcessor = u"WinPrint";
+  printer.dataType = u"RAW";
+  printer.attributes = kPrinterAttributeLocal;
+  if (!spooler.CreatePrinter(printer, &error)) {
+    return Compare("the foreign printer", "refused " + std::to_string(error), "added");
+  }
+  return 0;
+}
+
 int Cleanup() {
   Win32PrintSpooler win32Spooler;
   PrintSpooler& spooler = win32Spooler;
@@ -114,7 +178,9 @@ int Cleanup() {
       ports->SetValue(port, RegistryValue::String(u"9600,n,8,1"));
     }
   }
-  registry.DeleteMachineKeyTree(WString(kTcpIpPortsKey) + u"\\127.0.0.1");
+  for (const char16_t* address : {u"127.0.0.1", u"127.0.0.2", u"127.0.0.3"}) {
+    registry.DeleteMachineKeyTree(WString(kTcpIpPortsKey) + u"\\" + address);
+  }
   return 0;
 }
 
@@ -135,6 +201,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command(u"key", 2)) return kestrava::Key(args[1]);
   if (command(u"list", 1)) return kestrava::List();
+  if (command(u"drivers", 1)) return kestrava::Drivers();
+  if (command(u"foreign", 3)) return kestrava::Foreign(args[1], args[2]);
   if (command(u"cleanup", 1)) return kestrava::Cleanup();
   std::fprintf(stderr, "usage: see the file's header\n");
   return 2;

@@ -10,6 +10,11 @@
 #   ports      COM3, and COM7 of the prefix's BTHENUM tree with its name
 #   printers   what was installed
 #   bad input  an unknown model, an address out of range: the bad-arguments code, nothing done
+#   uninstall  with RT-58C on COM3 and 127.0.0.3 (a copy) and RT-80 on 127.0.0.1, and a printer
+#              of a driver of the test's own: a dry run changes nothing; --model RT-58C takes
+#              both RT-58C printers, their driver, the port 127.0.0.3 and COM3's settings and
+#              leaves the rest; --all then leaves the spooler, the Ports key and the TCP/IP
+#              monitor's key exactly as they were before the first installation
 # The program runs inside a network namespace made here with only its loopback, so nothing it
 # sends can leave it; the namespace, the prefix's wineserver and every process started here go
 # however the script ends.
@@ -89,6 +94,23 @@ wine_reg add "$bth\\Dev_001122AABBCC\\7&2f2e3a1b&0&BluetoothDevice_001122AABBCC"
 tcpip='SYSTEM\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports'
 wine_reg add "HKLM\\$tcpip" /f
 installed cleanup
+installed foreign add "Office Laser"
+# What the spooler and the registry hold before any installation.
+snapshot() {
+  {
+    in_pc "$scripts/wine-exec" "$prefix" "$state" list
+    in_pc "$scripts/wine-exec" "$prefix" "$state" drivers
+    in_pc "$scripts/wine-exec" "$prefix" reg query 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Ports'
+    in_pc "$scripts/wine-exec" "$prefix" reg query "HKLM\\$tcpip" /s
+  } 2>/dev/null | tr -d '\r' >"$1"
+}
+same() {
+  cmp -s "$1" "$2" && return 0
+  echo "FAILED: $3"
+  diff "$1" "$2" | sed 's/^/    /'
+  fail=1
+}
+snapshot "$work/before"
 
 emulator="python3 $emulators/printer_emulator.py"
 $emulator serial "$work/com3-printer" --record "$work/com3.rec" --lifetime 600 &
@@ -124,12 +146,12 @@ run 1802 install --model RT-58C --interface com --port COM3 --baud 115200
 said "port: COM3: already has the printer RT-58C"
 
 echo "-- again with --replace: reused"
-run 0 install --model RT-58C --interface com --port COM3 --baud 9600 --replace
+run 0 install --model RT-58C --interface com --port COM3 --baud 38400 --replace
 said "printer: RT-58C on COM3: updated"
 in_pc "$scripts/wine-exec" "$prefix" "$state" list >"$work/list"
 [ "$(grep -c 'RT-58C' "$work/list")" = 1 ] ||
   { echo "FAILED: not one RT-58C printer: $(cat "$work/list")"; fail=1; }
-installed value 'SOFTWARE\Microsoft\Windows NT\CurrentVersion\Ports' COM3: 9600,n,8,1
+installed value 'SOFTWARE\Microsoft\Windows NT\CurrentVersion\Ports' COM3: 38400,n,8,1
 
 echo "-- LAN on 127.0.0.1"
 run 0 install --model RT-80 --interface lan --address 127.0.0.1 --language en
@@ -162,10 +184,40 @@ said "bad argument: unknown model RT-99"
 run 1639 install --model RT-80 --interface lan --address 256.1.1.1
 said "bad argument: 256.1.1.1 is no printer address"
 
+echo "-- uninstall"
+run 0 install --model RT-58C --interface lan --address 127.0.0.3 --no-port-check
+said "done: RT-58C (copy 1) on 127.0.0.3"
+snapshot "$work/installed"
+run 0 uninstall --model RT-58C --dry-run
+said "printer: RT-58C (copy 1) would be removed"
+said "dry run: nothing was changed"
+snapshot "$work/dry"
+same "$work/installed" "$work/dry" "the dry run changed something"
+run 0 uninstall --model RT-58C
+said "printer: RT-58C removed"
+said "printer: RT-58C (copy 1) removed"
+said "driver: RT-58C (Windows x64) removed with its unused files"
+said "port: Standard TCP/IP port 127.0.0.3 removed"
+said "port: COM3: set back to 9600,n,8,1"
+said "spooler: restarted"
+in_pc "$scripts/wine-exec" "$prefix" "$state" list >"$work/list"
+in_pc "$scripts/wine-exec" "$prefix" "$state" drivers >>"$work/list"
+grep -q "RT-58C" "$work/list" && { echo "FAILED: RT-58C is still there: $(cat "$work/list")"; fail=1; }
+installed printer RT-80 127.0.0.1
+installed printer "Office Laser" LPT1:
+installed key "$tcpip\\127.0.0.1"
+run 0 uninstall --all
+said "printer: RT-80 removed"
+snapshot "$work/after"
+same "$work/before" "$work/after" "uninstall --all left the machine other than before"
+run 1801 uninstall --printer "Office Laser"
+said "printer: Office Laser is no printer of this family; left alone"
+
 touch "$work/stop"
 wait "$watcher" || { echo "FAILED: $(cat "$work/watch")"; fail=1; }
 cat "$work/watch"
 installed cleanup
+installed foreign remove "Office Laser"
 wine_reg delete "$bth" /f
 wine_reg delete "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port" /f
 exit $fail

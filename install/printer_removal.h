@@ -1,0 +1,68 @@
+// Taking back what installations made, and nothing else: printers of the family (whose driver
+// is one of the six models), then each of the family's drivers that no printer uses any more,
+// with its files that no other driver uses, in every environment it is registered for; then
+// each Standard TCP/IP port that a removed printer was on, that no printer uses any more and
+// that is one an installation writes (named by its address, raw on port 9100); then the line
+// settings of a serial port that a removed printer was on and no printer uses any more, set
+// back to the system's own "9600,n,8,1" (the port stays listed: Windows lists its serial
+// ports from that key). The spooler is restarted once at the end when a port was taken back.
+//
+// A printer that still has jobs in its queue, or that the spooler refuses to delete, is left
+// (with the system's code), and so is a driver still in use; the rest goes on. A dry run
+// reports the same steps and changes nothing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "install/engine_services.h"
+#include "platform/text.h"
+
+namespace kestrava {
+
+enum class RemovalSelection { kPrinter, kModel, kAll };
+
+struct RemovalRequest {
+  RemovalSelection selection = RemovalSelection::kAll;
+  WString printer;     // kPrinter: its name (case ignored)
+  int32_t model = -1;  // kModel: the catalogue position
+  bool dryRun = false;
+};
+
+enum class RemovalItem { kPrinter, kDriver, kTcpIpPort, kSerialPort, kSpooler };
+
+struct RemovalStep {
+  RemovalItem item = RemovalItem::kPrinter;
+  WString name;         // the printer, the driver, the address, the serial port ("COM3:")
+  WString environment;  // a driver's
+  bool done = false;    // taken back (in a dry run: would be)
+  uint32_t error = 0;   // the system's code when it was left
+  uint32_t jobs = 0;    // a printer left because its queue still holds jobs
+};
+
+struct RemovalOutcome {
+  // The spooler could not list its printers (`error` says why): nothing was done.
+  bool listed = true;
+  uint32_t error = 0;
+  // kPrinter: the name is no printer at all, or one of another driver (left alone).
+  bool noSuchPrinter = false;
+  bool notOfFamily = false;
+  std::vector<RemovalStep> steps;
+
+  // Whether every step was taken (no printer or driver left).
+  bool Complete() const;
+};
+
+// The spooler environments the family's drivers are installed for.
+inline constexpr const char16_t* kDriverEnvironments[] = {u"Windows x64", u"Windows NT x86",
+                                                          u"Windows ARM64"};
+// What Windows sets a serial port to, and what a removal sets it back to.
+inline constexpr const char16_t* kSystemSerialSettings = u"9600,n,8,1";
+
+// Removes what `request` selects, telling each step to `report` as it is taken (or, in a dry
+// run, found). Blocks for the spooler's restart.
+RemovalOutcome RemovePrinters(const EngineServices& services, const RemovalRequest& request,
+                              const std::function<void(const RemovalStep&)>& report);
+
+}  // namespace kestrava
