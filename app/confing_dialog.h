@@ -101,6 +101,13 @@ class ConfingDialog final : public DialogEvents {
   // The check-port button (the port-information page) and the self-test button.
   bool OnCheckPort();
   void OnSelfTest();
+  // The port-information page; with `tellFault` a fault the printer tells of its status is
+  // shown after the command's own messages (the install command tells it after its own).
+  bool CheckPort(bool tellFault);
+  // Shows what the last command's status answers told, when it is a fault.
+  void TellPrinterFault();
+  // What the printer told of itself after the last check-port or self-test command.
+  PrinterStatusReport lastStatus;
   // Timer 1 enables the install controls again, timer 3 the check-port button; each stops at
   // its first tick.
   void OnButtonTimer(unsigned timerId);

@@ -15,7 +15,13 @@ enum ExitCode : int {
   kExitPrinterNotAdded = 12,
   kExitTestPageFailed = 13,
   kExitPrintersNotListed = 14,
-  kExitSomethingLeft = 15,      // a removal left a printer (still printing) or a driver
+  kExitSomethingLeft = 15,  // a removal left a printer (still printing) or a driver
+  // The installation went through, and the printer told of a fault in its status.
+  kExitPaperEnd = 20,
+  kExitCoverOpen = 21,
+  kExitPrinterOffline = 22,
+  kExitCutterError = 23,
+  kExitUnrecoverableError = 24,
   kExitNotElevated = 740,       // ERROR_ELEVATION_REQUIRED
   kExitPortCheckFailed = 1167,  // ERROR_DEVICE_NOT_CONNECTED
   kExitNoSuchPrinter = 1801,    // ERROR_INVALID_PRINTER_NAME

@@ -47,7 +47,12 @@ void ConfingDialog::OnInstall() {
     services_.process.DebugOutput(services_.system.WideToAnsi(u"使用相对目录\n"));
   }
   if (CheckPortInUse()) return;
-  if (!OnCheckPort()) return;
+  if (!CheckPort(false)) return;
+  // A fault the printer told of comes after the road's own message, however the road ends.
+  struct TellFaultAtTheEnd {
+    ConfingDialog& dialog;
+    ~TellFaultAtTheEnd() { dialog.TellPrinterFault(); }
+  } tellFault{*this};
   if (!ExchangeControlData(true)) return;
   if (modelChoice == -1) {
     host_.ShowMessage(kNoModelMessage.For(uiLanguage), MessageKind::kWarning);

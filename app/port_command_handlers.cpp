@@ -1,6 +1,7 @@
 // The dialog's check-port and self-test buttons and the timers that enable its buttons again
 // after a write.
 #include "app/confing_dialog.h"
+#include "comm/port_messages.h"
 
 namespace kestrava {
 
@@ -23,6 +24,17 @@ PortCommandInput ConfingDialog::CommandInput() {
 }
 
 bool ConfingDialog::OnCheckPort() {
+  return CheckPort(true);
+}
+
+void ConfingDialog::TellPrinterFault() {
+  const std::optional<PrinterCondition> condition = lastStatus.Condition();
+  if (condition && IsFault(*condition)) {
+    host_.ShowMessage(PrinterFaultMessage(*condition, uiLanguage), MessageKind::kWarning);
+  }
+}
+
+bool ConfingDialog::CheckPort(bool tellFault) {
   // A failed exchange leaves no interface chosen, and the command reports the failure itself.
   ExchangeControlData(true);
   PortCommandInput input = CommandInput();
@@ -34,19 +46,23 @@ bool ConfingDialog::OnCheckPort() {
     input.portText = portText;
     return inUse;
   };
+  lastStatus = PrinterStatusReport();
   const bool delivered =
-      PortInformationPage(input, link_, CommServicesFrom(services_), checkPortInUse);
+      PortInformationPage(input, link_, CommServicesFrom(services_), checkPortInUse, &lastStatus);
   portText = input.portText;
   ExchangeControlData(false);
+  if (tellFault) TellPrinterFault();
   return delivered;
 }
 
 void ConfingDialog::OnSelfTest() {
   ExchangeControlData(true);
   PortCommandInput input = CommandInput();
-  SelfTestCommand(input, link_, host_);
+  lastStatus = PrinterStatusReport();
+  SelfTestCommand(input, link_, host_, &lastStatus);
   portText = input.portText;
   ExchangeControlData(false);
+  TellPrinterFault();
 }
 
 void ConfingDialog::OnButtonTimer(unsigned timerId) {

@@ -10,6 +10,7 @@
 #include "app/message_table.h"
 #include "app/unattended_run.h"
 #include "app/unattended_texts.h"
+#include "comm/port_messages.h"
 #include "install/printer_ports.h"
 #include "net/bluetooth_ports.h"
 #include "payload/payload_extraction.h"
@@ -43,6 +44,21 @@ int32_t DefaultOsChoice(const char* release) {
 constexpr const char16_t* kReleaseRadios[] = {u"Windows 10", u"Windows 8/8.1", u"Windows Vista",
                                               u"Windows XP", u"Windows 2003",  u"Windows 7",
                                               u"Windows 11"};
+
+int FaultExitCode(PrinterCondition condition) {
+  switch (condition) {
+    case PrinterCondition::kPaperEnd:
+      return kExitPaperEnd;
+    case PrinterCondition::kCoverOpen:
+      return kExitCoverOpen;
+    case PrinterCondition::kCutterError:
+      return kExitCutterError;
+    case PrinterCondition::kUnrecoverableError:
+      return kExitUnrecoverableError;
+    default:
+      return kExitPrinterOffline;
+  }
+}
 
 }  // namespace
 
@@ -127,7 +143,9 @@ int UnattendedRun::Install() {
   }
   if (!engine.reusedPrinter.empty()) Say(cli::kReusing, {engine.reusedPrinter, spoolerPort});
 
-  // The port check: the port-information page, which proves that the port reaches a printer.
+  // The port check: the port-information page, which proves that the port reaches a printer,
+  // and the printer's own status after it.
+  PrinterStatusReport status;
   if (line_.portCheck) {
     PortCommandInput input;
     input.portKind = kind;
@@ -136,11 +154,20 @@ int UnattendedRun::Install() {
     input.ipAddressText = port;
     input.uiLanguage = language_;
     input.osName = osName;
-    if (!PortInformationPage(input, link, CommServicesFrom(services_), nullptr)) {
+    if (!PortInformationPage(input, link, CommServicesFrom(services_), nullptr, &status)) {
       Say(cli::kPortCheckFailed);
       return Fail(kExitPortCheckFailed);
     }
     Say(cli::kPortCheckPassed);
+    if (status.asked) {
+      const std::optional<PrinterCondition> condition = status.Condition();
+      const WString exchange = WidenAscii(status.exchange);
+      if (condition) {
+        Say(cli::kPrinterStatus, {ConditionName(*condition, language_), exchange});
+      } else {
+        Say(cli::kPrinterNoAnswer, {exchange});
+      }
+    }
   } else {
     Say(cli::kPortCheckSkipped);
   }
@@ -202,6 +229,12 @@ int UnattendedRun::Install() {
     Say(cli::kTestPagePrinted, {engine.printerName});
   }
   Say(cli::kDone, {engine.printerName, spoolerPort});
+  const std::optional<PrinterCondition> condition = status.Condition();
+  if (condition && IsFault(*condition)) {
+    const int code = FaultExitCode(*condition);
+    Say(cli::kPrinterFault, {Code(static_cast<uint32_t>(code))});
+    return code;
+  }
   return kExitDone;
 }
 

@@ -103,6 +103,8 @@ constexpr const char16_t* kUsageEnglish[] = {
     u"  15 something left (a printer still printing, a driver in use), 740 not elevated,",
     u"  1167 port check failed, 1618 another instance running, 1639 bad arguments,",
     u"  1796 no such port or no USB printer, 1801 no such printer, 1802 port in use.",
+    u"  20 to 24: installed, but the printer told of a fault: 20 out of paper, 21 cover open,",
+    u"  22 off line, 23 cutter error, 24 unrecoverable error.",
 };
 
 constexpr const char16_t* kUsageChinese[] = {
@@ -130,6 +132,8 @@ constexpr const char16_t* kUsageChinese[] = {
     u"  15 有内容被保留（打印机仍在打印、驱动仍在使用），740 无管理员权限，",
     u"  1167 端口检测失败，1618 另一实例正在运行，1639 参数错误，",
     u"  1796 无此端口或无 USB 打印机，1801 无此打印机，1802 端口已被使用。",
+    u"  20 至 24：已安装，但打印机报告了故障：20 缺纸，21 机盖打开，",
+    u"  22 脱机，23 切刀错误，24 无法恢复的错误。",
 };
 
 constexpr const char16_t* kUsageJapanese[] = {
@@ -157,6 +161,8 @@ constexpr const char16_t* kUsageJapanese[] = {
     u"  15 一部を残した（印刷中のプリンター、使用中のドライバー）、740 管理者権限なし、",
     u"  1167 ポートチェック失敗、1618 別のインスタンスが実行中、1639 引数エラー、",
     u"  1796 ポートなし／USB プリンターなし、1801 プリンターなし、1802 ポート使用中。",
+    u"  20～24：インストール済みだがプリンターが障害を報告：20 用紙切れ、21 カバー開、",
+    u"  22 オフライン、23 カッターエラー、24 回復できないエラー。",
 };
 
 template <size_t N>
@@ -303,5 +309,14 @@ const LocalText kRemovalDone = {u"完成：所要求的内容已全部删除",
                                 u"完了：指定されたものをすべて削除しました"};
 const LocalText kDryRunDone = {u"试运行：未作任何更改", u"dry run: nothing was changed",
                                u"ドライラン：何も変更していません"};
+
+const LocalText kPrinterStatus = {u"打印机状态：%s（%s）", u"printer status: %s (%s)",
+                                  u"プリンターの状態：%s（%s）"};
+const LocalText kPrinterNoAnswer = {u"打印机状态：无应答（%s）", u"printer status: no answer (%s)",
+                                    u"プリンターの状態：応答なし（%s）"};
+const LocalText kPrinterFault = {
+    u"打印机已安装，但报告了故障：退出代码 %s",
+    u"the printer is installed, but it told of a fault: exit code %s",
+    u"プリンターはインストールされましたが、障害を報告しました：終了コード %s"};
 
 }  // namespace kestrava::cli

@@ -31,9 +31,12 @@ extern const LocalText kReusing;    // printer, port
 extern const LocalText kPortCheckSkipped;
 extern const LocalText kPortCheckPassed;
 extern const LocalText kPortCheckFailed;
-extern const LocalText kSerialSetUp;     // port, line settings
-extern const LocalText kSerialNotSetUp;  // port
-extern const LocalText kTcpIpSetUp;      // address
+extern const LocalText kPrinterStatus;    // condition, requests and replies in hex
+extern const LocalText kPrinterNoAnswer;  // requests and replies in hex
+extern const LocalText kPrinterFault;     // exit code
+extern const LocalText kSerialSetUp;      // port, line settings
+extern const LocalText kSerialNotSetUp;   // port
+extern const LocalText kTcpIpSetUp;       // address
 extern const LocalText kDriverFilesCopied;
 extern const LocalText kDriverFilesFailed;  // file, code, system text
 extern const LocalText kDriverRegistered;   // driver

@@ -32,7 +32,14 @@ void PrintUsbBanners(const PortCommandInput& input, PortLink& link, const CommSe
   }
 }
 
-bool UsbPage(const PortCommandInput& input, PortLink& link, const CommServices& services) {
+void AskStatus(PortLink& link, PrinterStatusReport* status) {
+  if (!status) return;
+  status->asked = link.currentKind != TransportKind::kLpt;
+  status->answers = link.QueryStatus(&status->exchange);
+}
+
+bool UsbPage(const PortCommandInput& input, PortLink& link, const CommServices& services,
+             PrinterStatusReport* status) {
   services.dialog.StartTimer(kCheckPortTimer, kCheckPortTimerMs);
   services.dialog.EnableControl(kCheckPortButton, false);
   // The release name stays as detected: the dialog's operating-system message names it.
@@ -42,6 +49,7 @@ bool UsbPage(const PortCommandInput& input, PortLink& link, const CommServices& 
   PrintUsbBanners(input, link, services);
   link.SelectPort(u"USB", WString());
   const bool delivered = link.WriteWithStatusCheck(kResetBlock);
+  if (delivered) AskStatus(link, status);
   // The link opens USB printers unshared: held open, the printer would stay out of the
   // spooler's reach, and the installation's test page would wait in its queue.
   link.ClosePort(u"USB");
@@ -49,30 +57,33 @@ bool UsbPage(const PortCommandInput& input, PortLink& link, const CommServices& 
 }
 
 bool ComPage(const PortCommandInput& input, PortLink& link,
-             const std::function<bool()>& checkPortInUse) {
+             const std::function<bool()>& checkPortInUse, PrinterStatusReport* status) {
   link.SelectPort(input.portText, input.baudText);
   const bool delivered = link.WriteText(kComPortLabel + input.portText);
   link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
+  if (delivered) AskStatus(link, status);
   if (checkPortInUse) checkPortInUse();
   // Every serial write closes the port: nothing to close here.
   return delivered;
 }
 
-bool LanPage(PortCommandInput& input, PortLink& link) {
+bool LanPage(PortCommandInput& input, PortLink& link, PrinterStatusReport* status) {
   input.portText = input.ipAddressText;
   link.SelectPort(u"LAN", input.ipAddressText);
   const bool delivered = link.WriteText(kLanAddressLabel + input.ipAddressText);
   link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
+  if (delivered) AskStatus(link, status);
   link.ClosePort(u"LAN");
   return delivered;
 }
 
 bool BluetoothPage(const PortCommandInput& input, PortLink& link,
-                   const std::function<bool()>& checkPortInUse) {
+                   const std::function<bool()>& checkPortInUse, PrinterStatusReport* status) {
   link.SelectPort(input.portText, input.baudText);
   const bool delivered = link.WriteText(kBluetoothPortLabel + input.portText);
   link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
   link.WriteBytes(kReset, sizeof kReset);
+  if (delivered) AskStatus(link, status);
   if (checkPortInUse) checkPortInUse();
   link.ClosePort(input.portText);
   return delivered;
@@ -85,21 +96,21 @@ bool IsPlaceholderPort(const WString& portText) {
 }
 
 bool PortInformationPage(PortCommandInput& input, PortLink& link, const CommServices& services,
-                         const std::function<bool()>& checkPortInUse) {
+                         const std::function<bool()>& checkPortInUse, PrinterStatusReport* status) {
   bool delivered = false;
   if (!IsPlaceholderPort(input.portText)) {
     switch (input.portKind) {
       case kUsbInterface:
-        delivered = UsbPage(input, link, services);
+        delivered = UsbPage(input, link, services, status);
         break;
       case kComInterface:
-        delivered = ComPage(input, link, checkPortInUse);
+        delivered = ComPage(input, link, checkPortInUse, status);
         break;
       case kLanInterface:
-        delivered = LanPage(input, link);
+        delivered = LanPage(input, link, status);
         break;
       case kBluetoothInterface:
-        delivered = BluetoothPage(input, link, checkPortInUse);
+        delivered = BluetoothPage(input, link, checkPortInUse, status);
         break;
       default:
         break;

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "comm/comm_services.h"
+#include "comm/printer_status.h"
 #include "comm/transport_kind.h"
 #include "comm/usb_printer_locator.h"
 #include "comm/write_bounds.h"
@@ -38,6 +39,8 @@ inline constexpr uint32_t kStatusReplyPauseMs = 50;
 // A printer that has not answered the status request by then is taken as not answering.
 inline constexpr uint32_t kStatusReplyTimeoutMs = 1000;
 inline constexpr uint32_t kStatusReplyCapacity = 5;
+// How long each answer to DLE EOT 4, 2 and 3 may take.
+inline constexpr uint32_t kStatusAnswerTimeoutMs = 300;
 
 // ConnectLan's results.
 enum : int {
@@ -89,6 +92,14 @@ class PortLink {
   // For USB the printer must first answer the status request DLE EOT 1 with a reply holding
   // 0x16, within 50 ms and then at most 1 s; other kinds write as WriteBytes does.
   bool WriteWithStatusCheck(const uint8_t (&command)[6]);
+
+  // The printer's own status over the current link (comm/printer_status.h): DLE EOT 4, 2 and
+  // 3, each answer waited for at most kStatusAnswerTimeoutMs; when the first brings no valid
+  // answer the others are not asked, so a printer that never answers costs one wait. A serial
+  // port is opened for the requests and closed again; USB asks the open printer (or the first
+  // one); the LAN asks the open connection. Nothing is asked over a parallel port. `exchange`
+  // (when given) gets each request and its reply in hex, for the support log.
+  StatusAnswers QueryStatus(std::string* exchange = nullptr);
 
   // skipLinkedCheck: set for Windows 8 and later, never cleared once set.
   void SetSkipLinkedCheck() { skipLinkedCheck_ = true; }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "comm/printer_status.h"
 #include "platform/text.h"
 
 namespace kestrava {
@@ -20,6 +21,11 @@ WString AppendUsbPortLine(const WString& message, uint32_t portNumber);
 const char16_t* NoUsbPrinterMessage(int32_t language);
 // The commands' failure message. The English text ends in a full-width exclamation mark.
 const char16_t* ConnectionFailureMessage(int32_t language);
+
+// What the printer told of a fault in its status; empty for a condition that is no fault.
+WString PrinterFaultMessage(PrinterCondition condition, int32_t language);
+// The condition in a word or two, for the command line's status line and the support log.
+WString ConditionName(PrinterCondition condition, int32_t language);
 
 // The page sent to a COM, LAN or Bluetooth port: the label and the port name or address.
 inline constexpr const char16_t* kComPortLabel = u"COM PORT:";

@@ -4,7 +4,13 @@
 
 namespace kestrava {
 
-void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog) {
+void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog,
+                     PrinterStatusReport* status) {
+  const auto askStatus = [&](bool delivered) {
+    if (!delivered || !status) return;
+    status->asked = true;
+    status->answers = link.QueryStatus(&status->exchange);
+  };
   bool delivered = false;
   if (!IsPlaceholderPort(input.portText)) {
     switch (input.portKind) {
@@ -13,6 +19,7 @@ void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog
         // the request goes to the first supported printer.
         link.SelectPort(u"USB", WString());
         delivered = link.WriteWithStatusCheck(kSelfTestRequest);
+        askStatus(delivered);
         // Unshared, the printer would otherwise stay out of the spooler's reach.
         link.ClosePort(u"USB");
         break;
@@ -20,12 +27,14 @@ void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog
       case kBluetoothInterface:
         link.SelectPort(input.portText, input.baudText);
         delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
+        askStatus(delivered);
         break;
       case kLanInterface:
         // The connection stays open: the next SelectPort of the LAN closes it.
         input.portText = input.ipAddressText;
         link.SelectPort(u"LAN", input.ipAddressText);
         delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
+        askStatus(delivered);
         break;
       default:
         break;

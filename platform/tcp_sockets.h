@@ -31,7 +31,8 @@ enum class WaitOutcome {
   kFailed,    // the wait itself failed
 };
 
-// The outcome of a send: bytes sent, or the socket error that ended it (0 on success).
+// The outcome of a send or a receive: bytes moved, or the socket error that ended it (0 on
+// success).
 struct SendResult {
   bool ok = false;
   uint32_t count = 0;
@@ -52,6 +53,10 @@ class TcpSocket {
   virtual int PendingError() = 0;
   // One send of the block. On a non-blocking socket `count` may be less than `size`.
   virtual SendResult Send(const void* data, uint32_t size) = 0;
+  // Takes what has arrived, up to `capacity` bytes, waiting for something at most `timeoutMs`:
+  // `count` 0 when nothing came in time. Not `ok` on a socket error, and when the other end
+  // closed the connection.
+  virtual SendResult Receive(void* data, uint32_t capacity, uint32_t timeoutMs) = 0;
 };
 
 class TcpSockets {

@@ -57,6 +57,31 @@ class Win32TcpSocket final : public TcpSocket {
     return error;
   }
 
+  SendResult Receive(void* data, uint32_t capacity, uint32_t timeoutMs) override {
+    SendResult result;
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_.Get(), &readable);
+    timeval timeout{};
+    timeout.tv_sec = static_cast<long>(timeoutMs / 1000);
+    timeout.tv_usec = static_cast<long>(timeoutMs % 1000) * 1000;
+    const int ready = select(0, &readable, nullptr, nullptr, &timeout);
+    if (ready == SOCKET_ERROR) {
+      result.error = WSAGetLastError();
+      return result;
+    }
+    result.ok = true;
+    if (ready == 0) return result;  // nothing came in time
+    const int got = recv(socket_.Get(), static_cast<char*>(data), static_cast<int>(capacity), 0);
+    if (got <= 0) {
+      result.ok = false;
+      result.error = got == 0 ? WSAECONNRESET : WSAGetLastError();
+      return result;
+    }
+    result.count = static_cast<uint32_t>(got);
+    return result;
+  }
+
   SendResult Send(const void* data, uint32_t size) override {
     SendResult result;
     const int sent = send(socket_.Get(), static_cast<const char*>(data), static_cast<int>(size), 0);

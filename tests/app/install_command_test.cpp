@@ -171,6 +171,18 @@ INSTANTIATE_TEST_SUITE_P(
                            {kQuestion}}),
     [](const ::testing::TestParamInfo<Road>& row) { return std::string(row.param.what); });
 
+TEST_F(InstallCommand, APrintersFaultIsToldAfterTheRoadsOwnMessage) {
+  // The paper sensor says the paper's end, the off-line cause agrees: the installation goes on,
+  // and the user hears of the paper after the outcome's question.
+  deviceIo.Add(u"COM3", true).replies = {"\x72", "\x32", "\x12"};
+  Choose(1, {u"COM3"}, u"NO COM");
+  host.SelectComboItem(control::kPortList, 0);
+  host.answers = {Answer::kNo};
+  ASSERT_TRUE(PressInstall());
+  EXPECT_EQ((std::vector<WString>{kQuestion, u"The printer is out of paper."}), MessageTexts());
+  EXPECT_TRUE(spooler.FindPrinter(u"RT-80C"));
+}
+
 struct Refusal {
   const char* what;
   int interface;

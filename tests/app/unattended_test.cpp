@@ -89,8 +89,9 @@ class Unattended : public ::testing::Test, public FakeServices {
 TEST_F(Unattended, ComInstallationGoesTheDialogsRoadWithoutAWindow) {
   ASSERT_EQ(kExitDone, Run(Com({u"--default"}))) << Output();
   ExpectNoWindow();
-  EXPECT_EQ(Hex(std::string("COM PORT:COM3\0", 14)) + " 1B 64 07 1D 56 01", Hex(com3->written))
-      << "the port check's page";
+  EXPECT_EQ(Hex(std::string("COM PORT:COM3\0", 14)) + " 1B 64 07 1D 56 01 10 04 04",
+            Hex(com3->written))
+      << "the port check's page and the paper sensor's request";
   EXPECT_EQ(115200u, com3->line->baudRate);
   const FakePrintSpooler::Printer* printer = spooler.FindPrinter(u"RT-58C");
   ASSERT_TRUE(printer);
@@ -272,6 +273,18 @@ const Outcome kOutcomes[] = {
     {"RuntimeMissingOpensNoBrowser",
      [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kAddPrinter, 126); }, Com(),
      kExitPrinterNotAdded, "message: https://aka.ms/vs/17/release/vc_redist.x64.exe"},
+    {"PrinterOutOfPaper",
+     [](Unattended& u) {
+       u.com3->replies = {"\x72", "\x32", "\x12"};
+     },
+     Com(), kExitPaperEnd,
+     "printer status: out of paper (10 04 04 > 72; 10 04 02 > 32; 10 04 03 > 12)"},
+    {"PrinterReady",
+     [](Unattended& u) {
+       u.com3->replies = {"\x12", "\x12", "\x12"};
+     },
+     Com(), kExitDone, "printer status: ready"},
+    {"PrinterSilent", nullptr, Com(), kExitDone, "printer status: no answer (10 04 04 > (none))"},
     {"TestPagePrinted", nullptr, Com({u"--test-page"}), kExitDone, "test page: sent to RT-58C"},
     {"TestPageRefused", [](Unattended& u) { u.graphics.printerContextError = 5; },
      Com({u"--test-page"}), kExitTestPageFailed, "test page: failed: error 5: Access is denied."},

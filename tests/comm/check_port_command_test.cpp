@@ -9,6 +9,9 @@ namespace {
 
 const char16_t* const kFailure = u"Please check the connection\uFF01";
 const std::string kFeedAndCutHex = "1B 64 07 1D 56 01";
+// After a delivered page the printer is asked for its paper sensor (DLE EOT 4); a printer that
+// does not answer that is asked nothing more.
+const std::string kStatusAsked = " 10 04 04";
 
 // The English banner for a port, written out line by line.
 WString EnglishBanner(const WString& port) {
@@ -35,7 +38,7 @@ TEST_F(CheckPort, TheComPageIsTheLabelAZeroByteAndFeedAndCut) {
   host.SelectComboItem(control::kPortList, 1);
   ChooseBaud(u"115200");
   ASSERT_TRUE(PressCheckPort());
-  EXPECT_EQ(Hex(std::string("COM PORT:COM3\0", 14)) + " " + kFeedAndCutHex,
+  EXPECT_EQ(Hex(std::string("COM PORT:COM3\0", 14)) + " " + kFeedAndCutHex + kStatusAsked,
             Hex(deviceIo.Written(u"COM3")));
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(u"COM3:", dialog->portText) << "as the port-in-use check leaves it";
@@ -120,11 +123,11 @@ TEST_F(CheckPort, TwoUsbPrintersGetTheirBannersAndTheListMessage) {
   EXPECT_EQ(Utf16ToUtf8(list), process.debugOutput);
   const size_t blockSize = 8 + 72 * 380 + 4;
   const std::string toFirst = deviceIo.Written(first);
-  ASSERT_EQ(blockSize + 3 + 6, toFirst.size());
+  ASSERT_EQ(blockSize + 3 + 6 + 3, toFirst.size()) << "the banner, the checked reset, DLE EOT 4";
   EXPECT_EQ("1D 76 30 00 48 00 7C 01", Hex(toFirst.substr(0, 8)));
   EXPECT_EQ("00 1D 56 00", Hex(toFirst.substr(blockSize - 4, 4)));
-  EXPECT_EQ("10 04 01 1B 40 00 00 00 00", Hex(toFirst.substr(blockSize)))
-      << "then the status request and the reset, on the first printer";
+  EXPECT_EQ("10 04 01 1B 40 00 00 00 00 10 04 04", Hex(toFirst.substr(blockSize)))
+      << "then the status request and the reset, on the first printer, and its paper sensor";
   EXPECT_EQ(blockSize, deviceIo.Written(third).size());
   // The command disabled its button for two seconds; the timer enables it again.
   EXPECT_FALSE(host.IsControlEnabled(1027));
@@ -145,7 +148,8 @@ TEST_F(CheckPort, WithoutAUsbPrinterBothMessagesAreShown) {
 
 TEST_F(CheckPort, EachCheckLetsTheUsbPrinterGoForTheSpoolerAndTheNextCheck) {
   const WString path = UsbPath(u"vid_04b8", 1);
-  AddUsbPrinter(path, 1).replies = {"\x16", "\x16"};
+  // Each check: the ready reply to DLE EOT 1, then no answer to DLE EOT 4.
+  AddUsbPrinter(path, 1).replies = {"\x16", "", "\x16", ""};
   Choose(0, {u"USB001"}, u"NO USB");
   ASSERT_TRUE(PressCheckPort());
   EXPECT_FALSE(dialog->portLink().usbHandle);
@@ -154,7 +158,8 @@ TEST_F(CheckPort, EachCheckLetsTheUsbPrinterGoForTheSpoolerAndTheNextCheck) {
   ASSERT_TRUE(PressCheckPort());
   EXPECT_EQ(2u, screenGdi.drawnTexts.size());
   const size_t blockSize = 8 + 72 * 378 + 4;
-  EXPECT_EQ(2 * (blockSize + 9), deviceIo.Written(path).size()) << "two banners, two resets";
+  EXPECT_EQ(2 * (blockSize + 9 + 3), deviceIo.Written(path).size())
+      << "two banners, two resets, two status requests";
   EXPECT_EQ(0, deviceIo.openDevices());
 }
 
@@ -281,8 +286,9 @@ TEST_F(CheckPort, TheLanPageGoesToPort9100OfTheAddressFieldAndTheSocketIsClosed)
   Choose(2, {}, u"Searching IP");
   ASSERT_TRUE(PressCheckPort());
   ASSERT_EQ(1u, sockets.connections.size());
-  EXPECT_EQ(Hex(std::string("LAN IP ADDRESS:192.168.1.100\0", 29)) + " " + kFeedAndCutHex,
-            Hex(sockets.connections[0].sent));
+  EXPECT_EQ(
+      Hex(std::string("LAN IP ADDRESS:192.168.1.100\0", 29)) + " " + kFeedAndCutHex + kStatusAsked,
+      Hex(sockets.connections[0].sent));
   EXPECT_TRUE(sockets.connections[0].closed);
   EXPECT_FALSE(dialog->portLink().lanSocket);
   EXPECT_EQ(u"192.168.1.100", dialog->portText);
@@ -307,7 +313,8 @@ TEST_F(CheckPort, TheBluetoothPageAddsAResetAndClosesThePort) {
   deviceIo.Add(u"COM5", true);
   Choose(3, {u"COM5"}, u"NO BLE");
   ASSERT_TRUE(PressCheckPort());
-  EXPECT_EQ(Hex(std::string("BLUETOOTH PORT:COM5\0", 20)) + " " + kFeedAndCutHex + " 1B 40",
+  EXPECT_EQ(Hex(std::string("BLUETOOTH PORT:COM5\0", 20)) + " " + kFeedAndCutHex + " 1B 40" +
+                kStatusAsked,
             Hex(deviceIo.Written(u"COM5")));
   EXPECT_EQ(19200u, deviceIo.Find(u"COM5")->line->baudRate) << "the list's default rate";
   EXPECT_TRUE(host.messages.empty());

@@ -1,8 +1,8 @@
 // Which kind of link a port name names, and the dotted addresses the LAN link accepts.
 #include <gtest/gtest.h>
 
-#include "platform/ipv4_text.h"
 #include "comm/transport_kind.h"
+#include "platform/ipv4_text.h"
 
 namespace kestrava {
 namespace {

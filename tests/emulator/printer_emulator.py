@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """A receipt printer on a TCP port of the loopback or on the far end of a pseudo-terminal.
 
-It records every byte it receives and, when asked to, answers the real-time status request
-DLE EOT 1 (10 04 01) with a status byte, as the printers' firmware does.
+It records every byte it receives and, when asked to, answers the real-time status requests as
+the printers' firmware does: DLE EOT 1 (10 04 01) with a status byte, and DLE EOT 4, 2 and 3
+with the answers of a state (ready, paper-end, cover-open, ...); unasked, it answers nothing.
 
-  printer_emulator.py tcp 127.0.0.1:9100 --record FILE [--status 16] [--ready FILE]
+  printer_emulator.py tcp 127.0.0.1:9100 --record FILE [--status 16] [--state paper-end] [--ready FILE]
   printer_emulator.py tcp 10.77.0.2:9100 --namespace NS --record FILE ...
   printer_emulator.py serial PATH --record FILE [--status 16] [--ready FILE]
 
@@ -28,29 +29,56 @@ import socket
 import sys
 import time
 
-STATUS_REQUEST = b"\x10\x04\x01"
 
 
 def hex_line(data):
     return " ".join("%02X" % byte for byte in data)
 
 
-class Printer:
-    """The firmware's part: collects what arrives and answers status requests."""
+# The answers to DLE EOT 4 (paper sensor), 2 (off-line cause) and 3 (error cause) of each state
+# the emulator can be in, as the command reference gives their bits.
+STATES = {
+    "ready": (0x12, 0x12, 0x12),
+    "paper-near-end": (0x1E, 0x12, 0x12),
+    "paper-end": (0x72, 0x32, 0x12),
+    "cover-open": (0x12, 0x16, 0x12),
+    "offline": (0x12, 0x1A, 0x12),
+    "cutter-error": (0x12, 0x52, 0x1A),
+    "unrecoverable": (0x12, 0x52, 0x32),
+}
 
-    def __init__(self, status):
+
+class Printer:
+    """The firmware's part: collects what arrives and answers the real-time requests DLE EOT n
+    (n = 1 with --status; 4, 2 and 3 with --state), each once, in the order they came."""
+
+    def __init__(self, status, state=None):
         self.status = status
+        self.state = STATES[state] if state else None
         self.received = bytearray()
-        self.answered = 0
+        self.scanned = 0
+
+    def answer(self, n):
+        if n == 1:
+            return self.status
+        if self.state is not None and n in (4, 2, 3):
+            return self.state[{4: 0, 2: 1, 3: 2}[n]]
+        return None
 
     def take(self, chunk):
         self.received += chunk
-        if self.status is None:
-            return b""
-        requests = self.received.count(STATUS_REQUEST)
-        reply = bytes([self.status]) * (requests - self.answered)
-        self.answered = requests
-        return reply
+        reply = bytearray()
+        while True:
+            at = self.received.find(b"\x10\x04", self.scanned)
+            if at < 0 or at + 2 >= len(self.received):
+                # Keep a request cut in two for the next chunk.
+                self.scanned = max(self.scanned, len(self.received) - 2)
+                break
+            self.scanned = at + 3
+            byte = self.answer(self.received[at + 2])
+            if byte is not None:
+                reply.append(byte)
+        return bytes(reply)
 
 
 def write_atomically(path, text):
@@ -90,7 +118,7 @@ def serve_tcp(args, stop):
                 connection, _ = listener.accept()
                 connection.setblocking(False)
                 events.register(connection, selectors.EVENT_READ)
-                printers[connection] = Printer(args.status)
+                printers[connection] = Printer(args.status, args.state)
                 continue
             connection = key.fileobj
             try:
@@ -110,7 +138,7 @@ def serve_tcp(args, stop):
 
 def serve_serial(args, stop):
     port = os.open(args.where, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
-    printer = Printer(args.status)
+    printer = Printer(args.status, args.state)
     write_atomically(args.record, "")
     ready(args)
     events = selectors.DefaultSelector()
@@ -154,6 +182,8 @@ def main():
     parser.add_argument("--record", required=True)
     parser.add_argument("--status", type=lambda text: int(text, 16),
                         help="the status byte in hex that answers DLE EOT 1")
+    parser.add_argument("--state", choices=sorted(STATES),
+                        help="answer DLE EOT 4, 2 and 3 as a printer in this state does")
     parser.add_argument("--ready")
     parser.add_argument("--lifetime", type=float, default=120.0)
     parser.add_argument("--namespace", help="the test's own network namespace this runs in")

@@ -1,6 +1,7 @@
 #include "tests/fakes/fake_tcp_sockets.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kestrava {
 
@@ -60,6 +61,26 @@ class FakeSocket final : public TcpSocket {
     const int error = pendingError_;
     pendingError_ = 0;
     return error;
+  }
+
+  SendResult Receive(void* data, uint32_t capacity, uint32_t timeoutMs) override {
+    SendResult result;
+    if (!connection_.connected) {
+      result.error = kSocketNotConnected;
+      return result;
+    }
+    connection_.receiveTimeouts.push_back(timeoutMs);
+    result.ok = true;
+    std::deque<std::string>& replies = owner_.replies[{connection_.address, connection_.port}];
+    if (replies.empty()) {
+      if (owner_.clock()) owner_.clock()->Advance(timeoutMs);
+      return result;
+    }
+    const std::string reply = replies.front();
+    replies.pop_front();
+    result.count = std::min<uint32_t>(capacity, static_cast<uint32_t>(reply.size()));
+    std::memcpy(data, reply.data(), result.count);
+    return result;
   }
 
   SendResult Send(const void* data, uint32_t size) override {

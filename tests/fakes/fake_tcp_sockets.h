@@ -41,7 +41,12 @@ class FakeTcpSockets final : public TcpSockets {
     bool connected = false;
     bool closed = false;
     std::string sent;
+    std::vector<uint32_t> receiveTimeouts;
   };
+
+  // What a peer answers: for every receive the next reply (scripted per address and port);
+  // none left: nothing comes, and the receive waits its time on the clock.
+  std::map<std::pair<uint32_t, uint16_t>, std::deque<std::string>> replies;
 
   explicit FakeTcpSockets(FakeClock* clock = nullptr) : clock_(clock) {}
 

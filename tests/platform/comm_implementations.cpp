@@ -62,6 +62,9 @@ std::unique_ptr<TcpSocketsUnderTest> MakeFakeTcpSockets() {
   // the pending error says why.
   raw->SetPeer(kLoopback, subject->listeningPort, FakeTcpSockets::Peer::kAccepts);
   raw->SetPeer(kLoopback, subject->closedPort, FakeTcpSockets::Peer::kRefusesWhenReady);
+  subject->answer = [raw, port = subject->listeningPort](const std::string& bytes) {
+    raw->replies[{kLoopback, port}].push_back(bytes);
+  };
   subject->received = [raw]() -> std::string {
     const std::vector<const FakeTcpSockets::Connection*> established = raw->Established();
     return established.empty() ? std::string() : established[0]->sent;

@@ -52,6 +52,8 @@ struct TcpSocketsUnderTest {
   uint16_t closedPort = 0;     // on 127.0.0.1, where nothing listens
   // What the listener received on its first connection, once the client has closed it.
   std::function<std::string()> received;
+  // The listener's end of its first connection sends these bytes.
+  std::function<void(const std::string& bytes)> answer;
   std::function<void()> cleanup;
 };
 

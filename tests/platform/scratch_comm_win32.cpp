@@ -247,20 +247,34 @@ std::unique_ptr<TcpSocketsUnderTest> MakeWin32TcpSockets() {
   const SOCKET unused = LoopbackSocket();
   subject->closedPort = BoundPort(unused);
   closesocket(unused);
-  subject->received = [listener]() -> std::string {
-    if (!Readable(listener, 3)) return "(no connection)";
-    SOCKET accepted = accept(listener, nullptr, nullptr);
+  // The listener's end of the first connection, accepted when first needed.
+  auto accepted = std::make_shared<SOCKET>(INVALID_SOCKET);
+  const auto acceptOnce = [listener, accepted] {
+    if (*accepted == INVALID_SOCKET && Readable(listener, 3)) {
+      *accepted = accept(listener, nullptr, nullptr);
+    }
+    return *accepted;
+  };
+  subject->answer = [acceptOnce](const std::string& bytes) {
+    const SOCKET end = acceptOnce();
+    if (end != INVALID_SOCKET) send(end, bytes.data(), static_cast<int>(bytes.size()), 0);
+  };
+  subject->received = [acceptOnce, accepted]() -> std::string {
+    const SOCKET end = acceptOnce();
+    if (end == INVALID_SOCKET) return "(no connection)";
     std::string bytes;
-    while (Readable(accepted, 3)) {
+    while (Readable(end, 3)) {
       char chunk[512];
-      const int got = recv(accepted, chunk, sizeof chunk, 0);
+      const int got = recv(end, chunk, sizeof chunk, 0);
       if (got <= 0) break;
       bytes.append(chunk, static_cast<size_t>(got));
     }
-    closesocket(accepted);
+    closesocket(end);
+    *accepted = INVALID_SOCKET;
     return bytes;
   };
-  subject->cleanup = [listener] {
+  subject->cleanup = [listener, accepted] {
+    if (*accepted != INVALID_SOCKET) closesocket(*accepted);
     closesocket(listener);
     WSACleanup();
   };

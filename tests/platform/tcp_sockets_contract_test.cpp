@@ -46,6 +46,29 @@ TEST_P(TcpSocketsContract, ARefusedConnectEndsTheWaitAtOnceWithAPendingError) {
   EXPECT_FALSE(socket->Send("x", 1).ok);
 }
 
+TEST_P(TcpSocketsContract, AReceiveTakesWhatCameAndEndsAfterItsTimeWhenNothingDoes) {
+  auto socket = subject->service->Create();
+  ASSERT_TRUE(socket);
+  ASSERT_TRUE(socket->SetNonBlocking());
+  if (socket->Connect(kLoopback, subject->listeningPort) == ConnectStart::kInProgress) {
+    ASSERT_EQ(WaitOutcome::kReady, socket->WaitReady(1000));
+  }
+  ASSERT_TRUE(socket->Send("\x10\x04\x04", 3).ok);
+  subject->answer("\x12");
+  char reply[8] = {};
+  const SendResult first = socket->Receive(reply, sizeof reply, 2000);
+  EXPECT_TRUE(first.ok);
+  ASSERT_EQ(1u, first.count);
+  EXPECT_EQ('\x12', reply[0]);
+  const auto begun = std::chrono::steady_clock::now();
+  const SendResult none = socket->Receive(reply, sizeof reply, 300);
+  EXPECT_TRUE(none.ok) << "a receive that runs out is no failure";
+  EXPECT_EQ(0u, none.count);
+  EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(3)) << "bounded";
+  socket.reset();
+  EXPECT_EQ(std::string("\x10\x04\x04", 3), subject->received());
+}
+
 TEST_P(TcpSocketsContract, ASocketThatIsNotConnectedCannotSend) {
   auto socket = subject->service->Create();
   ASSERT_TRUE(socket);

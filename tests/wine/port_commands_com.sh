@@ -42,9 +42,13 @@ for _ in $(seq 50); do [ -e "$work/printer" ] && [ -e "$work/com3" ] && break; s
 start_emulator serial "$work/printer"
 
 page="$(text_hex 'COM PORT:COM3') 1B 64 07 1D 56 01"
+# A printer that does not answer its status requests: one is asked, nothing is shown, and the
+# command takes at most about the one answer's wait more.
 run_probe com-page COM3
-wait_record "$page"
-echo "COM page: $page"
+wait_record "$page 10 04 04"
+echo "COM page: $page, then 10 04 04 unanswered"
+took=$(tr -d '\r' <"$work/probe.log" | sed -n 's/^com-page COM3: \([0-9]*\) ms$/\1/p')
+[ "${took:-99999}" -lt 2000 ] || fail "the page with an unanswered status request took $took ms"
 # The rate chosen in the dialog is the line's (Windows takes the settings only from the port's
 # own block with XON apart from XOFF; Wine takes any).
 speed=$(stty -F "$(readlink -f "$work/com3")" speed 2>/dev/null)
@@ -52,6 +56,20 @@ speed=$(stty -F "$(readlink -f "$work/com3")" speed 2>/dev/null)
 echo "line speed: $speed baud"
 
 run_probe com-self-test COM3
-wait_record "$page 1F 1B 1F 67 0A 00"
+wait_record "$page 10 04 04 1F 1B 1F 67 0A 00 10 04 04"
 echo "self-test request: 1F 1B 1F 67 0A 00"
+
+# The printer out of paper: the page as before, then the message that names the fault.
+end_emulator
+start_emulator serial "$work/printer" --state paper-end
+run_probe com-page COM3 "The printer is out of paper."
+wait_record "$page 10 04 04 10 04 02 10 04 03"
+grep -q "^status: 10 04 04 > 72; 10 04 02 > 32; 10 04 03 > 12" "$work/probe.log" ||
+  fail "the status answers"
+# A ready printer: nothing more than the page.
+end_emulator
+start_emulator serial "$work/printer" --state ready
+run_probe com-page COM3
+wait_record "$page 10 04 04 10 04 02 10 04 03"
+echo "status: paper end told after the page, ready adds nothing"
 exit 0

@@ -12,9 +12,15 @@ fi
 work=$(mktemp -d)
 emulator_pid=
 
+# Stops the emulator.
+end_emulator() {
+  [ -n "$emulator_pid" ] && kill "$emulator_pid" 2>/dev/null && wait "$emulator_pid" 2>/dev/null
+  emulator_pid=
+}
+
 # Stops the emulator and removes the working folder; the checks call it from their own trap.
 stop_emulator() {
-  [ -n "$emulator_pid" ] && kill "$emulator_pid" 2>/dev/null && wait "$emulator_pid" 2>/dev/null
+  end_emulator
   rm -rf "$work"
 }
 
@@ -24,12 +30,17 @@ fail() {
   exit 1
 }
 
-# start_emulator KIND WHERE: the printer emulator recording into $work/record.
+# start_emulator KIND WHERE [OPTION...]: the printer emulator recording into a new
+# $work/record (the options such as --state go to it).
 start_emulator() {
-  python3 "$emulator" "$1" "$2" --record "$work/record" --ready "$work/ready" --lifetime 120 &
+  kind=$1 where=$2
+  shift 2
+  rm -f "$work/record" "$work/ready"
+  python3 "$emulator" "$kind" "$where" --record "$work/record" --ready "$work/ready" \
+    --lifetime 120 "$@" &
   emulator_pid=$!
   for _ in $(seq 50); do [ -f "$work/ready" ] && return 0; sleep 0.1; done
-  fail "the emulator is not ready on $2"
+  fail "the emulator is not ready on $where"
 }
 
 # The bytes of a text and its terminating zero, as the emulator writes them.

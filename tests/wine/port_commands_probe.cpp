@@ -2,13 +2,15 @@
 // dialog host playing the user: the bytes go to real serial ports and TCP connections, which
 // the calling script gives their other ends (a pseudo-terminal, the printer emulator).
 //
-// Usage: port_commands_probe.exe COMMAND PORT-OR-ADDRESS
+// Usage: port_commands_probe.exe COMMAND PORT-OR-ADDRESS [FAULT]
 //   com-page COMx            the COM page; no message may be shown
 //   com-self-test COMx       the self-test request; no message
 //   lan-page ADDRESS         the LAN page to ADDRESS:9100; no message
 //   lan-self-test-page ADDRESS  the self-test request, then the LAN page; no message
 //   lan-page-fails ADDRESS   the LAN page where nothing listens: exactly the failure message
-// Prints what the dialog showed and how long the command took; exits 0 when it was as expected.
+// With FAULT, the message that names the printer's fault must follow the command's own (the
+// printer answers its status requests). Prints what the dialog showed, what the status requests
+// got and how long the command took; exits 0 when it was as expected.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,7 +48,7 @@ struct Probe {
   }
 };
 
-int Run(const std::string& command, const WString& target) {
+int Run(const std::string& command, const WString& target, const WString& fault) {
   Probe probe;
   std::vector<int> buttons;
   if (command == "com-page" || command == "com-self-test") {
@@ -84,25 +86,28 @@ int Run(const std::string& command, const WString& target) {
   for (const auto& message : probe.host.messages) {
     std::printf("message: %s\n", Utf16ToUtf8(message.text).c_str());
   }
-  const bool fails = command == "lan-page-fails";
-  const bool expected =
-      fails ? probe.host.messages.size() == 1 && probe.host.messages[0].text == kFailure
-            : probe.host.messages.empty();
+  std::printf("status: %s\n", probe.dialog.lastStatus.exchange.c_str());
+  std::vector<WString> expected;
+  if (command == "lan-page-fails") expected.push_back(kFailure);
+  if (!fault.empty()) expected.push_back(fault);
+  std::vector<WString> shown;
+  for (const auto& message : probe.host.messages) shown.push_back(message.text);
   if (!probe.host.misuses.empty()) {
     for (const std::string& misuse : probe.host.misuses)
       std::printf("misuse: %s\n", misuse.c_str());
     return 1;
   }
-  return expected ? 0 : 1;
+  return shown == expected ? 0 : 1;
 }
 
 }  // namespace
 }  // namespace kestrava
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s COMMAND PORT-OR-ADDRESS\n", argv[0]);
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: %s COMMAND PORT-OR-ADDRESS [FAULT]\n", argv[0]);
     return 2;
   }
-  return kestrava::Run(argv[1], kestrava::WidenAscii(argv[2]));
+  return kestrava::Run(argv[1], kestrava::WidenAscii(argv[2]),
+                       argc == 4 ? kestrava::WidenAscii(argv[3]) : kestrava::WString());
 }

@@ -115,7 +115,7 @@ snapshot "$work/before"
 emulator="python3 $emulators/printer_emulator.py"
 $emulator serial "$work/com3-printer" --record "$work/com3.rec" --lifetime 600 &
 outside="$outside $!"
-in_pc $emulator tcp 127.0.0.1:9100 --record "$work/lan.rec" --lifetime 600 &
+in_pc $emulator tcp 127.0.0.1:9100 --record "$work/lan.rec" --state ready --lifetime 600 &
 outside="$outside $!"
 sleep 1
 
@@ -129,6 +129,7 @@ log='C:\users\Public\kestrava-unattended.log'
 echo "-- install on COM3"
 run 0 install --model RT-58C --interface com --port COM3 --baud 115200 --log "$log"
 said "done: RT-58C on COM3:"
+said "printer status: no answer (10 04 04 > (none))"
 grep -qF "$(hex "COM PORT:COM3\000\033\144\007\035\126\001")" "$work/com3.rec" ||
   { echo "FAILED: the printer on COM3 holds $(cat "$work/com3.rec" 2>/dev/null)"; fail=1; }
 installed printer RT-58C COM3:
@@ -138,8 +139,10 @@ for value in PrinterType=1 PortType=1 PortName=COM3: Language=2 Beeper=4 Cutter=
 done
 installed value 'SOFTWARE\Microsoft\Windows NT\CurrentVersion\Ports' COM3: 115200,n,8,1
 logged=$(in_pc "$scripts/wine-exec" "$prefix" cmd /c type "$log" 2>/dev/null | tr -d '\r')
-printf '%s\n' "$logged" | grep -qF "done: RT-58C on COM3:" ||
-  { echo "FAILED: the log file lacks the run's lines"; fail=1; }
+for line in "done: RT-58C on COM3:" "printer status: no answer"; do
+  printf '%s\n' "$logged" | grep -qF "$line" ||
+    { echo "FAILED: the log file lacks \"$line\""; fail=1; }
+done
 
 echo "-- the same again: the port is in use"
 run 1802 install --model RT-58C --interface com --port COM3 --baud 115200
@@ -156,6 +159,7 @@ installed value 'SOFTWARE\Microsoft\Windows NT\CurrentVersion\Ports' COM3: 38400
 echo "-- LAN on 127.0.0.1"
 run 0 install --model RT-80 --interface lan --address 127.0.0.1 --language en
 said "done: RT-80 on 127.0.0.1"
+said "printer status: ready (10 04 04 > 12; 10 04 02 > 12; 10 04 03 > 12)"
 grep -qF "$(hex "LAN IP ADDRESS:127.0.0.1\000")" "$work/lan.rec" ||
   { echo "FAILED: the LAN printer holds $(cat "$work/lan.rec" 2>/dev/null)"; fail=1; }
 installed printer RT-80 127.0.0.1
