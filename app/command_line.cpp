@@ -370,4 +370,30 @@ CommandLine ParseCommandLine(const std::vector<WString>& words) {
   return Parser(words).Parse();
 }
 
+WString DescribeCommand(const CommandLine& line) {
+  constexpr const char16_t* kCommands[] = {u"dialog",    u"help",  u"install",
+                                           u"uninstall", u"ports", u"printers"};
+  constexpr const char16_t* kKinds[] = {u"usb", u"com", u"lan", u"ble"};
+  WString text = kCommands[static_cast<int>(line.command)];
+  const auto add = [&](const WString& name, const WString& value = WString()) {
+    text += u" " + name + (value.empty() ? WString() : u"=" + value);
+  };
+  if (line.model >= 0) add(u"model", kModels[line.model]);
+  if (line.interfaceKind >= 0) add(u"interface", kKinds[line.interfaceKind]);
+  if (!line.port.empty()) add(u"port", line.port);
+  if (!line.baud.empty()) add(u"baud", line.baud);
+  if (line.address) add(u"address", WidenAscii(DottedAddress(*line.address)));
+  if (line.osChoice) add(u"os", WidenAscii(std::to_string(*line.osChoice)));
+  if (!line.printer.empty()) add(u"printer", line.printer);
+  if (line.all) add(u"all");
+  if (line.dryRun) add(u"dry-run");
+  if (line.setDefault) add(u"default");
+  if (!line.portCheck) add(u"no-port-check");
+  if (line.testPage) add(u"test-page");
+  if (line.replace) add(u"replace");
+  if (line.discoverSeconds) add(u"discover", WidenAscii(std::to_string(line.discoverSeconds)));
+  if (line.language) add(u"language", WidenAscii(std::to_string(*line.language)));
+  return text;
+}
+
 }  // namespace kestrava

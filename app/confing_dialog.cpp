@@ -1,6 +1,7 @@
 #include "app/confing_dialog.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/captions.h"
 #include "app/command_line.h"
@@ -23,6 +24,14 @@ int32_t OsChoiceForRelease(int osNamePosition) {
   constexpr int32_t kRadioOf[kOsNameCount] = {4, 3, 4, 2, 5, 1, 1, 0, 0, 6};
   if (osNamePosition < 0 || osNamePosition >= kOsNameCount) return -1;
   return kRadioOf[osNamePosition];
+}
+
+WString OsChoiceName(int32_t choice) {
+  constexpr const char16_t* kRadios[] = {u"Windows 10", u"Windows 8/8.1", u"Windows Vista",
+                                         u"Windows XP", u"Windows 2003",  u"Windows 7",
+                                         u"Windows 11"};
+  if (choice < 0 || choice >= static_cast<int32_t>(std::size(kRadios))) return WString();
+  return kRadios[choice];
 }
 
 ConfingDialog::ConfingDialog(const Services& services)
@@ -91,6 +100,9 @@ bool ConfingDialog::OnInitDialog() {
   ApplyLanguage(host_, uiLanguage);
 
   DetectPlatformIntoMessage();
+  Log(FormatText(u"start: KestravaSetup %s with its dialog, %s %s, language %d, %s",
+                 {WidenAscii(KESTRAVA_VERSION), osName, archName, uiLanguage,
+                  services_.process.IsElevated() ? u"elevated" : u"not elevated"}));
 
   for (const char16_t* rate : kDialogBaudRates) baudCombo.Add(rate);
   baudCombo.Select(kSerialBaudItem);
@@ -107,6 +119,7 @@ bool ConfingDialog::OnInitDialog() {
 
 void ConfingDialog::OnLanguageChosen() {
   uiLanguage = LanguageOfListItem(host_.ComboSelection(control::kLanguageList));
+  Log(FormatText(u"language: %d", {uiLanguage}));
   ApplyLanguage(host_, uiLanguage);
   messages.Fill(uiLanguage);
   osMessage = FormatOsMessage(uiLanguage, osName, archName);

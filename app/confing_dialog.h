@@ -11,6 +11,7 @@
 #include "app/controls.h"
 #include "app/message_table.h"
 #include "app/services.h"
+#include "app/support_log.h"
 #include "comm/comm_services.h"
 #include "comm/port_commands.h"
 #include "comm/port_link.h"
@@ -108,6 +109,16 @@ class ConfingDialog final : public DialogEvents {
   void TellPrinterFault();
   // What the printer told of itself after the last check-port or self-test command.
   PrinterStatusReport lastStatus;
+  // A line of the support log (app/support_log.h).
+  void Log(const WString& line) { supportLog_.Line(line); }
+  // The command's port in the log's words: "COM3 at 115200 baud", "LAN 10.0.0.9", "USB001".
+  WString LoggedPort(const PortCommandInput& input) const;
+  // The status answers of the last command, in a line of the log.
+  void LogStatus();
+  // An installation's failed step with the system's code and text, in a line of the log.
+  void LogFailure(const InstallEngine& installation);
+  // "error 5: Access is denied."
+  WString ErrorText(uint32_t error);
   // Timer 1 enables the install controls again, timer 3 the check-port button; each stops at
   // its first tick.
   void OnButtonTimer(unsigned timerId);
@@ -185,6 +196,7 @@ class ConfingDialog final : public DialogEvents {
   std::shared_ptr<LanDiscovery> lanDiscovery_ = std::make_shared<LanDiscovery>(
       services_.udp, services_.icmp, services_.adapters, services_.clock, services_.process);
   PortLink link_{CommServicesFrom(services_)};
+  SupportLog supportLog_{services_.files, services_.clock};
 };
 
 // A serial or Bluetooth port as the spooler knows it: COM3 becomes COM3:, COM3: stays.
@@ -192,5 +204,7 @@ WString SpoolerSerialPortName(WString port);
 
 // The OS radio for a release name's position in `osNames`; -1 for names not in it.
 int32_t OsChoiceForRelease(int osNamePosition);
+// The caption of a release radio ("Windows 10", "Windows 8/8.1", ...); empty for no radio.
+WString OsChoiceName(int32_t choice);
 
 }  // namespace kestrava

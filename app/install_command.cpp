@@ -82,7 +82,9 @@ void ConfingDialog::OnInstall() {
     portName = services_.system.WideToAnsi(portText);
     WString baudText = u"9600";
     if (baudCombo.Selection() >= 0) baudText = baudCombo.SelectedText();
-    ConfigureSerialPort(engineServices, portText, baudText);
+    const bool written = ConfigureSerialPort(engineServices, portText, baudText);
+    Log(FormatText(written ? u"port set-up: %s = %s,n,8,1" : u"port set-up: %s: %s not written",
+                   {portText, baudText}));
     return true;
   };
   bool portReady = true;
@@ -99,6 +101,7 @@ void ConfingDialog::OnInstall() {
     case kLanInterface: {
       const WString address = ipAddressField.Text();
       CreateTcpIpPort(engineServices, address);
+      Log(u"port set-up: Standard TCP/IP port " + address);
       portName = services_.system.WideToAnsi(address);
       break;
     }
@@ -114,19 +117,47 @@ void ConfingDialog::OnInstall() {
   }
 
   engine.portKind = archName == u"x86" ? -1 : portKindChoice;
+  const WString spoolerPort = services_.system.AnsiToWide(portName);
+  Log(FormatText(
+      u"install: %s on %s, for %s, default printer %s, from %s",
+      {engine.modelNames[static_cast<size_t>(modelChoice)], spoolerPort, OsChoiceName(osChoice),
+       setDefaultPrinter ? u"yes" : u"no", WString(workingFolder)}));
   if (!engine.InstallPrinter(osChoice, modelChoice, setDefaultPrinter, portName, uiLanguage,
                              WString(workingFolder))) {
+    LogFailure(engine);
     host_.ShowMessage(kInstallFailedMessage.For(uiLanguage), MessageKind::kWarning);
     EnableInstallControls(true);
     return;
   }
+  Log(FormatText(u"install: done: %s on %s", {engine.printerName, spoolerPort}));
   const Answer answer =
       host_.ShowMessage(kTestPageQuestion.For(uiLanguage), MessageKind::kQuestion);
   EnableInstallControls(true);
   services_.clock.Sleep(kBeforeTestPageMs);
   if (answer == Answer::kYes) {
     engine.PrintTestPage(engine.printerName, testPageBitmap, messages.testPageText);
+    Log(engine.testPageError == 0 ? u"test page: sent to " + engine.printerName
+                                  : u"test page: failed: " + ErrorText(engine.testPageError));
   }
+}
+
+WString ConfingDialog::ErrorText(uint32_t error) {
+  WString text = services_.system.ErrorMessage(error);
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
+    text.pop_back();
+  }
+  return WidenAscii("error " + std::to_string(error) + ": ") + text;
+}
+
+void ConfingDialog::LogFailure(const InstallEngine& installation) {
+  const InstallFailure failure =
+      installation.lastFailure.value_or(InstallFailure{InstallStep::kPrinter, 0, WString()});
+  const char16_t* step = failure.step == InstallStep::kDriverFiles ? u"driver files"
+                         : failure.step == InstallStep::kDriver    ? u"driver"
+                                                                   : u"printer";
+  Log(FormatText(
+      u"install: %s failed: %s%s",
+      {step, failure.path.empty() ? WString() : failure.path + u": ", ErrorText(failure.error)}));
 }
 
 }  // namespace kestrava

@@ -47,8 +47,12 @@ bool ConfingDialog::CheckPort(bool tellFault) {
     return inUse;
   };
   lastStatus = PrinterStatusReport();
+  Log(u"check port: " + LoggedPort(input));
   const bool delivered =
       PortInformationPage(input, link_, CommServicesFrom(services_), checkPortInUse, &lastStatus);
+  Log(delivered ? u"port check: the printer took the port-information page"
+                : u"port check: failed: the printer did not take the page");
+  LogStatus();
   portText = input.portText;
   ExchangeControlData(false);
   if (tellFault) TellPrinterFault();
@@ -59,7 +63,9 @@ void ConfingDialog::OnSelfTest() {
   ExchangeControlData(true);
   PortCommandInput input = CommandInput();
   lastStatus = PrinterStatusReport();
+  Log(u"self-test: " + LoggedPort(input));
   SelfTestCommand(input, link_, host_, &lastStatus);
+  LogStatus();
   portText = input.portText;
   ExchangeControlData(false);
   TellPrinterFault();

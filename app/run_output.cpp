@@ -4,7 +4,8 @@
 
 namespace kestrava {
 
-RunOutput::RunOutput(Console& console, Files& files, const WString& logFile) : console_(console) {
+RunOutput::RunOutput(Console& console, Files& files, const WString& logFile, SupportLog* support)
+    : console_(console), support_(support) {
   if (logFile.empty()) return;
   log_ = files.Create(logFile, CreateMode::kAppend);
   logRefused_ = log_ == nullptr;
@@ -12,6 +13,11 @@ RunOutput::RunOutput(Console& console, Files& files, const WString& logFile) : c
 
 void RunOutput::Line(const WString& line) {
   console_.WriteLine(line);
+  if (support_) support_->Line(line);
+  LogOnly(line);
+}
+
+void RunOutput::LogOnly(const WString& line) {
   if (!log_) return;
   const std::string bytes = Utf16ToUtf8(line) + "\r\n";
   log_->Write(bytes.data(), bytes.size());

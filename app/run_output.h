@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/support_log.h"
 #include "platform/console.h"
 #include "platform/files.h"
 
@@ -11,15 +12,19 @@ namespace kestrava {
 
 class RunOutput {
  public:
-  // Opens `logFile` (when not empty) for appending, creating it when it is missing.
-  RunOutput(Console& console, Files& files, const WString& logFile);
+  // Opens `logFile` (when not empty) for appending, creating it when it is missing. With
+  // `support`, every line goes to the support log as well.
+  RunOutput(Console& console, Files& files, const WString& logFile, SupportLog* support = nullptr);
 
   void Line(const WString& line);
+  // The line into the log file only.
+  void LogOnly(const WString& line);
   // Whether the log file was asked for and could not be opened.
   bool logRefused() const { return logRefused_; }
 
  private:
   Console& console_;
+  SupportLog* support_;
   std::unique_ptr<FileHandle> log_;
   bool logRefused_ = false;
 };

@@ -5,13 +5,15 @@
 #include "app/language.h"
 #include "app/unattended_run.h"
 #include "app/unattended_texts.h"
+#include "install/install_engine.h"
 
 namespace kestrava {
 
 UnattendedRun::UnattendedRun(const Services& real, CommandLine line, int32_t language)
     : line_(std::move(line)),
       language_(language),
-      output_(real.console, real.files, line_.logFile),
+      support_(real.files, real.clock),
+      output_(real.console, real.files, line_.logFile, &support_),
       quiet_(real, [this](const WString& message) { Say(cli::kMessage, {message}); }),
       services_(quiet_.Of(real)) {}
 
@@ -41,11 +43,27 @@ int RunUnattended(const Services& services, const std::vector<WString>& argument
   const int32_t language =
       line.language.value_or(StartupLanguage(services.system.UserDefaultUiLanguage()));
   UnattendedRun run(services, line, language);
+  // The start and the command, for whoever reads the support log later.
+  InstallEngine detection(services.system);
+  const char* release = kUnknownRelease;
+  const char* architecture = "Unknown";
+  detection.DetectPlatform(release, architecture);
+  run.support().Line(
+      FormatText(u"start: KestravaSetup %s without its dialog, %s %s, language %d, %s",
+                 {WidenAscii(KESTRAVA_VERSION), WidenAscii(release), WidenAscii(architecture),
+                  language, services.process.IsElevated() ? u"elevated" : u"not elevated"}));
+  run.support().Line(u"command: " + (line.fault == ArgumentFault::kNone ? DescribeCommand(line)
+                                                                        : WString(u"refused")));
   if (run.output().logRefused()) {
-    run.output().Line(FormatText(cli::kLogNotWritten.For(language), {line.logFile}));
+    // To the console only: the support log keeps nothing the installation does not use.
+    services.console.WriteLine(FormatText(cli::kLogNotWritten.For(language), {line.logFile}));
   }
   if (line.fault != ArgumentFault::kNone) {
-    run.output().Line(cli::BadArgumentLine(line, language));
+    // The refused word is the user's own and used by nothing: the console and the run's own
+    // log have it, the support log only that the command line was refused.
+    const WString refusal = cli::BadArgumentLine(line, language);
+    services.console.WriteLine(refusal);
+    run.output().LogOnly(refusal);
     return kExitBadArguments;
   }
   if (line.command == Command::kHelp) {

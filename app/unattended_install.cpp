@@ -41,10 +41,6 @@ int32_t DefaultOsChoice(const char* release) {
   return radio >= 0 ? radio : 0;
 }
 
-constexpr const char16_t* kReleaseRadios[] = {u"Windows 10", u"Windows 8/8.1", u"Windows Vista",
-                                              u"Windows XP", u"Windows 2003",  u"Windows 7",
-                                              u"Windows 11"};
-
 int FaultExitCode(PrinterCondition condition) {
   switch (condition) {
     case PrinterCondition::kPaperEnd:
@@ -87,7 +83,7 @@ int UnattendedRun::Install() {
   const WString osName = services_.system.AnsiToWide(release);
   const WString archName = services_.system.AnsiToWide(architecture);
   const int32_t osChoice = line_.osChoice.value_or(DefaultOsChoice(release));
-  Say(cli::kSystem, {osName, archName, kReleaseRadios[osChoice]});
+  Say(cli::kSystem, {osName, archName, OsChoiceName(osChoice)});
 
   // The port, as the dialog's list would offer it.
   PortLink link(CommServicesFrom(services_));

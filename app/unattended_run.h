@@ -20,6 +20,7 @@ class UnattendedRun {
   int ListPrinters();
 
   RunOutput& output() { return output_; }
+  SupportLog& support() { return support_; }
 
  private:
   // A line of `text` with its values.
@@ -31,6 +32,7 @@ class UnattendedRun {
 
   CommandLine line_;
   int32_t language_;
+  SupportLog support_;
   RunOutput output_;
   UnattendedServices quiet_;
   Services services_;

@@ -52,16 +52,18 @@ bool EnsureFoldersUpToLastBackslash(Files& files, const WString& path) {
   return true;
 }
 
-bool DeleteFolderTree(Files& files, const WString& path) {
-  WString folder = path;
-  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
-  const std::optional<FileAttributes> self = files.Attributes(folder);
-  if (self && self->isLink) return files.RemoveFolder(folder);
+namespace {
 
+// Everything inside `folder` but a top-level file named `kept`.
+void DeleteContent(Files& files, const WString& folder, const WString& kept) {
   std::vector<FolderEntry> entries;
   if (files.List(folder + u"\\*.*", entries)) {
     for (const FolderEntry& entry : entries) {
       if (entry.name == u"." || entry.name == u"..") continue;
+      if (!kept.empty() && !entry.attributes.isFolder &&
+          UpperAscii(entry.name) == UpperAscii(kept)) {
+        continue;
+      }
       const WString child = folder + u"\\" + entry.name;
       if (entry.attributes.isFolder && entry.attributes.isLink) {
         files.RemoveFolder(child);  // the link only, never what it points to
@@ -74,7 +76,31 @@ bool DeleteFolderTree(Files& files, const WString& path) {
       }
     }
   }
+}
+
+WString WithoutTrailingBackslash(WString folder) {
+  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+bool DeleteFolderTree(Files& files, const WString& path) {
+  const WString folder = WithoutTrailingBackslash(path);
+  const std::optional<FileAttributes> self = files.Attributes(folder);
+  if (self && self->isLink) return files.RemoveFolder(folder);
+  DeleteContent(files, folder, WString());
   return files.RemoveFolder(folder);
+}
+
+void EmptyFolderKeeping(Files& files, const WString& path, const WString& kept) {
+  const WString folder = WithoutTrailingBackslash(path);
+  const std::optional<FileAttributes> self = files.Attributes(folder);
+  if (self && self->isLink) {
+    files.RemoveFolder(folder);
+    return;
+  }
+  DeleteContent(files, folder, kept);
 }
 
 }  // namespace kestrava

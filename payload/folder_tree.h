@@ -23,4 +23,8 @@ bool EnsureFoldersUpToLastBackslash(Files& files, const WString& path);
 // `path` is a link only the link goes. Returns whether the folder itself was removed.
 bool DeleteFolderTree(Files& files, const WString& path);
 
+// Empties a folder as DeleteFolderTree does, but keeps the file named `kept` at its top (case
+// ignored), and the folder with it.
+void EmptyFolderKeeping(Files& files, const WString& path, const WString& kept);
+
 }  // namespace kestrava

@@ -23,7 +23,8 @@ PayloadExtraction::PayloadExtraction(Files& files, SystemInfo& system, Process& 
 
 int PayloadExtraction::ExtractPayload() {
   const WString folder(kWorkingFolder);
-  DeleteFolderTree(files_, folder);
+  // The support log stays: it tells of earlier runs, and the dialog may be writing it now.
+  EmptyFolderKeeping(files_, folder, WString(kSupportLogName));
   if (!CreateFolderChain(files_, folder) && !CreateFolderChain(files_, folder)) {
     return kPayloadUnreadable;
   }

@@ -21,10 +21,10 @@ class PayloadExtraction {
  public:
   PayloadExtraction(Files& files, SystemInfo& system, Process& process);
 
-  // Empties and recreates the working folder, then unpacks every named record of the
-  // container. Returns 0 on success (also when there is nothing to unpack), -1 when the working
-  // folder cannot be made (or the container is unreadable), -2 when a record fails, -3 for a
-  // malformed record. Records unpacked before a failure stay.
+  // Empties (all but the support log) and recreates the working folder, then unpacks every
+  // named record of the container. Returns 0 on success (also when there is nothing to
+  // unpack), -1 when the working folder cannot be made (or the container is unreadable), -2
+  // when a record fails, -3 for a malformed record. Records unpacked before a failure stay.
   int ExtractPayload();
 
   // The step for one record: the archive is copied out next to its platform folder, unpacked

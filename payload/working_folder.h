@@ -9,6 +9,8 @@
 namespace kestrava {
 
 inline constexpr WStringView kWorkingFolder = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
+// The support log, at the top of the working folder; the unpacking keeps it.
+inline constexpr WStringView kSupportLogName = u"setup.log";
 inline constexpr std::string_view kWorkingFolderAnsi = "C:\\Program Files (x86)\\Kestrava V8.11\\";
 
 }  // namespace kestrava

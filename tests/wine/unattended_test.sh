@@ -143,6 +143,15 @@ for line in "done: RT-58C on COM3:" "printer status: no answer"; do
   printf '%s\n' "$logged" | grep -qF "$line" ||
     { echo "FAILED: the log file lacks \"$line\""; fail=1; }
 done
+# The support log of the working folder has the run too, with its start and its command, and
+# never the path of the run's own log.
+support="$prefix/drive_c/Program Files (x86)/Kestrava V8.11/setup.log"
+for line in "start: KestravaSetup " "command: install model=RT-58C interface=com port=COM3" \
+  "printer status: no answer (10 04 04 > (none))" "done: RT-58C on COM3:"; do
+  grep -qF "$line" "$support" || { echo "FAILED: the support log lacks \"$line\""; fail=1; }
+done
+grep -qF "kestrava-unattended.log" "$support" &&
+  { echo "FAILED: the support log names the run's own log"; fail=1; }
 
 echo "-- the same again: the port is in use"
 run 1802 install --model RT-58C --interface com --port COM3 --baud 115200

@@ -1,0 +1,105 @@
+// The support log: its lines and its size, that the unpacking keeps it, and what the dialog and
+// the command line write into it.
+#include "app/support_log.h"
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "payload/payload_extraction.h"
+#include "payload/working_folder.h"
+#include "tests/comm/port_command_fixture.h"
+
+namespace kestrava {
+namespace {
+
+const WString kLog = WString(kWorkingFolder) + WString(kSupportLogName);
+
+std::vector<std::string> Lines(const std::string& content) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(content.substr(start, end - start));
+  }
+  EXPECT_EQ(start, content.size()) << "every line ends with CR LF";
+  return lines;
+}
+
+TEST(SupportLog, LinesCarryTheTimeAndTheFolderIsMadeWhenMissing) {
+  FakeFiles files;
+  FakeClock clock;
+  SupportLog log(files, clock);
+  log.Line(u"start: 完成");
+  log.Line(u"second");
+  const std::vector<std::string> lines = Lines(files.Content(kLog).value_or(""));
+  ASSERT_EQ(2u, lines.size());
+  // The fake clock's local time.
+  const LocalTime now = clock.Now();
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%d-%02d-%02d %02d:%02d:%02d ", now.year, now.month, now.day,
+                now.hour, now.minute, now.second);
+  EXPECT_EQ(std::string(stamp) + "start: 完成", lines[0]) << "UTF-8";
+  EXPECT_EQ(std::string(stamp) + "second", lines[1]);
+}
+
+TEST(SupportLog, PastItsLimitTheOlderHalfGoesAtALineBoundary) {
+  FakeFiles files;
+  FakeClock clock;
+  const WString path = u"C:\\logs\\setup.log";
+  SupportLog log(files, clock, path, 1000);
+  for (int i = 0; i < 200; ++i) log.Line(WidenAscii("line " + std::to_string(i)));
+  const std::string content = files.Content(path).value_or("");
+  EXPECT_LE(content.size(), 1000u);
+  EXPECT_GE(content.size(), 400u) << "about half is kept, not all dropped";
+  const std::vector<std::string> lines = Lines(content);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ("line 199", lines.back().substr(20));
+  // Whole lines in order, none cut: each the one after the one before it.
+  for (size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_EQ(std::stoi(lines[i - 1].substr(25)) + 1, std::stoi(lines[i].substr(25)));
+  }
+}
+
+TEST(SupportLog, TheUnpackingKeepsItAndEmptiesTheRest) {
+  FakeFiles files;
+  FakeSystemInfo system;
+  FakeProcess process;
+  files.AddFile(kLog, "earlier run\r\n");
+  files.AddFile(WString(kWorkingFolder) + u"Windows x64\\stale.dll", "old");
+  files.AddFile(WString(kWorkingFolder) + u"left.zip", "old");
+  PayloadExtraction extraction(files, system, process);
+  extraction.ExtractPayload();  // the program file holds no container here
+  EXPECT_EQ("earlier run\r\n", files.Content(kLog).value_or("(gone)"));
+  EXPECT_EQ((std::set<WString>{WString(kSupportLogName)}), files.Tree(WString(kWorkingFolder)));
+}
+
+class SupportLogOfTheDialog : public PortCommandFixture {};
+
+TEST_F(SupportLogOfTheDialog, TheStartTheCommandAndThePrintersAnswers) {
+  deviceIo.Add(u"COM3", true).replies = {"\x72", "\x32", "\x12"};
+  Choose(1, {u"COM3"}, u"NO COM");
+  ChooseBaud(u"115200");
+  ASSERT_TRUE(PressCheckPort());
+  std::string content = files.Content(kLog).value_or("");
+  for (const char* part :
+       {"start: KestravaSetup ", "with its dialog, Windows 10 x64, language 1033, elevated",
+        "check port: COM COM3 at 115200 baud",
+        "port check: the printer took the port-information page",
+        "printer status: out of paper (10 04 04 > 72; 10 04 02 > 32; 10 04 03 > 12)"}) {
+    EXPECT_NE(std::string::npos, content.find(part)) << part << "\n" << content;
+  }
+}
+
+TEST(SupportLogOfTheCommandLine, HoldsTheRunsLinesAndNotTheLogFilesPath) {
+  FakeServices services;
+  TestDialogHost host;
+  services.process.arguments = {u"printers", u"--log", u"C:\\private\\my tills.log"};
+  EXPECT_EQ(0, CBrevantApp(services.With(host)).Run());
+  const std::string content = services.files.Content(kLog).value_or("");
+  EXPECT_NE(std::string::npos, content.find("start: KestravaSetup ")) << content;
+  EXPECT_NE(std::string::npos, content.find("without its dialog")) << content;
+  EXPECT_NE(std::string::npos, content.find("command: printers")) << content;
+  EXPECT_EQ(std::string::npos, content.find("my tills")) << "what the installation does not use";
+}
+
+}  // namespace
+}  // namespace kestrava
