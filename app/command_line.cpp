@@ -155,13 +155,7 @@ class Parser {
       return;
     }
     const bool install = line_.command == Command::kInstall;
-    const auto flag = [&](bool& target) {
-      if (option->inlineValue) {
-        Fail(ArgumentFault::kUnknownOption, word);
-        return;
-      }
-      target = true;
-    };
+    const auto flag = [&](bool& target) { Flag(*option, word, target); };
     const WString& name = option->name;
     const bool known =
         name == u"LANGUAGE" || name == u"LOG" || name == u"DISCOVER" || name == u"MODEL" ||
@@ -224,15 +218,18 @@ class Parser {
     if (!line_.language) Fail(ArgumentFault::kBadLanguage, value);
   }
 
+  // An option without a value sets `target`; one given a value is no option.
+  void Flag(const Word& option, const WString& word, bool& target) {
+    if (option.inlineValue) {
+      Fail(ArgumentFault::kUnknownOption, word);
+    } else {
+      target = true;
+    }
+  }
+
   // The options of uninstall; false for one it does not take.
   bool Uninstall(const Word& option, const WString& word) {
-    const auto flag = [&](bool& target) {
-      if (option.inlineValue) {
-        Fail(ArgumentFault::kUnknownOption, word);
-      } else {
-        target = true;
-      }
-    };
+    const auto flag = [&](bool& target) { Flag(option, word, target); };
     if (option.name == u"ALL") {
       flag(line_.all);
     } else if (option.name == u"DRY-RUN") {
