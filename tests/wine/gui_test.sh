@@ -6,28 +6,7 @@
 # start only shows the second-instance message, and that the payload was unpacked; then closes
 # the program the moment its dialog appears and checks that it still ends normally with the
 # payload whole. Stops the program and the wineserver on every outcome.
-set -u
-prefix=$1
-program=$2
-probe=$3
-shots=$4
-here=$(cd "$(dirname "$0")/../../scripts" && pwd)
-. "$here/wine-env"
-
-[ "$(pe_bits "$program")" = 32 ] && ! can_run_32 && {
-  echo "skipped: 32-bit program on a machine that cannot run 32-bit code"
-  exit 77
-}
-mkdir -p "$shots"
-"$here/wine-prefix" "$prefix" || exit 1
-
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  "$here/wine-stop" "$prefix"
-  wait 2>/dev/null
-}
-trap cleanup EXIT INT TERM
+. "$(dirname "$0")/gui_session.sh"
 
 fail=0
 run_probe() {

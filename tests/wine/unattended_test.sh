@@ -30,10 +30,7 @@ emulators=$(cd "$here/../emulator" && pwd)
 . "$scripts/wine-env"
 . "$here/lan_namespaces.sh"
 
-[ "$(pe_bits "$program")" = 32 ] && ! can_run_32 && {
-  echo "skipped: 32-bit program on a machine that cannot run 32-bit code"
-  exit 77
-}
+skip_unless_runnable "$program"
 lan_session "$prefix" || exit 77
 outside=""
 # The wineserver first: it holds the pseudo-terminal, whose end would hang up on it (and it
