@@ -26,10 +26,12 @@ run_probe() {
 }
 
 check_tree() {
-  diff -r "$work" "$tree" || fail "$1: the unpacked tree differs from $tree"
+  # The support log lives in the working folder too, and the unpacking keeps it; the other
+  # programs run in this prefix write it.
+  diff -r -x setup.log "$work" "$tree" || fail "$1: the unpacked tree differs from $tree"
   left=$(find "$work" -iname '*.zip')
   [ -z "$left" ] || fail "$1: archives left behind: $left"
-  echo "$1: $(find "$work" -type f | wc -l) files unpacked, identical to the sample tree"
+  echo "$1: $(find "$work" -type f ! -name setup.log | wc -l) files unpacked, identical to the sample tree"
 }
 
 rm -rf "$work"
