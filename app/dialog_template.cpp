@@ -45,7 +45,7 @@ const std::array<ControlSpec, kDialogControlCount> kDialogControls = {{
     {1022, G,   7,  28, 183,  69, u"选择您的操作系统",                        false, false},
     {1023, G, 202,  98,  66,  20, u"",                                       false, true},
     {1018, C,  13, 225, 176,   9, u"是否设置成默认打印机",                    false, false},
-    {1019, B, 203, 192,  65,  19, u"开始安装",                                false, false},
+    {1019, B, 196, 192,  72,  19, u"开始安装",                                false, false},
     {1020, B, 203, 100,  65,  12, u"Button",                                 false, true},
     {1027, B, 203, 136,  65,  19, u"检测端口",                                false, false},
     {1030, S,  13, 208, 171,   8, u"*说明：后缀字母“C”表示带切刀机型",        false, false},

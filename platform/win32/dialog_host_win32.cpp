@@ -64,6 +64,7 @@ int Win32DialogHost::RunModal(DialogEvents& events) {
   state_->events = nullptr;
   // The window that used them is gone.
   state_->fonts.clear();
+  state_->controlFonts.clear();
   state_->largeIcon.Reset();
   state_->smallIcon.Reset();
   state_->textColours.clear();
@@ -234,6 +235,7 @@ void Win32DialogHost::AddNotifyStyle(int id) {
 void Win32DialogHost::SetControlFont(int id, const FontSpec& font) {
   HWND control = state_->Item(id);
   if (!control) return;
+  state_->controlFonts[id] = font;
   if (HFONT made = state_->Font(font)) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
   }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -31,7 +32,9 @@ struct Win32DialogHost::State {
   std::atomic<HWND> dialog{nullptr};
   DialogEvents* events = nullptr;
   std::map<int, COLORREF> textColours;
-  std::vector<std::pair<FontSpec, win32::ScopedGdiObject>> fonts;
+  // The fonts made, with the DPI each was made for, and the one each control was given.
+  std::vector<std::tuple<FontSpec, UINT, win32::ScopedGdiObject>> fonts;
+  std::map<int, FontSpec> controlFonts;
   win32::ScopedIcon largeIcon;
   win32::ScopedIcon smallIcon;
   std::vector<win32::ScopedGdiObject> pictures;
@@ -55,8 +58,11 @@ struct Win32DialogHost::State {
   }
 
   const std::vector<HWND>& RadioGroup(int firstId);
-  // The font for `wanted`, made once and kept for the life of the dialog.
+  // The font for `wanted` at the dialog's DPI, made once per DPI and kept for the life of the
+  // dialog.
   HFONT Font(const FontSpec& wanted);
+  // The dialog window's DPI (96 without a window).
+  UINT Dpi() const;
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

@@ -6,6 +6,7 @@
 #include "platform/win32/dialog_state_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/system_info_win32.h"
+#include "platform/win32/system_library.h"
 
 namespace kestrava {
 
@@ -17,6 +18,9 @@ constexpr WORD kInitDataType = 240;
 // The initialisation data keeps the 16-bit numbers of the list messages.
 constexpr WORD kInitListAddString = 0x0401;
 constexpr WORD kInitComboAddString = 0x0403;
+// WM_DPICHANGED, named here because the toolchain declares it only for newer targets.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr int kDefaultDpi = 96;  // the DPI that font heights are given at
 
 }  // namespace
 
@@ -43,15 +47,32 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace win32
 
+UINT Win32DialogHost::State::Dpi() const {
+  // GetDpiForWindow: Windows 10 1607 and later, where a window's DPI can differ from the
+  // system's; before it the screen's, which is the process's own.
+  using DpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto forWindow = win32::LoadedFunction<DpiForWindowFn>(L"user32", "GetDpiForWindow");
+  HWND window = dialog.load();
+  if (forWindow && window) {
+    if (const UINT dpi = forWindow(window)) return dpi;
+  }
+  HDC screen = GetDC(window);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(window, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : UINT{kDefaultDpi};
+}
+
 HFONT Win32DialogHost::State::Font(const FontSpec& wanted) {
-  for (const auto& [made, font] : fonts) {
+  // A height is in pixels at 96 DPI, and the font is made for the dialog's own DPI.
+  const UINT dpi = Dpi();
+  for (const auto& [made, madeDpi, font] : fonts) {
     if (made.face == wanted.face && made.height == wanted.height && made.weight == wanted.weight &&
-        made.underline == wanted.underline) {
+        made.underline == wanted.underline && madeDpi == dpi) {
       return static_cast<HFONT>(font.Get());
     }
   }
   LOGFONTW description{};
-  description.lfHeight = wanted.height;
+  description.lfHeight = MulDiv(wanted.height, static_cast<int>(dpi), kDefaultDpi);
   description.lfWeight = wanted.weight;
   description.lfUnderline = wanted.underline ? TRUE : FALSE;
   description.lfCharSet = DEFAULT_CHARSET;
@@ -59,8 +80,8 @@ HFONT Win32DialogHost::State::Font(const FontSpec& wanted) {
   std::memcpy(description.lfFaceName, wanted.face.data(), length * sizeof(wchar_t));
   win32::ScopedGdiObject font(CreateFontIndirectW(&description));
   if (!font) return nullptr;
-  fonts.emplace_back(wanted, std::move(font));
-  return static_cast<HFONT>(fonts.back().second.Get());
+  fonts.emplace_back(wanted, dpi, std::move(font));
+  return static_cast<HFONT>(std::get<2>(fonts.back()).Get());
 }
 
 namespace {
@@ -128,6 +149,15 @@ INT_PTR Win32DialogHost::State::Handle(HWND window, UINT message, WPARAM wParam,
       SetTextColor(reinterpret_cast<HDC>(wParam), colour->second);
       return static_cast<INT_PTR>(brush);
     }
+    case kDpiChanged:
+      // The dialog manager scales the template's controls and their font; the fonts the
+      // program gave its controls are made again for the new DPI.
+      for (const auto& [id, spec] : controlFonts) {
+        if (HFONT font = Font(spec)) {
+          SendMessageW(GetDlgItem(window, id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+      }
+      return FALSE;
     case WM_DESTROY:
       dialog = nullptr;
       return FALSE;

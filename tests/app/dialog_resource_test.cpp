@@ -386,7 +386,7 @@ const Edit kScriptEdits[] = {
     {"Shown", "WS_TABSTOP | NOT WS_VISIBLE, 194", "WS_TABSTOP, 194"},
     {"Hidden", "SS_LEFT, 13, 137", "SS_LEFT | NOT WS_VISIBLE, 13, 137"},
     {"OtherKind", "BS_AUTOCHECKBOX", "BS_CHECKBOX"},
-    {"DefaultButton", "BS_PUSHBUTTON | WS_TABSTOP, 203, 192", "BS_DEFPUSHBUTTON | WS_TABSTOP, 203, 192"},
+    {"DefaultButton", "BS_PUSHBUTTON | WS_TABSTOP, 196, 192", "BS_DEFPUSHBUTTON | WS_TABSTOP, 196, 192"},
     {"NoTabStop", "BS_PUSHBUTTON | WS_TABSTOP, 203, 136", "BS_PUSHBUTTON, 203, 136"},
     {"Reordered", k1013 + k1012, k1012 + k1013},
     {"Removed", k1013, ""},

@@ -14,6 +14,9 @@
 //                                           LIBRARY is loaded from the system folder
 //   gui_probe no-window PROGRAM STOP-FILE   no process of PROGRAM shows a window until
 //                                           STOP-FILE exists
+//   gui_probe fit                           every text fits its control at the display's DPI,
+//                                           a Bluetooth printer's name and address and the
+//                                           address 255.255.255.255 among them
 //   gui_probe exit-code PROGRAM ARG...      runs PROGRAM with the arguments, its output on the
 //                                           probe's own, and prints its whole exit code (Wine
 //                                           hands only its low eight bits to the shell)
@@ -28,6 +31,7 @@
 #include "app/language.h"
 #include "app/message_table.h"
 #include "platform/win32/win32.h"
+#include "tests/wine/gui_fit.h"
 #include "tests/wine/gui_modules.h"
 #include "tests/wine/gui_road_commands.h"
 #include "tests/wine/gui_window_watch.h"
@@ -196,6 +200,7 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   if (command == L"wait") return 0;
+  if (command == L"fit") return kestrava::gui::CheckFit(dialog);
   if (command == L"modules") {
     return kestrava::gui::CheckModules(dialog, std::vector<std::wstring>(argv + 2, argv + argc));
   }
