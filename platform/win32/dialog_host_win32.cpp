@@ -65,6 +65,7 @@ int Win32DialogHost::RunModal(DialogEvents& events) {
   // The window that used them is gone.
   state_->fonts.clear();
   state_->controlFonts.clear();
+  state_->focusWhenDisabled = 0;
   state_->largeIcon.Reset();
   state_->smallIcon.Reset();
   state_->textColours.clear();
@@ -213,7 +214,15 @@ void Win32DialogHost::ShowControl(int id, bool visible) {
 }
 
 void Win32DialogHost::EnableControl(int id, bool enabled) {
-  if (HWND control = state_->Item(id)) EnableWindow(control, enabled ? TRUE : FALSE);
+  HWND control = state_->Item(id);
+  if (!control) return;
+  // GetFocus answers for the calling thread, the dialog's own.
+  if (!enabled && GetFocus() == control) state_->focusWhenDisabled = id;
+  EnableWindow(control, enabled ? TRUE : FALSE);
+  if (enabled && id == state_->focusWhenDisabled) {
+    state_->focusWhenDisabled = 0;
+    state_->RestoreFocusLater(id);
+  }
 }
 
 bool Win32DialogHost::IsControlVisible(int id) {

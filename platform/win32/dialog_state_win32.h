@@ -23,6 +23,8 @@ inline constexpr int kDialogTemplate = 147;  // the dialog and its initialisatio
 HINSTANCE ProgramModule();
 // The program file's name without folder and extension: the title of every message box.
 WString ProgramName();
+// Posted to the dialog with a control id: the focus goes to that control if it can take it.
+inline constexpr UINT kRestoreFocusMessage = WM_APP + 1;
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace win32
@@ -43,6 +45,11 @@ struct Win32DialogHost::State {
   // The cursor to bring back when the outermost wait ends, and how many waits are open.
   HCURSOR cursorBeforeWait = nullptr;
   int waits = 0;
+  // The control that had the focus when it was disabled (0 for none). A disabled control loses
+  // the focus, to no window or to whichever the dialog manager picks when a box closes; the
+  // control gets it back when it is enabled again, as a keyboard user expects. The program
+  // disables controls only within a command, where no key reaches the dialog meanwhile.
+  int focusWhenDisabled = 0;
   // The worker threads that may still run.
   std::mutex workersLock;
   std::vector<win32::ScopedKernelHandle> workers;
@@ -55,6 +62,14 @@ struct Win32DialogHost::State {
   LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
     HWND control = Item(id);
     return control ? SendMessageW(control, message, wParam, lParam) : 0;
+  }
+
+  // Posted rather than given at once: a message box that has just closed hands the activation
+  // back to the dialog, and its focus with it, after its own messages.
+  void RestoreFocusLater(int id) const {
+    if (HWND window = dialog.load()) {
+      PostMessageW(window, win32::kRestoreFocusMessage, static_cast<WPARAM>(id), 0);
+    }
   }
 
   const std::vector<HWND>& RadioGroup(int firstId);

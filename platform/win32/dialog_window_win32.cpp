@@ -149,6 +149,13 @@ INT_PTR Win32DialogHost::State::Handle(HWND window, UINT message, WPARAM wParam,
       SetTextColor(reinterpret_cast<HDC>(wParam), colour->second);
       return static_cast<INT_PTR>(brush);
     }
+    case win32::kRestoreFocusMessage: {
+      HWND control = GetDlgItem(window, static_cast<int>(wParam));
+      if (control && IsWindowEnabled(control) && IsWindowVisible(control)) {
+        SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+      }
+      return TRUE;
+    }
     case kDpiChanged:
       // The dialog manager scales the template's controls and their font; the fonts the
       // program gave its controls are made again for the new DPI.

@@ -17,6 +17,9 @@
 //   gui_probe fit                           every text fits its control at the display's DPI,
 //                                           a Bluetooth printer's name and address and the
 //                                           address 255.255.255.255 among them
+//   gui_probe keys STEP...                  key presses to the dialog, as a user makes them,
+//                                           each checked for where it leaves the focus (see
+//                                           gui_keys.h; the dialog brought to the front)
 //   gui_probe exit-code PROGRAM ARG...      runs PROGRAM with the arguments, its output on the
 //                                           probe's own, and prints its whole exit code (Wine
 //                                           hands only its low eight bits to the shell)
@@ -32,6 +35,7 @@
 #include "app/message_table.h"
 #include "platform/win32/win32.h"
 #include "tests/wine/gui_fit.h"
+#include "tests/wine/gui_keys.h"
 #include "tests/wine/gui_modules.h"
 #include "tests/wine/gui_road_commands.h"
 #include "tests/wine/gui_window_watch.h"
@@ -201,6 +205,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"wait") return 0;
   if (command == L"fit") return kestrava::gui::CheckFit(dialog);
+  if (command == L"keys") {
+    return kestrava::gui::PressKeys(dialog, std::vector<std::wstring>(argv + 2, argv + argc));
+  }
   if (command == L"modules") {
     return kestrava::gui::CheckModules(dialog, std::vector<std::wstring>(argv + 2, argv + argc));
   }

@@ -14,6 +14,9 @@
 #              port with its values, the printer on 127.0.0.1
 #   BLE        a paired printer in the prefix's BTHENUM tree on COM7 (a pseudo-terminal):
 #              listed with its name, the Bluetooth page, the printer on COM7:
+#   keys       first, from a fresh start and with key presses only (Tab, the arrows, Enter):
+#              COM, 115200, COM3 and RT-58C chosen, the installation started and its test
+#              page printed, the focus back on Install Driver, then Escape closes the dialog
 # The program runs from a folder of its own, as a download does, with a library of the test's
 # own (PLANTED) beside it under the names IPHLPAPI.DLL and WINSPOOL.DRV: after the roads, which
 # need both system libraries, the process holds them from the system folder and nothing from
@@ -37,10 +40,7 @@ emulators=$(cd "$here/../emulator" && pwd)
 . "$scripts/wine-env"
 . "$here/lan_namespaces.sh"
 
-[ "$(pe_bits "$program")" = 32 ] && ! can_run_32 && {
-  echo "skipped: 32-bit program on a machine that cannot run 32-bit code"
-  exit 77
-}
+skip_unless_runnable "$program"
 mkdir -p "$shots"
 lan_session "$prefix" || exit 77
 # The serial ports and their printers run outside the namespaces: they go too.
@@ -57,8 +57,10 @@ in_pc() { ip netns exec "$computer" "$@"; }
 
 fail=0
 check() {
-  if ! "$@"; then
-    echo "FAILED: $*"
+  "$@"
+  status=$?
+  if [ "$status" != 0 ]; then
+    echo "FAILED (exit code $status): $*"
     fail=1
   fi
 }
@@ -142,6 +144,33 @@ stop_printers() {
 
 page_end='\033\144\007\035\126\001'  # feed and cut
 app=""
+
+echo "== keys"
+name=keys locale=en_US.UTF-8
+start_printers
+wine_run "$program" >"$work/$name-program.log" 2>&1 &
+app=$!
+gui wait
+# The template's order: the system's radios, the models, the interfaces, the default-printer
+# box, Install Driver, Check Port, the language, the baud rate (shown for COM), the port.
+gui keys tab@1014 down-until=RT-58C tab@1034 down-until=COM tab@1018 tab@1019 tab@1027 \
+  tab@1046 tab@1053 down-until=115200 tab@1059 down-until=COM3 \
+  shift-tab@1053 shift-tab@1046 shift-tab@1027 shift-tab@1019 enter
+gui message 60 'Succeed !\nDo you want to printing test page?'
+shot question
+gui keys enter
+gui enabled 1019 30
+received "$work/$name-com3.rec" "$(hex "COM PORT:COM3\000$page_end")"
+installed printer RT-58C COM3:
+installed value 'SOFTWARE\Microsoft\Windows NT\CurrentVersion\Ports' COM3: 115200,n,8,1
+# The focus is back on Install Driver, where the keys left it.
+gui keys tab@1027 escape
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && { echo "FAILED: Escape left the dialog open"; fail=1; }
+wait "$app"
+app=""
+wine_run "$state" cleanup
+stop_printers
 for row in "en en_US.UTF-8 1033" "zh zh_CN.UTF-8 2052" "ja ja_JP.UTF-8 1041"; do
   set -- $row
   name=$1 locale=$2
