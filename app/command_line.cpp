@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "comm/port_commands.h"
+#include "install/install_engine.h"
+#include "install/printer_ports.h"
 #include "platform/ipv4_text.h"
 #include "platform/local_text.h"
 
@@ -10,10 +13,6 @@ namespace kestrava {
 namespace {
 
 constexpr size_t kShownWordLength = 64;
-
-constexpr const char16_t* kModels[] = {u"RT-80C", u"RT-80",  u"RT-58C",
-                                       u"RT-58",  u"RT-76C", u"RT-76"};
-constexpr const char16_t* kInterfaces[] = {u"USB", u"COM", u"LAN", u"BLE"};
 
 struct Release {
   const char16_t* name;
@@ -264,29 +263,28 @@ class Parser {
   void InstallValue(const WString& name, const WString& value) {
     const WString upper = UpperAscii(value);
     if (name == u"MODEL") {
-      const auto* found = std::find_if(std::begin(kModels), std::end(kModels),
-                                       [&](const char16_t* model) { return upper == model; });
-      if (found == std::end(kModels)) {
+      const int32_t model = ModelPosition(value);
+      if (model < 0) {
         Fail(ArgumentFault::kBadModel, value);
       } else {
-        line_.model = static_cast<int32_t>(found - std::begin(kModels));
+        line_.model = model;
       }
     } else if (name == u"INTERFACE") {
       const WString kind = upper == u"BLUETOOTH" ? WString(u"BLE") : upper;
-      const auto* found = std::find_if(std::begin(kInterfaces), std::end(kInterfaces),
+      const auto* found = std::find_if(std::begin(kInterfaceNames), std::end(kInterfaceNames),
                                        [&](const char16_t* known) { return kind == known; });
-      if (found == std::end(kInterfaces)) {
+      if (found == std::end(kInterfaceNames)) {
         Fail(ArgumentFault::kBadInterface, value);
       } else {
-        line_.interfaceKind = static_cast<int32_t>(found - std::begin(kInterfaces));
+        line_.interfaceKind = static_cast<int32_t>(found - std::begin(kInterfaceNames));
       }
     } else if (name == u"PORT") {
       line_.port = upper;
       portWord_ = value;
     } else if (name == u"BAUD") {
-      const auto* found = std::find_if(std::begin(kDialogBaudRates), std::end(kDialogBaudRates),
+      const auto* found = std::find_if(std::begin(kSerialBaudRates), std::end(kSerialBaudRates),
                                        [&](const char16_t* rate) { return value == rate; });
-      if (found == std::end(kDialogBaudRates)) {
+      if (found == std::end(kSerialBaudRates)) {
         Fail(ArgumentFault::kBadBaud, value);
       } else {
         line_.baud = *found;
@@ -375,7 +373,7 @@ WString DescribeCommand(const CommandLine& line) {
   const auto add = [&](const WString& name, const WString& value = WString()) {
     text += u" " + name + (value.empty() ? WString() : u"=" + value);
   };
-  if (line.model >= 0) add(u"model", kModels[line.model]);
+  if (line.model >= 0) add(u"model", ModelName(line.model));
   if (line.interfaceKind >= 0) add(u"interface", kKinds[line.interfaceKind]);
   if (!line.port.empty()) add(u"port", line.port);
   if (!line.baud.empty()) add(u"baud", line.baud);

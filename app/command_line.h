@@ -89,8 +89,4 @@ CommandLine ParseCommandLine(const std::vector<WString>& words);
 // interface=com port=COM3 baud=115200 default". The log file's path is left out.
 WString DescribeCommand(const CommandLine& line);
 
-// The dialog's baud rates, and the one it selects at its start.
-inline constexpr const char16_t* kDialogBaudRates[] = {u"9600", u"19200", u"38400", u"115200"};
-inline constexpr const char16_t* kDefaultBaudRate = u"19200";
-
 }  // namespace kestrava

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/dialog_template.h"
 #include "app/language.h"
+#include "install/printer_ports.h"
 #include "payload/working_folder.h"
 
 namespace kestrava {
@@ -104,7 +105,7 @@ bool ConfingDialog::OnInitDialog() {
                  {WidenAscii(KESTRAVA_VERSION), osName, archName, uiLanguage,
                   services_.process.IsElevated() ? u"elevated" : u"not elevated"}));
 
-  for (const char16_t* rate : kDialogBaudRates) baudCombo.Add(rate);
+  for (const char16_t* rate : kSerialBaudRates) baudCombo.Add(rate);
   baudCombo.Select(kSerialBaudItem);
   ipAddressField.SetAddress(kDefaultPrinterAddress);
   host_.StartTimer(kPortPollTimer, kPortPollPeriodMs);

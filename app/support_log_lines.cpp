@@ -1,21 +1,19 @@
 // What the dialog writes into the support log: its start, and its commands with their values
 // and outcomes. In English, whatever the UI language: the log is for whoever supports the till.
+#include <iterator>
+
 #include "app/confing_dialog.h"
 #include "app/language.h"
 #include "comm/port_messages.h"
 
 namespace kestrava {
 
-namespace {
-
-constexpr const char16_t* kInterfaceNames[] = {u"USB", u"COM", u"LAN", u"BLE"};
-
-}  // namespace
-
 WString ConfingDialog::LoggedPort(const PortCommandInput& input) const {
   const int32_t kind = input.portKind;
   if (kind == kLanInterface) return u"LAN " + input.ipAddressText;
-  const WString name = kind >= 0 && kind < 4 ? WString(kInterfaceNames[kind]) : u"?";
+  const WString name = kind >= 0 && kind < static_cast<int32_t>(std::size(kInterfaceNames))
+                           ? WString(kInterfaceNames[kind])
+                           : u"?";
   if (kind == kComInterface || kind == kBluetoothInterface) {
     return name + u" " + input.portText + u" at " + input.baudText + u" baud";
   }

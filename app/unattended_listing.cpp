@@ -93,7 +93,6 @@ int UnattendedRun::ListPorts() {
 }
 
 int UnattendedRun::ListPrinters() {
-  InstallEngine catalogue(services_.system);
   std::vector<InstalledPrinter> printers;
   uint32_t error = 0;
   if (!services_.spooler.EnumeratePrinters(printers, &error)) {
@@ -101,9 +100,7 @@ int UnattendedRun::ListPrinters() {
     return Fail(kExitPrintersNotListed);
   }
   for (const InstalledPrinter& printer : printers) {
-    const auto begin = catalogue.modelNames.begin();
-    const auto end = begin + kModelCount;
-    if (std::find(begin, end, printer.driverName) == end) continue;
+    if (ModelPosition(printer.driverName) < 0) continue;
     output_.Line(Row(printer.printerName, printer.portName, printer.driverName));
   }
   return kExitDone;

@@ -19,6 +19,8 @@ enum : int32_t {
   kLanInterface = 2,
   kBluetoothInterface = 3,
 };
+// Their names, in that order, as the command line takes them and the support log tells them.
+inline constexpr const char16_t* kInterfaceNames[] = {u"USB", u"COM", u"LAN", u"BLE"};
 
 // The check-port button, disabled while its timer runs; the timer's tick enables it again.
 inline constexpr int kCheckPortButton = 1027;

@@ -46,6 +46,19 @@ const Model* ModelAt(int position) {
 
 }  // namespace
 
+int32_t ModelPosition(WStringView name) {
+  const WString wanted = UpperAscii(name);
+  for (int i = 0; i < kModelCount; ++i) {
+    if (wanted == WidenAscii(kModels[static_cast<size_t>(i)].name)) return i;
+  }
+  return -1;
+}
+
+WString ModelName(int32_t position) {
+  const Model* model = ModelAt(position);
+  return model ? WidenAscii(model->name) : WString();
+}
+
 // The catalogue's names are ASCII, which every ANSI code page maps to the same wide text.
 InstallEngine::InstallEngine(const EngineServices& services) : InstallEngine(services.system) {
   services_.emplace(services);

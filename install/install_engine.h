@@ -34,6 +34,12 @@ inline constexpr std::array<const char*, kOsNameCount> kOsNames = {
     "Windows 8",    "Windows 8.1", "Windows 10",   "Windows 10.1",  "Windows 11"};
 inline constexpr const char* kUnknownRelease = "Unknow";
 
+// The catalogue position of the model named `name` (case ignored), -1 for a name outside the
+// family; and the name at a position ("RT-80C" ... "RT-76"), empty outside it. A printer is one
+// of the family when its driver's name is a model's.
+int32_t ModelPosition(WStringView name);
+WString ModelName(int32_t position);
+
 // The step an installation failed at, with the system's code of the failure and, for the
 // driver files, the file that could not be copied (or the folder that could not be listed).
 enum class InstallStep { kDriverFiles, kDriver, kPrinter };

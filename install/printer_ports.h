@@ -16,6 +16,11 @@ inline constexpr WStringView kTcpIpPortsKey =
     u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 inline constexpr WStringView kSerialDeviceMapKey = u"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
+// The baud rates a serial port is set up with (the dialog's list), and the one the dialog
+// selects at its start.
+inline constexpr const char16_t* kSerialBaudRates[] = {u"9600", u"19200", u"38400", u"115200"};
+inline constexpr const char16_t* kDefaultBaudRate = u"19200";
+
 // Stores "<baud>,n,8,1" as the line settings of `portName` (with its colon, "COM3:") and
 // restarts the spooler whether or not that worked. True when the value was written.
 bool ConfigureSerialPort(const EngineServices& services, const WString& portName,

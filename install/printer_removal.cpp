@@ -13,7 +13,6 @@ namespace kestrava {
 namespace {
 
 constexpr uint32_t kValueCapacity = 520;  // bytes: the texts an installation writes fit
-constexpr const char16_t* kInstalledRates[] = {u"9600", u"19200", u"38400", u"115200"};
 
 bool SameName(const WString& a, const WString& b) {
   return UpperAscii(a) == UpperAscii(b);
@@ -41,7 +40,7 @@ class Removal {
  public:
   Removal(const EngineServices& services, const RemovalRequest& request,
           const std::function<void(const RemovalStep&)>& report)
-      : services_(services), request_(request), report_(report), catalogue_(services.system) {}
+      : services_(services), request_(request), report_(report) {}
 
   RemovalOutcome Run() {
     if (request_.selection == RemovalSelection::kModel &&
@@ -88,11 +87,7 @@ class Removal {
   }
 
  private:
-  bool OfFamily(const WString& driver) const {
-    const auto begin = catalogue_.modelNames.begin();
-    const auto end = begin + kModelCount;
-    return std::any_of(begin, end, [&](const WString& model) { return SameName(model, driver); });
-  }
+  bool OfFamily(const WString& driver) const { return ModelPosition(driver) >= 0; }
 
   bool Selected(const InstalledPrinter& printer) {
     switch (request_.selection) {
@@ -105,8 +100,7 @@ class Removal {
         found_ = true;
         return true;
       case RemovalSelection::kModel:
-        return SameName(printer.driverName,
-                        catalogue_.modelNames[static_cast<size_t>(request_.model)]);
+        return SameName(printer.driverName, ModelName(request_.model));
       case RemovalSelection::kAll:
         return OfFamily(printer.driverName);
     }
@@ -154,7 +148,7 @@ class Removal {
       case RemovalSelection::kAll:
         return true;
       case RemovalSelection::kModel:
-        return SameName(driver, catalogue_.modelNames[static_cast<size_t>(request_.model)]);
+        return SameName(driver, ModelName(request_.model));
       case RemovalSelection::kPrinter:
         return UsesDriver(removed, driver);
     }
@@ -197,7 +191,7 @@ class Removal {
     // Only settings as an installation writes them, and not those of the system already.
     const WString text = settings->Text();
     const bool installed =
-        std::any_of(std::begin(kInstalledRates), std::end(kInstalledRates),
+        std::any_of(std::begin(kSerialBaudRates), std::end(kSerialBaudRates),
                     [&](const char16_t* rate) { return text == WString(rate) + u",n,8,1"; });
     if (!installed || text == kSystemSerialSettings) return false;
     RemovalStep step{RemovalItem::kSerialPort, port, WString(), true, 0, 0};
@@ -211,7 +205,6 @@ class Removal {
   const EngineServices& services_;
   const RemovalRequest& request_;
   const std::function<void(const RemovalStep&)>& report_;
-  InstallEngine catalogue_;
   RemovalOutcome outcome_;
   bool found_ = false;
   std::vector<WString> handledPorts_;
