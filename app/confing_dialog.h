@@ -45,6 +45,9 @@ inline constexpr int kInterfaceRadios[] = {kInterfaceFirst, 1048, 1049, 1057};
 // The item of the baud list that the dialog starts with and that COM and BLE choose.
 inline constexpr int kSerialBaudItem = 1;  // "19200"
 
+// The pause between the test page's question and the page.
+inline constexpr uint32_t kBeforeTestPageMs = 511;
+
 inline constexpr unsigned kPortPollTimer = 6;
 inline constexpr unsigned kPortPollPeriodMs = 500;
 inline constexpr uint32_t kDefaultPrinterAddress = 0xC0A80164;  // 192.168.1.100

@@ -5,6 +5,7 @@
 #include "app/confing_dialog.h"
 #include "app/language.h"
 #include "install/printer_ports.h"
+#include "payload/folder_tree.h"
 
 namespace kestrava {
 
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kFirstInstallControl = 1011;
 constexpr int kLastInstallControl = 1018;
-constexpr uint32_t kBeforeTestPageMs = 511;
 
 constexpr LocalText kNoModelMessage = {u"请选择一个打印机型号！",
                                        u"Please select a printer series !",
@@ -23,12 +23,6 @@ constexpr LocalText kInstallFailedMessage = {u"安装失败！", u"Install Faile
 constexpr LocalText kTestPageQuestion = {
     u"安装成功！\n是否要打印测试页？", u"Succeed !\nDo you want to printing test page?",
     u"インストールに成功しました！  nテストページを印刷しますか？"};
-
-// The folder of a program file: its path cut before the last backslash.
-WString FolderOf(const WString& programFile) {
-  const size_t slash = programFile.rfind(u'\\');
-  return slash == WString::npos ? WString() : programFile.substr(0, slash);
-}
 
 }  // namespace
 
@@ -142,11 +136,8 @@ void ConfingDialog::OnInstall() {
 }
 
 WString ConfingDialog::ErrorText(uint32_t error) {
-  WString text = services_.system.ErrorMessage(error);
-  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
-    text.pop_back();
-  }
-  return WidenAscii("error " + std::to_string(error) + ": ") + text;
+  return WidenAscii("error " + std::to_string(error) + ": ") +
+         WithoutTrailingSpace(services_.system.ErrorMessage(error));
 }
 
 void ConfingDialog::LogFailure(const InstallEngine& installation) {

@@ -31,11 +31,7 @@ WString UnattendedRun::Code(uint32_t error) const {
 }
 
 WString UnattendedRun::SystemText(uint32_t error) {
-  WString text = services_.system.ErrorMessage(error);
-  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
-    text.pop_back();
-  }
-  return text;
+  return WithoutTrailingSpace(services_.system.ErrorMessage(error));
 }
 
 int RunUnattended(const Services& services, const std::vector<WString>& arguments) {

@@ -13,6 +13,7 @@
 #include "comm/port_messages.h"
 #include "install/printer_ports.h"
 #include "net/bluetooth_ports.h"
+#include "payload/folder_tree.h"
 #include "payload/payload_extraction.h"
 #include "payload/working_folder.h"
 #include "platform/ipv4_text.h"
@@ -20,13 +21,6 @@
 namespace kestrava {
 
 namespace {
-
-constexpr uint32_t kBeforeTestPageMs = 511;
-
-WString FolderOf(const WString& programFile) {
-  const size_t slash = programFile.rfind(u'\\');
-  return slash == WString::npos ? WString() : programFile.substr(0, slash);
-}
 
 WString Joined(const std::vector<WString>& words, const WString& none) {
   if (words.empty()) return none;

@@ -34,6 +34,11 @@ bool CreateFolderPath(Files& files, const WString& path) {
   return CreateIfMissing(files, path);
 }
 
+WString FolderOf(const WString& path) {
+  const size_t slash = path.rfind(u'\\');
+  return slash == WString::npos ? WString() : path.substr(0, slash);
+}
+
 bool EnsureFoldersUpToLastBackslash(Files& files, const WString& path) {
   const size_t last = path.rfind(u'\\');
   if (last == WString::npos) return true;

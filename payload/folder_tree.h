@@ -14,6 +14,9 @@ bool CreateFolderChain(Files& files, const WString& path);
 // path; the first failed creation fails it.
 bool CreateFolderPath(Files& files, const WString& path);
 
+// The folder of a file's path: what stands before its last backslash; empty without one.
+WString FolderOf(const WString& path);
+
 // Makes sure every folder up to the last backslash of `path` exists (what follows the last
 // backslash is a file name and is not created). False when one cannot be made.
 bool EnsureFoldersUpToLastBackslash(Files& files, const WString& path);

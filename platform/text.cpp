@@ -53,6 +53,13 @@ WString WidenAscii(std::string_view text) {
   return out;
 }
 
+WString WithoutTrailingSpace(WString text) {
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
 WString Utf8ToUtf16(std::string_view text) {
   WString out;
   out.reserve(text.size());

@@ -27,6 +27,9 @@ WString WidenAscii(std::string_view text);
 WChar UpperAscii(WChar c);
 WString UpperAscii(WStringView text);
 
+// The text without the line breaks and spaces at its end, as a system message ends.
+WString WithoutTrailingSpace(WString text);
+
 // UTF-8 <-> UTF-16. Written here because the C++17 library's converters are deprecated and
 // MinGW has no ICU; invalid input becomes U+FFFD. Tested against glibc's iconv.
 WString Utf8ToUtf16(std::string_view text);
