@@ -9,9 +9,12 @@
 
 namespace kestrava {
 
-UnattendedRun::UnattendedRun(const Services& real, CommandLine line, int32_t language)
+UnattendedRun::UnattendedRun(const Services& real, CommandLine line, int32_t language,
+                             const char* release, const char* architecture)
     : line_(std::move(line)),
       language_(language),
+      release_(release),
+      architecture_(architecture),
       support_(real.files, real.clock),
       output_(real.console, real.files, line_.logFile, &support_),
       quiet_(real, [this](const WString& message) { Say(cli::kMessage, {message}); }),
@@ -38,12 +41,12 @@ int RunUnattended(const Services& services, const std::vector<WString>& argument
   CommandLine line = ParseCommandLine(arguments);
   const int32_t language =
       line.language.value_or(StartupLanguage(services.system.UserDefaultUiLanguage()));
-  UnattendedRun run(services, line, language);
   // The start and the command, for whoever reads the support log later.
   InstallEngine detection(services.system);
   const char* release = kUnknownRelease;
   const char* architecture = "Unknown";
   detection.DetectPlatform(release, architecture);
+  UnattendedRun run(services, line, language, release, architecture);
   run.support().Line(
       FormatText(u"start: KestravaSetup %s without its dialog, %s %s, language %d, %s",
                  {WidenAscii(KESTRAVA_VERSION), WidenAscii(release), WidenAscii(architecture),

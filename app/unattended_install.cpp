@@ -71,12 +71,9 @@ int UnattendedRun::Install() {
 
   const EngineServices engineServices = EngineServicesOf(services_);
   InstallEngine engine(engineServices);
-  const char* release = kUnknownRelease;
-  const char* architecture = "Unknown";
-  engine.DetectPlatform(release, architecture);
-  const WString osName = services_.system.AnsiToWide(release);
-  const WString archName = services_.system.AnsiToWide(architecture);
-  const int32_t osChoice = line_.osChoice.value_or(DefaultOsChoice(release));
+  const WString osName = services_.system.AnsiToWide(release_);
+  const WString archName = services_.system.AnsiToWide(architecture_);
+  const int32_t osChoice = line_.osChoice.value_or(DefaultOsChoice(release_));
   Say(cli::kSystem, {osName, archName, OsChoiceName(osChoice)});
 
   // The port, as the dialog's list would offer it.

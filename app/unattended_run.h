@@ -12,7 +12,9 @@ namespace kestrava {
 
 class UnattendedRun {
  public:
-  UnattendedRun(const Services& real, CommandLine line, int32_t language);
+  // `release` and `architecture` are what the start-up detection named.
+  UnattendedRun(const Services& real, CommandLine line, int32_t language, const char* release,
+                const char* architecture);
 
   int Install();
   int Uninstall();
@@ -32,6 +34,8 @@ class UnattendedRun {
 
   CommandLine line_;
   int32_t language_;
+  const char* release_;
+  const char* architecture_;
   SupportLog support_;
   RunOutput output_;
   UnattendedServices quiet_;
