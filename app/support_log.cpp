@@ -36,8 +36,11 @@ void SupportLog::Line(const WString& text) {
                              {now.year, now.month, now.day, now.hour, now.minute, now.second}) +
                   text) +
       "\r\n";
-  EnsureFoldersUpToLastBackslash(files_, path_);
   std::unique_ptr<FileHandle> log = files_.Create(path_, CreateMode::kAppend);
+  if (!log && EnsureFoldersUpToLastBackslash(files_, path_)) {
+    // The first line on this machine, or the working folder was taken away.
+    log = files_.Create(path_, CreateMode::kAppend);
+  }
   if (!log) return;
   const std::optional<uint64_t> size = log->Size();
   if (size && *size + line.size() > limit_) {
