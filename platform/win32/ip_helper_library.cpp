@@ -6,11 +6,15 @@ namespace kestrava::win32::iphelp {
 
 namespace {
 
-constexpr const wchar_t* kIpHelper = L"iphlpapi.dll";
+// Loaded at the first call of any of its functions, and kept.
+HMODULE IpHelper() {
+  static const HMODULE module = LoadSystemLibrary(L"iphlpapi.dll");
+  return module;
+}
 
 }  // namespace
 
-#define IP_HELPER_FUNCTION(name) static const auto call = KESTRAVA_SYSTEM_FUNCTION(kIpHelper, name)
+#define IP_HELPER_FUNCTION(name) static const auto call = KESTRAVA_SYSTEM_FUNCTION(IpHelper(), name)
 
 ULONG GetAdaptersInfo(PIP_ADAPTER_INFO adapters, PULONG size) {
   IP_HELPER_FUNCTION(GetAdaptersInfo);

@@ -1,8 +1,7 @@
 #include "platform/win32/shell_win32.h"
 
-#include <vector>
-
 #include "platform/win32/scoped.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32.h"
 
 namespace kestrava {
@@ -55,13 +54,7 @@ WString Win32Shell::SystemFolder() {
   // Under WOW64 a 32-bit process is given "C:\WINDOWS\system32" too, and its file accesses
   // there are redirected to SysWOW64, where the 32-bit system commands are: what it runs from
   // this folder is still the system's own program.
-  std::vector<wchar_t> buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length == 0) return WString();
-    if (length < buffer.size()) return win32::FromWide(buffer.data(), length);
-    buffer.assign(length + 1, L'\0');  // the length needed, terminator included
-  }
+  return win32::SystemFolder();
 }
 
 }  // namespace kestrava

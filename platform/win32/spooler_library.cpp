@@ -6,11 +6,15 @@ namespace kestrava::win32::spool {
 
 namespace {
 
-constexpr const wchar_t* kSpooler = L"winspool.drv";
+// Loaded at the first call of any of its functions, and kept.
+HMODULE Spooler() {
+  static const HMODULE module = LoadSystemLibrary(L"winspool.drv");
+  return module;
+}
 
 }  // namespace
 
-#define SPOOLER_FUNCTION(name) static const auto call = KESTRAVA_SYSTEM_FUNCTION(kSpooler, name)
+#define SPOOLER_FUNCTION(name) static const auto call = KESTRAVA_SYSTEM_FUNCTION(Spooler(), name)
 
 BOOL GetPrinterDriverDirectoryW(LPWSTR server, LPWSTR environment, DWORD level, LPBYTE directory,
                                 DWORD size, LPDWORD needed) {

@@ -16,24 +16,17 @@ bool SystemKnowsSearchFlags() {
   return known;
 }
 
-std::vector<wchar_t> SystemFolderPath(const wchar_t* name) {
-  std::vector<wchar_t> path(MAX_PATH, L'\0');
-  for (;;) {
-    const UINT length = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.assign(length + 1, L'\0');  // the length needed, terminator included
-  }
-  if (path.empty() || path.back() != L'\\') path.push_back(L'\\');
-  for (const wchar_t* c = name; *c; ++c) path.push_back(*c);
-  path.push_back(L'\0');
-  return path;
-}
-
 }  // namespace
+
+WString SystemFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length == 0) return WString();
+    if (length < buffer.size()) return FromWide(buffer.data(), length);
+    buffer.assign(length + 1, L'\0');  // the length needed, terminator included
+  }
+}
 
 void RestrictLibrarySearchToSystemFolder() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
@@ -47,19 +40,19 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   if (SystemKnowsSearchFlags()) return LoadLibraryExW(name, nullptr, kSearchSystem32);
   // By its full path the library itself comes from the system folder, and with the altered
   // search path so do the libraries it imports.
-  const std::vector<wchar_t> path = SystemFolderPath(name);
+  WString path = SystemFolder();
   if (path.empty()) return nullptr;
-  return LoadLibraryExW(path.data(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (path.back() != u'\\') path += u'\\';
+  path += FromWide(name);
+  return LoadLibraryExW(Wide(path), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+FARPROC ModuleFunction(HMODULE module, const char* name) {
+  return module ? GetProcAddress(module, name) : nullptr;
 }
 
 FARPROC LoadedModuleFunction(const wchar_t* module, const char* name) {
-  HMODULE loaded = GetModuleHandleW(module);
-  return loaded ? GetProcAddress(loaded, name) : nullptr;
-}
-
-FARPROC SystemLibraryFunction(const wchar_t* library, const char* name) {
-  HMODULE loaded = LoadSystemLibrary(library);
-  return loaded ? GetProcAddress(loaded, name) : nullptr;
+  return ModuleFunction(GetModuleHandleW(module), name);
 }
 
 }  // namespace kestrava::win32

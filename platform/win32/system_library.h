@@ -9,6 +9,7 @@
 // up here too, and every caller has a fallback for their absence.
 #pragma once
 
+#include "platform/text.h"
 #include "platform/win32/win32.h"
 
 namespace kestrava::win32 {
@@ -18,18 +19,21 @@ namespace kestrava::win32 {
 // Elsewhere nothing changes. The entry point calls it before anything else.
 void RestrictLibrarySearchToSystemFolder();
 
+// The system folder (GetSystemDirectoryW), without a backslash at its end; empty when the
+// system does not name it.
+WString SystemFolder();
+
 // Loads `name` (L"winspool.drv") from the system folder only: LoadLibraryExW with
 // LOAD_LIBRARY_SEARCH_SYSTEM32 where the system knows the flag, else by its full path under
 // GetSystemDirectoryW. nullptr when it is missing, with the last error telling why. A library
-// loaded here is never freed.
+// loaded here is never freed, so each is loaded once and kept (see the library files).
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// The address of `name` in `module`, nullptr when either is missing.
+FARPROC ModuleFunction(HMODULE module, const char* name);
 // The address of `name` in a module the process has already loaded (kernel32, advapi32),
 // nullptr when the module or the function is missing.
 FARPROC LoadedModuleFunction(const wchar_t* module, const char* name);
-// The address of `name` in the system library `library`, loaded as LoadSystemLibrary does;
-// nullptr when either is missing.
-FARPROC SystemLibraryFunction(const wchar_t* library, const char* name);
 
 // The same, as a pointer of the function's own type (decltype(&::Function)).
 template <typename Fn>
@@ -37,8 +41,8 @@ Fn LoadedFunction(const wchar_t* module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(LoadedModuleFunction(module, name)));
 }
 template <typename Fn>
-Fn SystemFunction(const wchar_t* library, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(SystemLibraryFunction(library, name)));
+Fn FunctionOf(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(ModuleFunction(module, name)));
 }
 
 // What a call of a function the system lacks returns: `failure`, with ERROR_PROC_NOT_FOUND as
@@ -51,7 +55,7 @@ Result MissingFunction(Result failure) {
 
 }  // namespace kestrava::win32
 
-// The function `name` of the system library `library` as a pointer of the type the system's
-// header declares for it.
-#define KESTRAVA_SYSTEM_FUNCTION(library, name) \
-  ::kestrava::win32::SystemFunction<decltype(&::name)>(library, #name)
+// The function `name` of the loaded system library `module` as a pointer of the type the
+// system's header declares for it.
+#define KESTRAVA_SYSTEM_FUNCTION(module, name) \
+  ::kestrava::win32::FunctionOf<decltype(&::name)>(module, #name)

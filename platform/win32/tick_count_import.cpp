@@ -11,7 +11,7 @@
 //
 // This file is linked into the program as an object of its own (not from a library), so that
 // its slot is there before the linker scans the libraries that use it.
-#include "platform/win32/win32.h"
+#include "platform/win32/system_library.h"
 
 namespace {
 
@@ -48,8 +48,7 @@ namespace {
 
 ULONGLONG WINAPI ResolveTickCount64() {
   using TickCount64Fn = ULONGLONG(WINAPI*)();
-  auto system = reinterpret_cast<TickCount64Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "GetTickCount64")));
+  const auto system = kestrava::win32::LoadedFunction<TickCount64Fn>(L"kernel32", "GetTickCount64");
   // Threads that race here store the same answer.
   tickCount64Import = system ? system : PerformanceCounterMilliseconds;
   return tickCount64Import();
