@@ -31,7 +31,7 @@ struct Finished {
   DWORD count = 0;
   DWORD error = 0;
 };
-Finished Finish(HANDLE file, HANDLE event, OVERLAPPED& overlapped, BOOL started, DWORD timeoutMs) {
+Finished Finish(HANDLE file, OVERLAPPED& overlapped, BOOL started, DWORD timeoutMs) {
   Finished finished;
   if (!started) {
     const DWORD error = GetLastError();
@@ -39,7 +39,7 @@ Finished Finish(HANDLE file, HANDLE event, OVERLAPPED& overlapped, BOOL started,
       finished.error = error;
       return finished;
     }
-    if (WaitForSingleObject(event, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(overlapped.hEvent, timeoutMs) != WAIT_OBJECT_0) {
       finished.inTime = false;
       Cancel(file, overlapped);
     }
@@ -100,9 +100,9 @@ class Win32Device final : public Device {
 
   IoResult Write(const void* data, uint32_t size, uint32_t timeoutMs) override {
     OVERLAPPED overlapped = Overlapped();
-    DWORD count = 0;
-    const BOOL started = WriteFile(file_.Get(), data, size, &count, &overlapped);
-    const Finished finished = Finish(file_.Get(), event_.Get(), overlapped, started, timeoutMs);
+    // The count of an overlapped call comes from GetOverlappedResult, never from the call.
+    const BOOL started = WriteFile(file_.Get(), data, size, nullptr, &overlapped);
+    const Finished finished = Finish(file_.Get(), overlapped, started, timeoutMs);
     IoResult result;
     result.count = finished.count;
     offset_ += finished.count;
@@ -117,9 +117,8 @@ class Win32Device final : public Device {
 
   IoResult Read(void* data, uint32_t capacity, uint32_t timeoutMs) override {
     OVERLAPPED overlapped = Overlapped();
-    DWORD count = 0;
-    const BOOL started = ReadFile(file_.Get(), data, capacity, &count, &overlapped);
-    const Finished finished = Finish(file_.Get(), event_.Get(), overlapped, started, timeoutMs);
+    const BOOL started = ReadFile(file_.Get(), data, capacity, nullptr, &overlapped);
+    const Finished finished = Finish(file_.Get(), overlapped, started, timeoutMs);
     IoResult result;
     // A read given up after its time yields what came, usually nothing.
     if (!finished.ok && finished.error != ERROR_OPERATION_ABORTED) {
