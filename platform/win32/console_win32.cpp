@@ -14,12 +14,6 @@ bool Usable(HANDLE handle) {
 
 }  // namespace
 
-Win32Console::Win32Console() = default;
-
-Win32Console::~Win32Console() {
-  if (ownsOutput_) CloseHandle(output_);
-}
-
 void Win32Console::Open() {
   opened_ = true;
   HANDLE standard = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -30,11 +24,10 @@ void Win32Console::Open() {
     return;
   }
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-  if (!Usable(console)) return;
-  output_ = console;
-  ownsOutput_ = true;
+  conout_ = win32::ScopedFile(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!conout_) return;
+  output_ = conout_.Get();
   console_ = true;
 }
 

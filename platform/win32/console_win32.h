@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/console.h"
+#include "platform/win32/scoped.h"
 
 namespace kestrava {
 
@@ -10,20 +11,15 @@ namespace kestrava {
 // CONOUT$.
 class Win32Console final : public Console {
  public:
-  Win32Console();
-  ~Win32Console() override;
-  Win32Console(const Win32Console&) = delete;
-  Win32Console& operator=(const Win32Console&) = delete;
-
   void WriteLine(const WString& line) override;
 
  private:
   void Open();
 
   bool opened_ = false;
-  void* output_ = nullptr;   // the handle lines go to, none when there is nowhere
-  bool console_ = false;     // a console (WriteConsoleW), else a file or pipe
-  bool ownsOutput_ = false;  // CONOUT$ opened here
+  HANDLE output_ = nullptr;   // the handle lines go to, none when there is nowhere
+  bool console_ = false;      // a console (WriteConsoleW), else a file or pipe
+  win32::ScopedFile conout_;  // CONOUT$, when opened here
 };
 
 }  // namespace kestrava

@@ -159,8 +159,8 @@ INT_PTR Win32DialogHost::State::Handle(HWND window, UINT message, WPARAM wParam,
     case kDpiChanged:
       // The dialog manager scales the template's controls and their font; the fonts the
       // program gave its controls are made again for the new DPI.
-      for (const auto& [id, spec] : controlFonts) {
-        if (HFONT font = Font(spec)) {
+      for (const auto& [id, given] : controlFonts) {
+        if (HFONT font = Font(given)) {
           SendMessageW(GetDlgItem(window, id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         }
       }

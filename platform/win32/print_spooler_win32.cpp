@@ -11,8 +11,16 @@ namespace kestrava {
 
 namespace {
 
-using win32::ScopedPrinter;
 using win32::Wide;
+
+// Printers opened or added through the spooler.
+struct PrinterTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { win32::spool::ClosePrinter(h); }
+};
+using ScopedPrinter = win32::Scoped<PrinterTraits>;
 
 constexpr DWORD kDriverDirectoryBytes = 256;
 constexpr DWORD kEnumerateFlags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;  // 6

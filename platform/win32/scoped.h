@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "platform/win32/spooler_library.h"
 #include "platform/win32/win32.h"
 
 namespace kestrava::win32 {
@@ -84,15 +83,6 @@ struct DeviceContextTraits {
   static void Close(Handle h) { DeleteDC(h); }
 };
 using ScopedDeviceContext = Scoped<DeviceContextTraits>;
-
-// Printers opened or added through the spooler.
-struct PrinterTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { spool::ClosePrinter(h); }
-};
-using ScopedPrinter = Scoped<PrinterTraits>;
 
 struct SocketTraits {
   using Handle = SOCKET;

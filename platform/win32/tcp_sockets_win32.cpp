@@ -9,6 +9,13 @@ namespace {
 
 using win32::ScopedSocket;
 
+timeval Timeval(uint32_t ms) {
+  timeval time{};
+  time.tv_sec = static_cast<long>(ms / 1000);
+  time.tv_usec = static_cast<long>(ms % 1000) * 1000;
+  return time;
+}
+
 class Win32TcpSocket final : public TcpSocket {
  public:
   explicit Win32TcpSocket(ScopedSocket socket) : socket_(std::move(socket)) {}
@@ -38,9 +45,7 @@ class Win32TcpSocket final : public TcpSocket {
     FD_SET(socket_.Get(), &writable);
     // Winsock reports a non-blocking connect that failed in the exception set only.
     FD_SET(socket_.Get(), &failed);
-    timeval timeout{};
-    timeout.tv_sec = static_cast<long>(timeoutMs / 1000);
-    timeout.tv_usec = static_cast<long>(timeoutMs % 1000) * 1000;
+    timeval timeout = Timeval(timeoutMs);
     // The first argument is ignored by Winsock.
     const int ready = select(0, &readable, &writable, &failed, &timeout);
     if (ready > 0) return WaitOutcome::kReady;
@@ -62,9 +67,7 @@ class Win32TcpSocket final : public TcpSocket {
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(socket_.Get(), &readable);
-    timeval timeout{};
-    timeout.tv_sec = static_cast<long>(timeoutMs / 1000);
-    timeout.tv_usec = static_cast<long>(timeoutMs % 1000) * 1000;
+    timeval timeout = Timeval(timeoutMs);
     const int ready = select(0, &readable, nullptr, nullptr, &timeout);
     if (ready == SOCKET_ERROR) {
       result.error = WSAGetLastError();
