@@ -20,10 +20,7 @@ emulator=$(cd "$here/../emulator" && pwd)/discovery_responder.py
 . "$scripts/wine-env"
 . "$here/lan_namespaces.sh"
 
-if [ "$(pe_bits "$probe")" = 32 ] && ! can_run_32; then
-  echo "skipped: $(basename "$probe") is a 32-bit program and this machine cannot run 32-bit code"
-  exit 77
-fi
+skip_unless_runnable "$probe"
 lan_session "$prefix" || exit 77
 
 fail() {

@@ -5,10 +5,7 @@
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 . "$scripts/wine-env"
 # Before anything is started: a 32-bit probe on a machine that cannot run it is a skip.
-if [ "$(pe_bits "$probe")" = 32 ] && ! can_run_32; then
-  echo "skipped: $(basename "$probe") is a 32-bit program and this machine cannot run 32-bit code"
-  exit 77
-fi
+skip_unless_runnable "$probe"
 work=$(mktemp -d)
 emulator_pid=
 
