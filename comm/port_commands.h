@@ -38,6 +38,10 @@ struct PrinterStatusReport {
   std::optional<PrinterCondition> Condition() const { return ConditionOf(answers); }
 };
 
+// After a command that reached the printer: asks it for its status over the link into `status`
+// (nothing when it is null).
+void AskStatus(PortLink& link, PrinterStatusReport* status);
+
 // What the commands read from the dialog once its controls are in its members.
 struct PortCommandInput {
   int32_t portKind = kUsbInterface;

@@ -32,11 +32,15 @@ void PrintUsbBanners(const PortCommandInput& input, PortLink& link, const CommSe
   }
 }
 
+}  // namespace
+
 void AskStatus(PortLink& link, PrinterStatusReport* status) {
   if (!status) return;
   status->asked = link.currentKind != TransportKind::kLpt;
   status->answers = link.QueryStatus(&status->exchange);
 }
+
+namespace {
 
 bool UsbPage(const PortCommandInput& input, PortLink& link, const CommServices& services,
              PrinterStatusReport* status) {

@@ -124,8 +124,8 @@ std::unique_ptr<Device> PortLink::OpenSerial(const WString& name, uint32_t baud)
 
 bool PortLink::WriteSerial(const void* bytes, uint32_t length) {
   if (comHandle) comHandle->Purge();
+  const uint32_t bound = PortWriteBoundMs(SerialTimeouts(comBaud), length);
   for (int attempt = 0; attempt < 2; ++attempt) {
-    const uint32_t bound = PortWriteBoundMs(SerialTimeouts(comBaud), length);
     if (WroteAll(WriteTo(comHandle, bytes, length, bound), length)) return true;
     if (attempt == 0) {
       comHandle.reset();

@@ -6,11 +6,6 @@ namespace kestrava {
 
 void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog,
                      PrinterStatusReport* status) {
-  const auto askStatus = [&](bool delivered) {
-    if (!delivered || !status) return;
-    status->asked = true;
-    status->answers = link.QueryStatus(&status->exchange);
-  };
   bool delivered = false;
   if (!IsPlaceholderPort(input.portText)) {
     switch (input.portKind) {
@@ -19,7 +14,7 @@ void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog
         // the request goes to the first supported printer.
         link.SelectPort(u"USB", WString());
         delivered = link.WriteWithStatusCheck(kSelfTestRequest);
-        askStatus(delivered);
+        if (delivered) AskStatus(link, status);
         // Unshared, the printer would otherwise stay out of the spooler's reach.
         link.ClosePort(u"USB");
         break;
@@ -27,14 +22,14 @@ void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog
       case kBluetoothInterface:
         link.SelectPort(input.portText, input.baudText);
         delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
-        askStatus(delivered);
+        if (delivered) AskStatus(link, status);
         break;
       case kLanInterface:
         // The connection stays open: the next SelectPort of the LAN closes it.
         input.portText = input.ipAddressText;
         link.SelectPort(u"LAN", input.ipAddressText);
         delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
-        askStatus(delivered);
+        if (delivered) AskStatus(link, status);
         break;
       default:
         break;

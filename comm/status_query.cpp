@@ -9,6 +9,7 @@ namespace kestrava {
 namespace {
 
 constexpr uint32_t kAnswerCapacity = 8;  // one byte is the answer; more is noise
+constexpr uint32_t kRequestSize = sizeof kPaperSensorRequest;  // every request: 10 04 n
 
 // "10 04 04" for the bytes.
 std::string HexBytes(const void* data, size_t size) {
@@ -27,51 +28,54 @@ std::string HexBytes(const void* data, size_t size) {
 
 StatusAnswers PortLink::QueryStatus(std::string* exchange) {
   StatusAnswers answers;
+  // The device the requests go to (none for the LAN, whose socket takes them), and the bound
+  // of each request's write.
   std::unique_ptr<Device> serial;
-  if (currentKind == TransportKind::kCom) {
-    serial = OpenSerial(comName, comBaud);
-    if (!serial) return answers;
-    serial->Purge();
-  } else if (currentKind == TransportKind::kUsb && !usbHandle) {
-    usbHandle = usb_.OpenFirstUsbPrinter();
+  Device* device = nullptr;
+  uint32_t bound = 0;
+  switch (currentKind) {
+    case TransportKind::kCom:
+      serial = OpenSerial(comName, comBaud);
+      if (!serial) return answers;
+      serial->Purge();
+      device = serial.get();
+      bound = PortWriteBoundMs(SerialTimeouts(comBaud), kRequestSize);
+      break;
+    case TransportKind::kUsb:
+      if (!EnsureOpen()) return answers;
+      device = usbHandle.get();
+      bound = UsbWriteBoundMs(kRequestSize);
+      break;
+    case TransportKind::kLan:
+      if (!lanSocket) return answers;
+      break;
+    case TransportKind::kLpt:
+      return answers;
   }
   // One request and its reply; nothing when the request could not go.
-  const auto ask = [&](const uint8_t(&request)[3]) -> std::optional<std::string> {
+  const auto ask = [&](const uint8_t(&request)[kRequestSize]) -> std::optional<std::string> {
     char reply[kAnswerCapacity] = {};
     uint32_t got = 0;
-    switch (currentKind) {
-      case TransportKind::kCom:
-      case TransportKind::kUsb: {
-        Device* device = serial ? serial.get() : usbHandle.get();
-        if (!device) return std::nullopt;
-        const uint32_t bound = serial ? PortWriteBoundMs(SerialTimeouts(comBaud), sizeof request)
-                                      : UsbWriteBoundMs(sizeof request);
-        const IoResult written = device->Write(request, sizeof request, bound);
-        if (!written.ok || written.count != sizeof request) return std::nullopt;
-        // As the status-checked write does: the USB printing driver hands over a reply only
-        // once it has come.
-        if (!serial) services_.clock.Sleep(kStatusReplyPauseMs);
-        const IoResult read = device->Read(reply, sizeof reply, kStatusAnswerTimeoutMs);
-        if (!read.ok) return std::string();
-        got = read.count;
-        break;
-      }
-      case TransportKind::kLan: {
-        if (!lanSocket) return std::nullopt;
-        const SendResult sent = lanSocket->Send(request, sizeof request);
-        if (!sent.ok || sent.count != sizeof request) return std::nullopt;
-        const SendResult received = lanSocket->Receive(reply, sizeof reply, kStatusAnswerTimeoutMs);
-        if (!received.ok) return std::string();
-        got = received.count;
-        break;
-      }
-      case TransportKind::kLpt:
-        return std::nullopt;
+    if (device) {
+      const IoResult written = device->Write(request, kRequestSize, bound);
+      if (!written.ok || written.count != kRequestSize) return std::nullopt;
+      // As the status-checked write does: the USB printing driver hands over a reply only
+      // once it has come.
+      if (!serial) services_.clock.Sleep(kStatusReplyPauseMs);
+      const IoResult read = device->Read(reply, sizeof reply, kStatusAnswerTimeoutMs);
+      if (!read.ok) return std::string();
+      got = read.count;
+    } else {
+      const SendResult sent = lanSocket->Send(request, kRequestSize);
+      if (!sent.ok || sent.count != kRequestSize) return std::nullopt;
+      const SendResult received = lanSocket->Receive(reply, sizeof reply, kStatusAnswerTimeoutMs);
+      if (!received.ok) return std::string();
+      got = received.count;
     }
     return std::string(reply, got);
   };
   const struct {
-    const uint8_t (&request)[3];
+    const uint8_t (&request)[kRequestSize];
     std::optional<uint8_t>& answer;
   } steps[] = {{kPaperSensorRequest, answers.paperSensor},
                {kOfflineCauseRequest, answers.offlineCause},
@@ -83,7 +87,7 @@ StatusAnswers PortLink::QueryStatus(std::string* exchange) {
     if (exchange) {
       if (!exchange->empty()) *exchange += "; ";
       *exchange +=
-          HexBytes(step.request, sizeof step.request) + " > " +
+          HexBytes(step.request, kRequestSize) + " > " +
           (reply->empty() ? std::string("(none)") : HexBytes(reply->data(), reply->size()));
     }
     // A printer that does not answer the first request does not answer the others either.
