@@ -77,8 +77,8 @@ void ConfingDialog::OnInstall() {
     WString baudText = u"9600";
     if (baudCombo.Selection() >= 0) baudText = baudCombo.SelectedText();
     const bool written = ConfigureSerialPort(engineServices, portText, baudText);
-    Log(FormatText(written ? u"port set-up: %s = %s,n,8,1" : u"port set-up: %s: %s not written",
-                   {portText, baudText}));
+    Log(written ? u"port set-up: " + portText + u" = " + SerialPortSettings(baudText)
+                : FormatText(u"port set-up: %s: %s not written", {portText, baudText}));
     return true;
   };
   bool portReady = true;

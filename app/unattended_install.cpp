@@ -163,7 +163,7 @@ int UnattendedRun::Install() {
   // The port's own set-up, each restarting the spooler as the dialog's does.
   if (serial) {
     if (ConfigureSerialPort(engineServices, spoolerPort, line_.baud)) {
-      Say(cli::kSerialSetUp, {spoolerPort, line_.baud + u",n,8,1"});
+      Say(cli::kSerialSetUp, {spoolerPort, SerialPortSettings(line_.baud)});
     } else {
       Say(cli::kSerialNotSetUp, {spoolerPort});
     }

@@ -40,6 +40,10 @@ inline constexpr const char* kUnknownRelease = "Unknow";
 int32_t ModelPosition(WStringView name);
 WString ModelName(int32_t position);
 
+// The spooler environments the family's drivers are installed for: x64, x86, ARM64.
+inline constexpr const char16_t* kDriverEnvironments[] = {u"Windows x64", u"Windows NT x86",
+                                                          u"Windows ARM64"};
+
 // The step an installation failed at, with the system's code of the failure and, for the
 // driver files, the file that could not be copied (or the folder that could not be listed).
 enum class InstallStep { kDriverFiles, kDriver, kPrinter };

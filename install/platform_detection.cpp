@@ -64,9 +64,9 @@ bool InstallEngine::DetectPlatform(const char*& osName, const char*& architectur
 }
 
 WString InstallEngine::SpoolerEnvironment(std::string_view architecture) {
-  if (architecture == "ARM64") return u"Windows ARM64";
-  if (architecture == "x86") return u"Windows NT x86";
-  return u"Windows x64";
+  if (architecture == "ARM64") return kDriverEnvironments[2];
+  if (architecture == "x86") return kDriverEnvironments[1];
+  return kDriverEnvironments[0];
 }
 
 }  // namespace kestrava

@@ -23,7 +23,6 @@ bool InstallEngine::InstallPrinter(int32_t osIndex, int32_t modelPosition, bool 
                                    const std::string& portName, int32_t languageId,
                                    const WString& sourceFolder) {
   if (!services_) return false;
-  lastFailure.reset();
   printerName = At(modelNames, modelPosition);
   const char* release = nullptr;
   const char* architecture = nullptr;

@@ -23,9 +23,13 @@ bool NamesBluetoothModem(const WString& name) {
 
 }  // namespace
 
+WString SerialPortSettings(const WString& baudRate) {
+  return FormatText(u"%s,n,8,1", {baudRate});
+}
+
 bool ConfigureSerialPort(const EngineServices& services, const WString& portName,
                          const WString& baudRate) {
-  const WString settings = Bounded(FormatText(u"%s,n,8,1", {baudRate}));
+  const WString settings = Bounded(SerialPortSettings(baudRate));
   bool written = false;
   if (auto key = services.registry.OpenMachineKey(WString(kSerialPortsKey), kRegistryReadWrite)) {
     written = key->SetValue(portName, RegistryValue::String(settings));

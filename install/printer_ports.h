@@ -21,6 +21,9 @@ inline constexpr WStringView kSerialDeviceMapKey = u"HARDWARE\\DEVICEMAP\\SERIAL
 inline constexpr const char16_t* kSerialBaudRates[] = {u"9600", u"19200", u"38400", u"115200"};
 inline constexpr const char16_t* kDefaultBaudRate = u"19200";
 
+// A serial port's line settings as an installation writes them: "<baud>,n,8,1".
+WString SerialPortSettings(const WString& baudRate);
+
 // Stores "<baud>,n,8,1" as the line settings of `portName` (with its colon, "COM3:") and
 // restarts the spooler whether or not that worked. True when the value was written.
 bool ConfigureSerialPort(const EngineServices& services, const WString& portName,

@@ -55,9 +55,7 @@ class Removal {
     std::vector<InstalledPrinter> remaining;
     std::vector<InstalledPrinter> removed;
     for (const InstalledPrinter& printer : printers) {
-      if (!Selected(printer)) {
-        remaining.push_back(printer);
-      } else if (RemovePrinter(printer)) {
+      if (Selected(printer) && RemovePrinter(printer)) {
         removed.push_back(printer);
       } else {
         remaining.push_back(printer);
@@ -69,15 +67,16 @@ class Removal {
     }
     RemoveDrivers(remaining, removed);
     bool portTakenBack = false;
-    for (const InstalledPrinter& printer : removed) {
-      if (Uses(remaining, printer.portName)) continue;
-      // Several removed printers may share a port: it is taken back once.
-      if (std::any_of(handledPorts_.begin(), handledPorts_.end(),
-                      [&](const WString& port) { return SameName(port, printer.portName); })) {
+    for (auto printer = removed.begin(); printer != removed.end(); ++printer) {
+      const WString& port = printer->portName;
+      if (Uses(remaining, port)) continue;
+      // Several removed printers may share a port: it is taken back once, for the first.
+      if (std::any_of(removed.begin(), printer, [&](const InstalledPrinter& earlier) {
+            return SameName(earlier.portName, port);
+          })) {
         continue;
       }
-      handledPorts_.push_back(printer.portName);
-      portTakenBack |= TakeBackPort(printer.portName);
+      portTakenBack |= TakeBackPort(port);
     }
     if (portTakenBack && !request_.dryRun) {
       RestartSpoolerByCommand(services_.shell, services_.clock);
@@ -100,7 +99,7 @@ class Removal {
         found_ = true;
         return true;
       case RemovalSelection::kModel:
-        return SameName(printer.driverName, ModelName(request_.model));
+        return ModelPosition(printer.driverName) == request_.model;
       case RemovalSelection::kAll:
         return OfFamily(printer.driverName);
     }
@@ -148,7 +147,7 @@ class Removal {
       case RemovalSelection::kAll:
         return true;
       case RemovalSelection::kModel:
-        return SameName(driver, ModelName(request_.model));
+        return ModelPosition(driver) == request_.model;
       case RemovalSelection::kPrinter:
         return UsesDriver(removed, driver);
     }
@@ -158,7 +157,7 @@ class Removal {
   // True when a port was (or would be) taken back.
   bool TakeBackPort(const WString& port) {
     if (ParseDottedIpv4(port)) return TakeBackTcpIpPort(port);
-    if (UpperAscii(port).compare(0, 3, u"COM") == 0 && !port.empty() && port.back() == u':') {
+    if (UpperAscii(port).compare(0, 3, u"COM") == 0 && port.back() == u':') {
       return TakeBackSerialPort(port);
     }
     return false;
@@ -192,7 +191,7 @@ class Removal {
     const WString text = settings->Text();
     const bool installed =
         std::any_of(std::begin(kSerialBaudRates), std::end(kSerialBaudRates),
-                    [&](const char16_t* rate) { return text == WString(rate) + u",n,8,1"; });
+                    [&](const char16_t* rate) { return text == SerialPortSettings(rate); });
     if (!installed || text == kSystemSerialSettings) return false;
     RemovalStep step{RemovalItem::kSerialPort, port, WString(), true, 0, 0};
     if (!request_.dryRun) {
@@ -207,7 +206,6 @@ class Removal {
   const std::function<void(const RemovalStep&)>& report_;
   RemovalOutcome outcome_;
   bool found_ = false;
-  std::vector<WString> handledPorts_;
 };
 
 }  // namespace

@@ -54,9 +54,6 @@ struct RemovalOutcome {
   bool Complete() const;
 };
 
-// The spooler environments the family's drivers are installed for.
-inline constexpr const char16_t* kDriverEnvironments[] = {u"Windows x64", u"Windows NT x86",
-                                                          u"Windows ARM64"};
 // What Windows sets a serial port to, and what a removal sets it back to.
 inline constexpr const char16_t* kSystemSerialSettings = u"9600,n,8,1";
 

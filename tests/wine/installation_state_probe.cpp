@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "install/install_engine.h"
 #include "install/printer_ports.h"
 #include "install/printer_removal.h"
 #include "platform/win32/print_spooler_win32.h"
