@@ -14,6 +14,13 @@ namespace {
 
 constexpr size_t kShownWordLength = 64;
 
+// The position of `text` in `table`, -1 when it is not there.
+template <size_t N>
+int32_t PositionIn(const char16_t* const (&table)[N], const WString& text) {
+  const auto* found = std::find(std::begin(table), std::end(table), text);
+  return found == std::end(table) ? -1 : static_cast<int32_t>(found - std::begin(table));
+}
+
 struct Release {
   const char16_t* name;
   int32_t radio;
@@ -270,24 +277,22 @@ class Parser {
         line_.model = model;
       }
     } else if (name == u"INTERFACE") {
-      const WString kind = upper == u"BLUETOOTH" ? WString(u"BLE") : upper;
-      const auto* found = std::find_if(std::begin(kInterfaceNames), std::end(kInterfaceNames),
-                                       [&](const char16_t* known) { return kind == known; });
-      if (found == std::end(kInterfaceNames)) {
+      const int32_t kind =
+          PositionIn(kInterfaceNames, upper == u"BLUETOOTH" ? WString(u"BLE") : upper);
+      if (kind < 0) {
         Fail(ArgumentFault::kBadInterface, value);
       } else {
-        line_.interfaceKind = static_cast<int32_t>(found - std::begin(kInterfaceNames));
+        line_.interfaceKind = kind;
       }
     } else if (name == u"PORT") {
       line_.port = upper;
       portWord_ = value;
     } else if (name == u"BAUD") {
-      const auto* found = std::find_if(std::begin(kSerialBaudRates), std::end(kSerialBaudRates),
-                                       [&](const char16_t* rate) { return value == rate; });
-      if (found == std::end(kSerialBaudRates)) {
+      const int32_t rate = PositionIn(kSerialBaudRates, value);
+      if (rate < 0) {
         Fail(ArgumentFault::kBadBaud, value);
       } else {
-        line_.baud = *found;
+        line_.baud = kSerialBaudRates[rate];
       }
     } else if (name == u"ADDRESS") {
       const std::optional<uint32_t> address = ParseDottedIpv4(value);
