@@ -162,7 +162,7 @@ TEST_F(StatusQuery, AFaultIsToldAfterTheCommandsOwnMessagesInTheUiLanguage) {
                          Row{1041, u"プリンターの用紙がありません。"}}) {
     FakeDeviceIo::State& com3 = deviceIo.Add(u"COM3", true);
     com3.replies = {Answer(0x60), Answer(0x20), Answer(0)};
-    // COM3: already has a printer: the Parts' in-use message comes first, unchanged.
+    // COM3: already has a printer: the command's own in-use message comes first, unchanged.
     spooler = FakePrintSpooler();
     spooler.AddInstalledPrinter(u"Till", u"COM3:");
     host.messages.clear();
