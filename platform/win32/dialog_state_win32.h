@@ -1,5 +1,7 @@
 // What stands behind Win32DialogHost: the dialog window, what the host made for it, and the
-// handling of the dialog's messages (dialog_window_win32.cpp).
+// handling of the dialog's messages (dialog_window_win32.cpp). The host's operations are in
+// dialog_host_win32.cpp (the dialog as a whole), dialog_controls_win32.cpp (its controls by id)
+// and dialog_workers_win32.cpp (the worker threads).
 #pragma once
 
 #include <atomic>
@@ -23,6 +25,8 @@ inline constexpr int kDialogTemplate = 147;  // the dialog and its initialisatio
 HINSTANCE ProgramModule();
 // The program file's name without folder and extension: the title of every message box.
 WString ProgramName();
+// The window's text; empty for no window.
+WString WindowText(HWND window);
 // Posted to the dialog with a control id: the focus goes to that control if it can take it.
 inline constexpr UINT kRestoreFocusMessage = WM_APP + 1;
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
