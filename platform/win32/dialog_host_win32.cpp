@@ -29,6 +29,9 @@ int Win32DialogHost::RunModal(DialogEvents& events) {
   // The window that used them is gone.
   state_->fonts.clear();
   state_->controlFonts.clear();
+  state_->templateFont.Reset();
+  state_->innerFirstFonts.clear();
+  state_->innerFonts.clear();
   state_->focusWhenDisabled = 0;
   state_->largeIcon.Reset();
   state_->smallIcon.Reset();

@@ -1,7 +1,8 @@
-// What stands behind Win32DialogHost: the dialog window, what the host made for it, and the
-// handling of the dialog's messages (dialog_window_win32.cpp). The host's operations are in
-// dialog_host_win32.cpp (the dialog as a whole), dialog_controls_win32.cpp (its controls by id)
-// and dialog_workers_win32.cpp (the worker threads).
+// What stands behind Win32DialogHost: the dialog window, what the host made for it, the handling
+// of the dialog's messages (dialog_window_win32.cpp) and its layout at the display's scale
+// (dialog_scale_win32.cpp). The host's operations are in dialog_host_win32.cpp (the dialog as a
+// whole), dialog_controls_win32.cpp (its controls by id) and dialog_workers_win32.cpp (the
+// worker threads).
 #pragma once
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/dialog_template_layout.h"
 #include "platform/win32/dialog_host_win32.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/win32.h"
@@ -41,6 +43,20 @@ struct Win32DialogHost::State {
   // The fonts made, with the DPI each was made for, and the one each control was given.
   std::vector<std::tuple<FontSpec, UINT, win32::ScopedGdiObject>> fonts;
   std::map<int, FontSpec> controlFonts;
+  // The DPI the dialog is laid out for: the window's when it is made, then the one each
+  // WM_DPICHANGED names.
+  UINT dpi = 96;
+  // What the dialog manager placed the controls from when it made the dialog: the template's
+  // dialog units (none when the template cannot be read) and the base units it measured.
+  DialogTemplateLayout layout;
+  DialogBaseUnits baseUnits;
+  // The template's font made again for `dpi`; none until the DPI first changes, while the
+  // dialog manager's own is in use.
+  win32::ScopedGdiObject templateFont;
+  // The fonts of the windows that controls made inside themselves (the address field's parts):
+  // each one's as it was at the first DPI, and those made from them for `dpi`.
+  std::map<HWND, LOGFONTW> innerFirstFonts;
+  std::vector<std::pair<LOGFONTW, win32::ScopedGdiObject>> innerFonts;
   win32::ScopedIcon largeIcon;
   win32::ScopedIcon smallIcon;
   std::vector<win32::ScopedGdiObject> pictures;
@@ -77,11 +93,20 @@ struct Win32DialogHost::State {
   }
 
   const std::vector<HWND>& RadioGroup(int firstId);
-  // The font for `wanted` at the dialog's DPI, made once per DPI and kept for the life of the
-  // dialog.
+  // The font for `wanted` at `dpi`, made once and kept while the dialog is at that DPI.
   HFONT Font(const FontSpec& wanted);
-  // The dialog window's DPI (96 without a window).
-  UINT Dpi() const;
+  // The window's DPI as the system gives it (96 without a window).
+  UINT WindowDpi() const;
+  // Called once the dialog manager has made the controls: notes what they were placed from, and
+  // takes the scaling after a change of DPI away from the dialog manager (see Rescale).
+  void PrepareScaling(HWND window);
+  // WM_DPICHANGED: the window goes to `suggested`, every control to its dialog units at `newDpi`,
+  // with its font made again for it; the fonts made for the DPI before are deleted.
+  void Rescale(HWND window, UINT newDpi, const RECT& suggested);
+  // The windows inside `control` (client size `before` until it was placed again) keep their
+  // share of it and get their first font made again for `newDpi`, kept in `made`.
+  void ScaleInnerWindows(HWND control, SIZE before, UINT newDpi,
+                         std::vector<std::pair<LOGFONTW, win32::ScopedGdiObject>>& made);
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

@@ -1,6 +1,5 @@
-// The dialog window of Win32DialogHost: its procedure, the initialisation data of the template
-// and the fonts the host makes for it.
-#include <algorithm>
+// The dialog window of Win32DialogHost: its procedure and the initialisation data of the
+// template.
 #include <cstring>
 
 #include "platform/win32/dialog_state_win32.h"
@@ -20,7 +19,6 @@ constexpr WORD kInitListAddString = 0x0401;
 constexpr WORD kInitComboAddString = 0x0403;
 // WM_DPICHANGED, named here because the toolchain declares it only for newer targets.
 constexpr UINT kDpiChanged = 0x02E0;
-constexpr int kDefaultDpi = 96;  // the DPI that font heights are given at
 
 }  // namespace
 
@@ -46,43 +44,6 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 }  // namespace win32
-
-UINT Win32DialogHost::State::Dpi() const {
-  // GetDpiForWindow: Windows 10 1607 and later, where a window's DPI can differ from the
-  // system's; before it the screen's, which is the process's own.
-  using DpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto forWindow = win32::LoadedFunction<DpiForWindowFn>(L"user32", "GetDpiForWindow");
-  HWND window = dialog.load();
-  if (forWindow && window) {
-    if (const UINT dpi = forWindow(window)) return dpi;
-  }
-  HDC screen = GetDC(window);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ReleaseDC(window, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : UINT{kDefaultDpi};
-}
-
-HFONT Win32DialogHost::State::Font(const FontSpec& wanted) {
-  // A height is in pixels at 96 DPI, and the font is made for the dialog's own DPI.
-  const UINT dpi = Dpi();
-  for (const auto& [made, madeDpi, font] : fonts) {
-    if (made.face == wanted.face && made.height == wanted.height && made.weight == wanted.weight &&
-        made.underline == wanted.underline && madeDpi == dpi) {
-      return static_cast<HFONT>(font.Get());
-    }
-  }
-  LOGFONTW description{};
-  description.lfHeight = MulDiv(wanted.height, static_cast<int>(dpi), kDefaultDpi);
-  description.lfWeight = wanted.weight;
-  description.lfUnderline = wanted.underline ? TRUE : FALSE;
-  description.lfCharSet = DEFAULT_CHARSET;
-  const size_t length = std::min<size_t>(wanted.face.size(), LF_FACESIZE - 1);
-  std::memcpy(description.lfFaceName, wanted.face.data(), length * sizeof(wchar_t));
-  win32::ScopedGdiObject font(CreateFontIndirectW(&description));
-  if (!font) return nullptr;
-  fonts.emplace_back(wanted, dpi, std::move(font));
-  return static_cast<HFONT>(std::get<2>(fonts.back()).Get());
-}
 
 namespace {
 
@@ -121,6 +82,7 @@ INT_PTR Win32DialogHost::State::Handle(HWND window, UINT message, WPARAM wParam,
   switch (message) {
     case WM_INITDIALOG:
       dialog = window;
+      PrepareScaling(window);
       RunInitialisationData(window);
       return events->OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND: {
@@ -156,15 +118,14 @@ INT_PTR Win32DialogHost::State::Handle(HWND window, UINT message, WPARAM wParam,
       }
       return TRUE;
     }
-    case kDpiChanged:
-      // The dialog manager scales the template's controls and their font; the fonts the
-      // program gave its controls are made again for the new DPI.
-      for (const auto& [id, given] : controlFonts) {
-        if (HFONT font = Font(given)) {
-          SendMessageW(GetDlgItem(window, id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        }
-      }
-      return FALSE;
+    case kDpiChanged: {
+      // The new DPI in both words of wParam, the suggested window rectangle in lParam.
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (HIWORD(wParam) == 0 || !suggested) return FALSE;
+      Rescale(window, HIWORD(wParam), *suggested);
+      SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+      return TRUE;
+    }
     case WM_DESTROY:
       dialog = nullptr;
       return FALSE;
