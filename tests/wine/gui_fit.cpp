@@ -17,14 +17,32 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// Stands for the address field's parts in FontOf.
+constexpr int kAddressPart = -1;
+
 // The control's font as the program made it. A font handle is the program's own and means
 // nothing in this process, so the font is made again here from what the program asks for: the
 // template's "MS Shell Dlg" at 9 points, and for the remark and the hidden port text Arial bold
-// underlined at 12 pixels (at 96 DPI), each at the display's DPI.
+// underlined at 12 pixels (at 96 DPI), each at `dpi`. Wine's address field gives its parts a
+// font of its own: the icon titles' with the face of the variable-pitch system font, at the
+// display's DPI.
 HFONT FontOf(int id, int dpi) {
   LOGFONTW font{};
   font.lfCharSet = DEFAULT_CHARSET;
-  if (id == 1030 || id == 1039) {
+  if (id == kAddressPart) {
+    LOGFONTW face{};
+    GetObjectW(GetStockObject(ANSI_VAR_FONT), sizeof(face), &face);
+    SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(font), &font, 0);
+    lstrcpyW(font.lfFaceName, face.lfFaceName);
+    font.lfHeight = MulDiv(font.lfHeight, dpi, ScreenDpi());
+  } else if (id == 1030 || id == 1039) {
     font.lfHeight = MulDiv(12, dpi, 96);
     font.lfWeight = FW_BOLD;
     font.lfUnderline = TRUE;
@@ -37,18 +55,11 @@ HFONT FontOf(int id, int dpi) {
   return CreateFontIndirectW(&font);
 }
 
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
-// The width and height `text` takes in the font of control `id`: one line, or wrapped at
-// `wrapWidth`.
-SIZE Extent(int id, const std::wstring& text, int wrapWidth) {
+// The width and height `text` takes in the font of control `id` at `dpi`: one line, or wrapped
+// at `wrapWidth`.
+SIZE Extent(int id, int dpi, const std::wstring& text, int wrapWidth) {
   HDC context = GetDC(nullptr);
-  HFONT font = FontOf(id, ScreenDpi());
+  HFONT font = FontOf(id, dpi);
   HGDIOBJ previous = SelectObject(context, font);
   SIZE size{};
   if (wrapWidth > 0) {
@@ -74,6 +85,7 @@ std::wstring Drawn(std::wstring text) {
 
 struct Fit {
   HWND dialog;
+  int dpi;
   int checked = 0;
 };
 
@@ -96,11 +108,11 @@ BOOL CALLBACK CheckControl(HWND control, LPARAM parameter) {
   if (kind == L"Static") {
     if ((style & SS_TYPEMASK) == SS_BITMAP || (style & SS_TYPEMASK) == SS_ICON) return TRUE;
     // A static text wraps at its words: all of it must fit its height.
-    need = Extent(id, text, width);
+    need = Extent(id, fit->dpi, text, width);
     fits = need.cy <= height && need.cx <= width;
   } else {
     const LONG type = style & BS_TYPEMASK;
-    need = Extent(id, text, 0);
+    need = Extent(id, fit->dpi, text, 0);
     if (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON || type == BS_AUTOCHECKBOX ||
         type == BS_CHECKBOX) {
       room = width - box;
@@ -121,33 +133,39 @@ BOOL CALLBACK CheckControl(HWND control, LPARAM parameter) {
 }
 
 BOOL CALLBACK CheckAddressPart(HWND part, LPARAM parameter) {
-  ++*reinterpret_cast<int*>(parameter);
-  RECT client{};
-  GetClientRect(part, &client);
+  auto* fit = reinterpret_cast<Fit*>(parameter);
+  ++fit->checked;
+  // The room an edit leaves its text within its margins (EM_GETRECT, which the system carries
+  // from one process to another).
+  RECT room{};
+  SendMessageW(part, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+  const int width = room.right - room.left;
   const std::wstring text = TextOf(part);
-  const SIZE need = Extent(0, text, 0);
+  const SIZE need = Extent(kAddressPart, fit->dpi, text, 0);
   Expect(text == L"255", "an address part shows \"" + Utf16ToUtf8(FromWide(text)) + "\"");
-  Expect(need.cx <= client.right, "an address part of " + std::to_string(client.right) +
-                                      " pixels clips \"255\" (" + std::to_string(need.cx) + ")");
+  Expect(need.cx <= width, "an address part with " + std::to_string(width) +
+                               " pixels for its text clips \"255\" (" + std::to_string(need.cx) +
+                               ")");
   return TRUE;
 }
 
 }  // namespace
 
-int CheckFit(HWND dialog) {
+int CheckFit(HWND dialog, int dpi) {
+  if (dpi <= 0) dpi = ScreenDpi();
   // The box shows a paired printer as the Bluetooth road lists it: the longest model name.
   SendDlgItemMessageW(dialog, 1062, WM_SETTEXT, 0,
                       reinterpret_cast<LPARAM>(L"RT-80C Printer\r\n001122AABBCC"));
-  Fit fit{dialog};
+  Fit fit{dialog, dpi};
   EnumChildWindows(dialog, CheckControl, reinterpret_cast<LPARAM>(&fit));
-  std::printf("checked %d texts at %d dpi\n", fit.checked, ScreenDpi());
+  std::printf("checked %d texts at %d dpi\n", fit.checked, dpi);
   // The widest address.
   HWND field = GetDlgItem(dialog, 1050);
   ShowWindow(field, SW_SHOWNA);
   SendMessageW(field, IPM_SETADDRESS, 0, MAKEIPADDRESS(255, 255, 255, 255));
-  int parts = 0;
+  Fit parts{dialog, dpi};
   EnumChildWindows(field, CheckAddressPart, reinterpret_cast<LPARAM>(&parts));
-  Expect(parts == 4, "the address field has " + std::to_string(parts) + " parts");
+  Expect(parts.checked == 4, "the address field has " + std::to_string(parts.checked) + " parts");
   return Failures() == 0 ? 0 : 1;
 }
 

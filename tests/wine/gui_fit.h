@@ -9,8 +9,9 @@
 namespace kestrava::gui {
 
 // Puts a printer's name and address in the Bluetooth name box, shows the address field with
-// 255.255.255.255 (both stay so, for a screenshot), and checks every visible control.
-// Prints each control that clips its text and the dialog's DPI; returns 0 when none does.
-int CheckFit(HWND dialog);
+// 255.255.255.255 (both stay so, for a screenshot), and checks every visible control with the
+// fonts made for `dpi` (the display's when 0). Prints each control that clips its text and the
+// DPI; returns 0 when none does.
+int CheckFit(HWND dialog, int dpi);
 
 }  // namespace kestrava::gui

@@ -14,9 +14,16 @@
 //                                           LIBRARY is loaded from the system folder
 //   gui_probe no-window PROGRAM STOP-FILE   no process of PROGRAM shows a window until
 //                                           STOP-FILE exists
-//   gui_probe fit                           every text fits its control at the display's DPI,
-//                                           a Bluetooth printer's name and address and the
-//                                           address 255.255.255.255 among them
+//   gui_probe fit [DPI]                     every text fits its control with the fonts of DPI
+//                                           (the display's by default), a Bluetooth printer's
+//                                           name and address and the address 255.255.255.255
+//                                           among them
+//   gui_probe layout                        the right-hand column shares its left edge and
+//                                           width, nothing overlaps, nothing leaves the client
+//                                           area (see gui_layout.h)
+//   gui_probe dpi-change FROM TO            WM_DPICHANGED as Windows sends it when the window
+//                                           moves from a display of FROM DPI to one of TO: the
+//                                           suggested size taken, every control grown with it
 //   gui_probe keys STEP...                  key presses to the dialog, as a user makes them,
 //                                           each checked for where it leaves the focus (see
 //                                           gui_keys.h; the dialog brought to the front)
@@ -36,6 +43,7 @@
 #include "platform/win32/win32.h"
 #include "tests/wine/gui_fit.h"
 #include "tests/wine/gui_keys.h"
+#include "tests/wine/gui_layout.h"
 #include "tests/wine/gui_modules.h"
 #include "tests/wine/gui_road_commands.h"
 #include "tests/wine/gui_window_watch.h"
@@ -204,7 +212,13 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   if (command == L"wait") return 0;
-  if (command == L"fit") return kestrava::gui::CheckFit(dialog);
+  if (command == L"fit" && argc <= 3) {
+    return kestrava::gui::CheckFit(dialog, argc == 3 ? _wtoi(argv[2]) : 0);
+  }
+  if (command == L"layout") return kestrava::gui::CheckLayout(dialog);
+  if (command == L"dpi-change" && argc == 4) {
+    return kestrava::gui::CheckDpiChange(dialog, _wtoi(argv[2]), _wtoi(argv[3]));
+  }
   if (command == L"keys") {
     return kestrava::gui::PressKeys(dialog, std::vector<std::wstring>(argv + 2, argv + argc));
   }
