@@ -16,6 +16,7 @@
 #include "comm/port_commands.h"
 #include "comm/port_link.h"
 #include "install/install_engine.h"
+#include "install/printer_ports.h"
 #include "net/discovered_printers.h"
 #include "net/lan_discovery.h"
 #include "payload/payload_extraction.h"
@@ -112,14 +113,21 @@ class ConfingDialog final : public DialogEvents {
   void TellPrinterFault();
   // What the printer told of itself after the last check-port or self-test command.
   PrinterStatusReport lastStatus;
-  // A line of the support log (app/support_log.h).
-  void Log(const WString& line) { supportLog_.Line(line); }
+  // A line of the support log (app/support_log.h), which names the program's own folder, when
+  // the driver files are taken from there, by what it is (app/log_privacy.h).
+  void Log(const WString& line);
   // The command's port in the log's words: "COM3 at 115200 baud", "LAN 10.0.0.9", "USB001".
   WString LoggedPort(const PortCommandInput& input) const;
   // The status answers of the last command, in a line of the log.
   void LogStatus();
   // An installation's failed step with the system's code and text, in a line of the log.
   void LogFailure(const InstallEngine& installation);
+  // A port's set-up (`what`: "COM3: = 115200,n,8,1") and its restart; a restart that did not
+  // restart the spooler, with net's exit codes; how making the printer the default went, and
+  // for which account. In lines of the log.
+  void LogPortSetUp(const WString& what, const PortSetUp& setUp);
+  void LogRestart(const std::optional<SpoolerRestart>& restart);
+  void LogDefaultPrinter(const DefaultPrinterOutcome& outcome, const WString& printer);
   // "error 5: Access is denied."
   WString ErrorText(uint32_t error);
   // Timer 1 enables the install controls again, timer 3 the check-port button; each stops at

@@ -16,6 +16,12 @@ enum ExitCode : int {
   kExitTestPageFailed = 13,
   kExitPrintersNotListed = 14,
   kExitSomethingLeft = 15,  // a removal left a printer (still printing) or a driver
+  // The installation went through, but a step of its own fell short; the line of the step
+  // tells which and what the system said.
+  kExitPortsNotListed = 16,
+  kExitPortNotSetUp = 17,
+  kExitSpoolerNotRestarted = 18,
+  kExitDefaultNotForUser = 19,
   // The installation went through, and the printer told of a fault in its status.
   kExitPaperEnd = 20,
   kExitCoverOpen = 21,
@@ -29,6 +35,52 @@ enum ExitCode : int {
   kExitPortInUse = 1802,        // ERROR_PRINTER_ALREADY_EXISTS
   kExitAnotherInstance = 1618,  // ERROR_INSTALL_ALREADY_RUNNING
   kExitBadArguments = 1639,     // ERROR_INVALID_COMMAND_LINE
+};
+
+// Every code with what it means, in the order of the README's table, which a test holds to
+// this one.
+struct ExitCodeMeaning {
+  ExitCode code;
+  const char* meaning;  // as the README words it
+};
+
+inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
+    {kExitDone, "done"},
+    {kExitDriverFilesNotCopied,
+     "the driver files could not be copied (the line names the file and the system's error)"},
+    {kExitDriverNotRegistered, "the driver could not be registered"},
+    {kExitPrinterNotAdded, "the printer could not be added"},
+    {kExitTestPageFailed, "the test page failed"},
+    {kExitPrintersNotListed, "the printers could not be listed"},
+    {kExitSomethingLeft,
+     "a removal left something: a printer still printing, refused or only marked for deletion, "
+     "a driver still in use"},
+    {kExitPortsNotListed, "the serial ports could not be listed"},
+    {kExitPortNotSetUp,
+     "installed, but the port's settings or its Standard TCP/IP port could not be written"},
+    {kExitSpoolerNotRestarted,
+     "the spooler could not be restarted (the line gives net's exit codes)"},
+    {kExitDefaultNotForUser,
+     "installed, but not made the default printer of the user logged on: the spooler refused, or "
+     "the program runs as another account"},
+    {kExitPaperEnd, "installed, but the printer is out of paper"},
+    {kExitCoverOpen, "installed, but the printer's cover is open"},
+    {kExitPrinterOffline, "installed, but the printer is off line"},
+    {kExitCutterError, "installed, but the printer's cutter has an error"},
+    {kExitUnrecoverableError, "installed, but the printer has an unrecoverable error"},
+    {kExitNotElevated, "not run with administrator rights (`ERROR_ELEVATION_REQUIRED`)"},
+    {kExitPortCheckFailed,
+     "the port check failed: the printer did not take the port-information page "
+     "(`ERROR_DEVICE_NOT_CONNECTED`)"},
+    {kExitAnotherInstance,
+     "another instance of the program (dialog or command line) is running "
+     "(`ERROR_INSTALL_ALREADY_RUNNING`)"},
+    {kExitBadArguments, "bad arguments (`ERROR_INVALID_COMMAND_LINE`)"},
+    {kExitNoSuchPort, "no such port, or no supported USB printer (`ERROR_UNKNOWN_PORT`)"},
+    {kExitNoSuchPrinter,
+     "`uninstall --printer` named no printer of this family on this computer "
+     "(`ERROR_INVALID_PRINTER_NAME`)"},
+    {kExitPortInUse, "the port is in use by another printer (`ERROR_PRINTER_ALREADY_EXISTS`)"},
 };
 
 }  // namespace kestrava

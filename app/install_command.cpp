@@ -76,9 +76,9 @@ void ConfingDialog::OnInstall() {
     portName = services_.system.WideToAnsi(portText);
     WString baudText = u"9600";
     if (baudCombo.Selection() >= 0) baudText = baudCombo.SelectedText();
-    const bool written = ConfigureSerialPort(engineServices, portText, baudText);
-    Log(written ? u"port set-up: " + portText + u" = " + SerialPortSettings(baudText)
-                : FormatText(u"port set-up: %s: %s not written", {portText, baudText}));
+    // The road goes on whatever the set-up came to; the support log tells it.
+    const PortSetUp setUp = ConfigureSerialPort(engineServices, portText, baudText);
+    LogPortSetUp(portText + u" = " + SerialPortSettings(baudText), setUp);
     return true;
   };
   bool portReady = true;
@@ -94,8 +94,7 @@ void ConfingDialog::OnInstall() {
       break;
     case kLanInterface: {
       const WString address = ipAddressField.Text();
-      CreateTcpIpPort(engineServices, address);
-      Log(u"port set-up: Standard TCP/IP port " + address);
+      LogPortSetUp(u"Standard TCP/IP port " + address, CreateTcpIpPort(engineServices, address));
       portName = services_.system.WideToAnsi(address);
       break;
     }
@@ -116,14 +115,17 @@ void ConfingDialog::OnInstall() {
       u"install: %s on %s, for %s, default printer %s, from %s",
       {engine.modelNames[static_cast<size_t>(modelChoice)], spoolerPort, OsChoiceName(osChoice),
        setDefaultPrinter ? u"yes" : u"no", WString(workingFolder)}));
-  if (!engine.InstallPrinter(osChoice, modelChoice, setDefaultPrinter, portName, uiLanguage,
-                             WString(workingFolder))) {
+  const bool installed = engine.InstallPrinter(osChoice, modelChoice, setDefaultPrinter, portName,
+                                               uiLanguage, WString(workingFolder));
+  LogRestart(engine.restart);
+  if (!installed) {
     LogFailure(engine);
     host_.ShowMessage(kInstallFailedMessage.For(uiLanguage), MessageKind::kWarning);
     EnableInstallControls(true);
     return;
   }
   Log(FormatText(u"install: done: %s on %s", {engine.printerName, spoolerPort}));
+  if (engine.defaultPrinter) LogDefaultPrinter(*engine.defaultPrinter, engine.printerName);
   const Answer answer =
       host_.ShowMessage(kTestPageQuestion.For(uiLanguage), MessageKind::kQuestion);
   EnableInstallControls(true);

@@ -2,6 +2,7 @@
 // COM-type ports are refused: a USB port or a network address may carry several printers.
 #include "app/confing_dialog.h"
 #include "app/language.h"
+#include "install/printer_ports.h"
 
 namespace kestrava {
 
@@ -28,7 +29,8 @@ bool ConfingDialog::CheckPortInUse() {
   if (!services_.spooler.EnumeratePrinters(printers)) return false;
   const bool serialPort = portText.find(u"COM") != WString::npos;
   for (const InstalledPrinter& printer : printers) {
-    if (serialPort && printer.portName == portText) {
+    // As the spooler names ports: case ignored, and a printer of a pool of ports is on each.
+    if (serialPort && PortListHolds(services_.system, printer.portName, portText)) {
       host_.ShowMessage(kPortInUseMessage.For(uiLanguage), MessageKind::kWarning);
       return true;
     }

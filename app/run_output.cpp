@@ -12,8 +12,12 @@ RunOutput::RunOutput(Console& console, Files& files, const WString& logFile, Sup
 }
 
 void RunOutput::Line(const WString& line) {
+  Line(line, line);
+}
+
+void RunOutput::Line(const WString& line, const WString& supportLine) {
   console_.WriteLine(line);
-  if (support_) support_->Line(line);
+  if (support_) support_->Line(supportLine);
   LogOnly(line);
 }
 

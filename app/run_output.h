@@ -17,6 +17,9 @@ class RunOutput {
   RunOutput(Console& console, Files& files, const WString& logFile, SupportLog* support = nullptr);
 
   void Line(const WString& line);
+  // The line to the console and the log file, with `supportLine` in its place in the support
+  // log (which keeps no folder of the user's own).
+  void Line(const WString& line, const WString& supportLine);
   // The line into the log file only.
   void LogOnly(const WString& line);
   // Whether the log file was asked for and could not be opened.

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/exit_codes.h"
 #include "app/language.h"
+#include "app/log_privacy.h"
 #include "app/unattended_run.h"
 #include "app/unattended_texts.h"
 #include "install/install_engine.h"
@@ -21,12 +22,45 @@ UnattendedRun::UnattendedRun(const Services& real, CommandLine line, int32_t lan
       services_(quiet_.Of(real)) {}
 
 void UnattendedRun::Say(const LocalText& text, std::initializer_list<FormatArg> values) {
-  output_.Line(FormatText(text.For(language_), values));
+  const WString line = FormatText(text.For(language_), values);
+  output_.Line(line, WithFolderNamed(line, privateFolder_, cli::kProgramFolder.For(language_)));
 }
 
 int UnattendedRun::Fail(int exitCode) {
   Say(cli::kFailed, {WidenAscii(std::to_string(exitCode))});
   return exitCode;
+}
+
+void UnattendedRun::FellShort(int exitCode) {
+  if (shortfall_ == 0) shortfall_ = exitCode;
+}
+
+WString UnattendedRun::Ended(const ServiceStep& step) const {
+  if (!step.carriedOut) return cli::kCommandDidNotEnd.For(language_);
+  return FormatText(cli::kCommandEnded.For(language_), {Code(step.code)});
+}
+
+void UnattendedRun::TellRestart(const std::optional<SpoolerRestart>& restart) {
+  if (!restart || restart->Restarted()) return;
+  Say(cli::kSpoolerNotRestarted, {Ended(restart->stop), Ended(restart->start)});
+  FellShort(kExitSpoolerNotRestarted);
+}
+
+void UnattendedRun::TellDefaultPrinter(const DefaultPrinterOutcome& outcome,
+                                       const WString& printer) {
+  if (outcome.Done()) {
+    Say(cli::kDefaultPrinter, {printer});
+    return;
+  }
+  if (!outcome.set) {
+    Say(cli::kDefaultPrinterFailed, {printer, Code(outcome.error), SystemText(outcome.error)});
+  } else if (outcome.accounts.loggedOn.empty()) {
+    Say(cli::kDefaultPrinterNoOneLoggedOn, {printer, outcome.accounts.process});
+  } else {
+    Say(cli::kDefaultPrinterOfAnother,
+        {printer, outcome.accounts.process, outcome.accounts.loggedOn});
+  }
+  FellShort(kExitDefaultNotForUser);
 }
 
 WString UnattendedRun::Code(uint32_t error) const {
@@ -63,7 +97,7 @@ int RunUnattended(const Services& services, const std::vector<WString>& argument
     const WString refusal = cli::BadArgumentLine(line, language);
     services.console.WriteLine(refusal);
     run.output().LogOnly(refusal);
-    return kExitBadArguments;
+    return run.Fail(kExitBadArguments);
   }
   if (line.command == Command::kHelp) {
     for (const WString& usage : cli::Usage(language)) run.output().Line(usage);
@@ -75,7 +109,7 @@ int RunUnattended(const Services& services, const std::vector<WString>& argument
       services.process.CreateInstanceMarker(kInstanceMarkerName, alreadyExisted);
   if (alreadyExisted) {
     run.output().Line(cli::kAnotherInstance.For(language));
-    return kExitAnotherInstance;
+    return run.Fail(kExitAnotherInstance);
   }
   services.process.StartSockets();
   switch (line.command) {

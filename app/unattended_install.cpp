@@ -65,7 +65,10 @@ int UnattendedRun::Install() {
   if (extracted) {
     Say(cli::kPayloadUnpacked, {sourceFolder});
   } else {
+    // The program's folder is the user's own (Downloads, the desktop): from here on the support
+    // log names it by what it is, the console and the run's log by its path.
     sourceFolder = FolderOf(services_.process.ProgramFilePath());
+    privateFolder_ = sourceFolder;
     Say(cli::kPayloadNotUnpacked, {sourceFolder});
   }
 
@@ -92,15 +95,19 @@ int UnattendedRun::Install() {
     }
     if (port.empty()) port = ports.front();
   } else if (kind == kComInterface) {
-    ListSerialPorts(services_.registry, ports);
+    if (!ListSerialPorts(services_.registry, ports)) {
+      Say(cli::kSerialPortsNotListed);
+      return Fail(kExitPortsNotListed);
+    }
   } else if (kind == kBluetoothInterface) {
     std::vector<WString> labels;
     FindBluetoothPorts(services_.registry, ports, labels);
   } else {
     port = WidenAscii(DottedAddress(*line_.address));
   }
+  SystemInfo& system = services_.system;
   if (kind != kLanInterface && std::none_of(ports.begin(), ports.end(), [&](const WString& listed) {
-        return UpperAscii(listed) == port;
+        return system.SameName(listed, port);
       })) {
     Say(cli::kNoSuchPort, {port, Joined(ports, cli::kNoPorts.For(language_))});
     return Fail(kExitNoSuchPort);
@@ -109,21 +116,27 @@ int UnattendedRun::Install() {
   // The port as the spooler knows it: COM3:, USB001, the address.
   const WString spoolerPort = serial ? SpoolerSerialPortName(port) : port;
 
-  // A printer already on the port: reused with --replace when it is of the model; otherwise a
-  // serial port is refused, as the dialog refuses it.
+  // A printer of this computer already on the port: reused with --replace when it is of the
+  // model and on that port alone; otherwise a serial port is refused, as the dialog refuses it,
+  // also when it is one of a printer's pool of ports. Names compare as the spooler compares
+  // them. A connection's port is a port of its server, and its queue no one's here to reuse.
   const WString model = engine.modelNames[static_cast<size_t>(line_.model)];
   std::vector<InstalledPrinter> installed;
   services_.spooler.EnumeratePrinters(installed);
+  installed.erase(
+      std::remove_if(installed.begin(), installed.end(),
+                     [](const InstalledPrinter& printer) { return printer.IsConnection(); }),
+      installed.end());
   for (const InstalledPrinter& printer : installed) {
-    if (printer.portName != spoolerPort) continue;
-    if (line_.replace && printer.driverName == model) {
+    if (line_.replace && system.SameName(printer.portName, spoolerPort) &&
+        system.SameName(printer.driverName, model)) {
       engine.reusedPrinter = printer.printerName;
       break;
     }
   }
   if (engine.reusedPrinter.empty() && serial) {
     for (const InstalledPrinter& printer : installed) {
-      if (printer.portName != spoolerPort) continue;
+      if (!PortListHolds(system, printer.portName, spoolerPort)) continue;
       Say(cli::kPortInUse, {spoolerPort, printer.printerName});
       return Fail(kExitPortInUse);
     }
@@ -162,14 +175,23 @@ int UnattendedRun::Install() {
 
   // The port's own set-up, each restarting the spooler as the dialog's does.
   if (serial) {
-    if (ConfigureSerialPort(engineServices, spoolerPort, line_.baud)) {
+    const PortSetUp setUp = ConfigureSerialPort(engineServices, spoolerPort, line_.baud);
+    if (setUp.Written()) {
       Say(cli::kSerialSetUp, {spoolerPort, SerialPortSettings(line_.baud)});
     } else {
-      Say(cli::kSerialNotSetUp, {spoolerPort});
+      Say(cli::kSerialNotSetUp, {spoolerPort, cli::PortSetUpFaultText(setUp.fault, language_)});
+      FellShort(kExitPortNotSetUp);
     }
+    TellRestart(setUp.restart);
   } else if (kind == kLanInterface) {
-    CreateTcpIpPort(engineServices, port);
-    Say(cli::kTcpIpSetUp, {port});
+    const PortSetUp setUp = CreateTcpIpPort(engineServices, port);
+    if (setUp.Written()) {
+      Say(cli::kTcpIpSetUp, {port});
+    } else {
+      Say(cli::kTcpIpNotSetUp, {port, cli::PortSetUpFaultText(setUp.fault, language_)});
+      FellShort(kExitPortNotSetUp);
+    }
+    TellRestart(setUp.restart);
   } else {
     // The spooler must reach the printer that the link opens unshared.
     link.ClosePort(u"USB");
@@ -177,8 +199,11 @@ int UnattendedRun::Install() {
 
   engine.portKind = archName == u"x86" ? -1 : kind;
   const bool setDefault = line_.setDefault;
-  if (!engine.InstallPrinter(osChoice, line_.model, setDefault,
-                             services_.system.WideToAnsi(spoolerPort), language_, sourceFolder)) {
+  const bool installedPrinter =
+      engine.InstallPrinter(osChoice, line_.model, setDefault,
+                            services_.system.WideToAnsi(spoolerPort), language_, sourceFolder);
+  TellRestart(engine.restart);
+  if (!installedPrinter) {
     const InstallFailure failure =
         engine.lastFailure.value_or(InstallFailure{InstallStep::kPrinter, 0, WString()});
     switch (failure.step) {
@@ -201,7 +226,7 @@ int UnattendedRun::Install() {
   Say(cli::kDriverRegistered, {model});
   Say(engine.reusedPrinter.empty() ? cli::kPrinterAdded : cli::kPrinterUpdated,
       {engine.printerName, spoolerPort});
-  if (setDefault) Say(cli::kDefaultPrinter, {engine.printerName});
+  if (engine.defaultPrinter) TellDefaultPrinter(*engine.defaultPrinter, engine.printerName);
 
   if (line_.testPage) {
     services_.clock.Sleep(kBeforeTestPageMs);
@@ -216,6 +241,11 @@ int UnattendedRun::Install() {
     Say(cli::kTestPagePrinted, {engine.printerName});
   }
   Say(cli::kDone, {engine.printerName, spoolerPort});
+  // A step of the installation's own that fell short comes before what the printer told.
+  if (shortfall_ != 0) {
+    Say(cli::kInstalledBut, {Code(static_cast<uint32_t>(shortfall_))});
+    return shortfall_;
+  }
   const std::optional<PrinterCondition> condition = status.Condition();
   if (condition && IsFault(*condition)) {
     const int code = FaultExitCode(*condition);

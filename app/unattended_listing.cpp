@@ -37,7 +37,7 @@ int UnattendedRun::ListPorts() {
     return true;
   });
   std::vector<WString> serial;
-  ListSerialPorts(services_.registry, serial);
+  const bool serialListed = ListSerialPorts(services_.registry, serial);
   for (const WString& port : serial) output_.Line(Row(u"com", port, kSerialDetail));
   std::vector<WString> bluetooth;
   std::vector<WString> labels;
@@ -56,7 +56,10 @@ int UnattendedRun::ListPorts() {
     while (!label.empty() && label.back() == u' ') label.pop_back();
     output_.Line(Row(u"ble", bluetooth[i], label));
   }
-  if (line_.discoverSeconds == 0) return kExitDone;
+  // The rest is listed all the same; the run ends with the refusal.
+  const int done = serialListed ? kExitDone : kExitPortsNotListed;
+  if (!serialListed) Say(cli::kSerialPortsNotListed);
+  if (line_.discoverSeconds == 0) return done == kExitDone ? done : Fail(done);
 
   // The LAN: the dialog's own discovery, with its thread and its 500 ms tick, for the time
   // asked, then stopped as the dialog stops it when it ends.
@@ -89,7 +92,7 @@ int UnattendedRun::ListPorts() {
   for (const WString& address : found.Snapshot()) {
     output_.Line(Row(u"lan", address, kAnsweredDetail));
   }
-  return kExitDone;
+  return done == kExitDone ? done : Fail(done);
 }
 
 int UnattendedRun::ListPrinters() {
@@ -101,7 +104,9 @@ int UnattendedRun::ListPrinters() {
   }
   for (const InstalledPrinter& printer : printers) {
     if (ModelPosition(printer.driverName) < 0) continue;
-    output_.Line(Row(printer.printerName, printer.portName, printer.driverName));
+    const WString row = Row(printer.printerName, printer.portName, printer.driverName);
+    // A connection's queue, port and driver are another computer's.
+    output_.Line(printer.IsConnection() ? row + u"\tconnection" : row);
   }
   return kExitDone;
 }

@@ -6,6 +6,8 @@
 #include "app/command_line.h"
 #include "app/run_output.h"
 #include "app/unattended_services.h"
+#include "install/default_printer.h"
+#include "install/spooler_restart.h"
 #include "platform/local_text.h"
 
 namespace kestrava {
@@ -23,15 +25,27 @@ class UnattendedRun {
 
   RunOutput& output() { return output_; }
   SupportLog& support() { return support_; }
+  // "failed: exit code N", and N.
+  int Fail(int exitCode);
 
  private:
   // A line of `text` with its values.
   void Say(const LocalText& text, std::initializer_list<FormatArg> values = {});
-  int Fail(int exitCode);
+  // A step of the installation that fell short without stopping it: the run ends with the
+  // first such code once the rest went through.
+  void FellShort(int exitCode);
+  // The line of a restart that did not restart the spooler (nothing for one that did).
+  void TellRestart(const std::optional<SpoolerRestart>& restart);
+  // How one command of a restart ended, for that line.
+  WString Ended(const ServiceStep& step) const;
+  void TellDefaultPrinter(const DefaultPrinterOutcome& outcome, const WString& printer);
   // "error 5: Access is denied." parts of a failure: the code and the system's text.
   WString Code(uint32_t error) const;
   WString SystemText(uint32_t error);
 
+  int shortfall_ = 0;
+  // A folder of the user's own that the run takes files from: never in the support log.
+  WString privateFolder_;
   CommandLine line_;
   int32_t language_;
   const char* release_;

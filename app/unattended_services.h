@@ -37,6 +37,7 @@ class QuietProcess final : public Process {
   WString ProgramFilePath() override { return process_.ProgramFilePath(); }
   std::vector<WString> Arguments() override { return process_.Arguments(); }
   bool IsElevated() override { return process_.IsElevated(); }
+  SessionAccounts Accounts() override { return process_.Accounts(); }
   std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
                                                        bool& alreadyExisted) override {
     return process_.CreateInstanceMarker(name, alreadyExisted);

@@ -100,7 +100,9 @@ constexpr const char16_t* kUsageEnglish[] = {
     u"",
     u"Exit codes: 0 done, 10 driver files not copied, 11 driver not registered,",
     u"  12 printer not added, 13 test page failed, 14 printers not listed,",
-    u"  15 something left (a printer still printing, a driver in use), 740 not elevated,",
+    u"  15 something left (a printer still printing or marked for deletion, a driver in use),",
+    u"  16 serial ports not listed, 17 port not set up, 18 spooler not restarted,",
+    u"  19 not the default printer of the user logged on, 740 not elevated,",
     u"  1167 port check failed, 1618 another instance running, 1639 bad arguments,",
     u"  1796 no such port or no USB printer, 1801 no such printer, 1802 port in use.",
     u"  20 to 24: installed, but the printer told of a fault: 20 out of paper, 21 cover open,",
@@ -129,7 +131,9 @@ constexpr const char16_t* kUsageChinese[] = {
     u"",
     u"退出代码：0 完成，10 驱动文件未复制，11 驱动未注册，",
     u"  12 打印机未添加，13 测试页失败，14 无法列出打印机，",
-    u"  15 有内容被保留（打印机仍在打印、驱动仍在使用），740 无管理员权限，",
+    u"  15 有内容被保留（打印机仍在打印或等待删除、驱动仍在使用），",
+    u"  16 无法列出串口，17 端口未设置，18 打印后台程序未重新启动，",
+    u"  19 未设为当前登录用户的默认打印机，740 无管理员权限，",
     u"  1167 端口检测失败，1618 另一实例正在运行，1639 参数错误，",
     u"  1796 无此端口或无 USB 打印机，1801 无此打印机，1802 端口已被使用。",
     u"  20 至 24：已安装，但打印机报告了故障：20 缺纸，21 机盖打开，",
@@ -158,7 +162,9 @@ constexpr const char16_t* kUsageJapanese[] = {
     u"",
     u"終了コード：0 完了、10 ドライバーファイル未コピー、11 ドライバー未登録、",
     u"  12 プリンター未追加、13 テストページ失敗、14 プリンター一覧取得失敗、",
-    u"  15 一部を残した（印刷中のプリンター、使用中のドライバー）、740 管理者権限なし、",
+    u"  15 一部を残した（印刷中または削除待ちのプリンター、使用中のドライバー）、",
+    u"  16 シリアルポート一覧取得失敗、17 ポート未設定、18 スプーラー未再起動、",
+    u"  19 ログオン中のユーザーの通常使うプリンターにならず、740 管理者権限なし、",
     u"  1167 ポートチェック失敗、1618 別のインスタンスが実行中、1639 引数エラー、",
     u"  1796 ポートなし／USB プリンターなし、1801 プリンターなし、1802 ポート使用中。",
     u"  20～24：インストール済みだがプリンターが障害を報告：20 用紙切れ、21 カバー開、",
@@ -176,6 +182,30 @@ std::vector<WString> Usage(int32_t language) {
   if (language == kChinese) return Lines(kUsageChinese);
   if (language == kJapanese) return Lines(kUsageJapanese);
   return Lines(kUsageEnglish);
+}
+
+WString PortSetUpFaultText(PortSetUpFault fault, int32_t language) {
+  struct Row {
+    PortSetUpFault fault;
+    LocalText text;
+  };
+  static const Row kRows[] = {
+      {PortSetUpFault::kKeyMissing,
+       {u"其注册表项不存在", u"its registry key is not there", u"レジストリキーがありません"}},
+      {PortSetUpFault::kKeyRefused,
+       {u"其注册表项无法打开或创建", u"its registry key cannot be opened or made",
+        u"レジストリキーを開くことも作ることもできません"}},
+      {PortSetUpFault::kValueRefused,
+       {u"注册表拒绝写入一个值", u"the registry refused a value", u"レジストリが値を拒否しました"}},
+      {PortSetUpFault::kVersionUnknown,
+       {u"无法读取系统版本（未写入 Version，打印后台程序未重新启动）",
+        u"the system's version cannot be read (no Version, the spooler not restarted)",
+        u"システムのバージョンを読めません（Version なし、スプーラー再起動なし）"}},
+  };
+  for (const Row& row : kRows) {
+    if (row.fault == fault) return row.text.For(language);
+  }
+  return WString();
 }
 
 WString BadArgumentLine(const CommandLine& line, int32_t language) {
@@ -202,6 +232,8 @@ const LocalText kPayloadNotUnpacked = {
     u"驱动文件包：无法解压，驱动文件从 %s 读取",
     u"payload: not unpacked; the driver files are taken from %s",
     u"ドライバーパッケージ：展開できません。ドライバーファイルは %s から読み込みます"};
+const LocalText kProgramFolder = {u"程序所在的文件夹", u"the program's folder",
+                                  u"プログラムのフォルダー"};
 const LocalText kSystem = {u"系统：%s %s，安装对象 %s", u"system: %s %s, installing for %s",
                            u"システム：%s %s、インストール対象 %s"};
 const LocalText kPort = {u"端口：%s", u"port: %s", u"ポート：%s"};
@@ -229,12 +261,33 @@ const LocalText kPortCheckFailed = {
     u"ポートチェック：失敗。プリンターがポート情報ページを受け取りませんでした"};
 const LocalText kSerialSetUp = {u"端口设置：%s = %s", u"port set-up: %s = %s",
                                 u"ポート設定：%s = %s"};
-const LocalText kSerialNotSetUp = {u"端口设置：无法写入 %s 的设置（安装继续）",
-                                   u"port set-up: the settings of %s cannot be written (going on)",
-                                   u"ポート設定：%s の設定を書き込めません（続行します）"};
+const LocalText kSerialNotSetUp = {
+    u"端口设置：无法写入 %s 的设置：%s（安装继续）",
+    u"port set-up: the settings of %s cannot be written: %s (going on)",
+    u"ポート設定：%s の設定を書き込めません：%s（続行します）"};
 const LocalText kTcpIpSetUp = {u"端口设置：标准 TCP/IP 端口 %s，RAW，TCP 端口 9100",
                                u"port set-up: Standard TCP/IP port %s, raw, TCP port 9100",
                                u"ポート設定：標準 TCP/IP ポート %s、RAW、TCP ポート 9100"};
+const LocalText kTcpIpNotSetUp = {
+    u"端口设置：无法写入标准 TCP/IP 端口 %s：%s（安装继续）",
+    u"port set-up: the Standard TCP/IP port %s cannot be written: %s (going on)",
+    u"ポート設定：標準 TCP/IP ポート %s を書き込めません：%s（続行します）"};
+const LocalText kSerialPortsNotListed = {u"端口：系统拒绝列出串口",
+                                         u"port: the system refused to list its serial ports",
+                                         u"ポート：システムがシリアルポートの一覧を拒否しました"};
+const LocalText kSpoolerNotRestarted = {
+    u"打印后台程序：未重新启动：net stop spooler %s，net start spooler %s",
+    u"spooler: not restarted: net stop spooler %s, net start spooler %s",
+    u"スプーラー：再起動していません：net stop spooler %s、net start spooler %s"};
+const LocalText kCommandEnded = {u"以退出代码 %s 结束", u"ended with exit code %s",
+                                 u"は終了コード %s で終了"};
+const LocalText kCommandDidNotEnd = {u"未能运行完毕", u"did not run to its end",
+                                     u"は最後まで実行されませんでした"};
+const LocalText kInstalledBut = {
+    u"打印机已安装，但并非每一步都按要求完成：退出代码 %s",
+    u"the printer is installed, but not every step went as asked: exit code %s",
+    u"プリンターはインストールされましたが、一部の手順は指定どおりになりませんでした：終了コード "
+    u"%s"};
 const LocalText kDriverFilesCopied = {
     u"驱动文件：已复制到打印后台程序的驱动文件夹",
     u"driver files: copied into the spooler's driver folder",
@@ -254,6 +307,24 @@ const LocalText kPrinterFailed = {u"打印机：失败：错误 %s：%s", u"prin
                                   u"プリンター：失敗：エラー %s：%s"};
 const LocalText kDefaultPrinter = {u"默认打印机：%s", u"default printer: %s",
                                    u"通常使うプリンター：%s"};
+const LocalText kDefaultPrinterFailed = {
+    u"默认打印机：无法将 %s 设为默认打印机：错误 %s：%s",
+    u"default printer: %s could not be made the default printer: error %s: %s",
+    u"通常使うプリンター：%s を通常使うプリンターにできません：エラー %s：%s"};
+const LocalText kDefaultPrinterOfAnother = {
+    u"默认打印机：%s 成为程序运行所用帐户 %s 的默认打印机，而不是已登录用户 %s 的",
+    u"default printer: %s is the default printer of %s, the account the program runs as, not of "
+    u"%s, who is logged on",
+    u"通常使うプリンター：%s はプログラムを実行しているアカウント %s "
+    u"の通常使うプリンターで、ログオン中の "
+    u"%s のものではありません"};
+const LocalText kDefaultPrinterNoOneLoggedOn = {
+    u"默认打印机：%s 成为程序运行所用帐户 %s 的默认打印机；没有用户登录",
+    u"default printer: %s is the default printer of %s, the account the program runs as; no one is "
+    u"logged on",
+    u"通常使うプリンター：%s はプログラムを実行しているアカウント %s "
+    u"の通常使うプリンターです。ログオン中の"
+    u"ユーザーはいません"};
 const LocalText kTestPagePrinted = {u"测试页：已发送到 %s", u"test page: sent to %s",
                                     u"テストページ：%s に送りました"};
 const LocalText kTestPageFailed = {u"测试页：失败：错误 %s：%s", u"test page: failed: error %s: %s",
@@ -274,6 +345,13 @@ const LocalText kPrinterStillPrinting = {
     u"プリンター：%s を残しました：キューに %s 件のジョブがあります"};
 const LocalText kPrinterLeft = {u"打印机：保留 %s：错误 %s：%s", u"printer: %s left: error %s: %s",
                                 u"プリンター：%s を残しました：エラー %s：%s"};
+const LocalText kPrinterPending = {u"打印机：保留 %s：在其作业结束时删除",
+                                   u"printer: %s left: removed when its jobs end",
+                                   u"プリンター：%s を残しました：ジョブが終わると削除されます"};
+const LocalText kConnectionLeftAlone = {
+    u"打印机：%s 是到另一台计算机上打印机的连接，未作改动",
+    u"printer: %s is a connection to a printer of another computer; left alone",
+    u"プリンター：%s は別のコンピューターのプリンターへの接続です。変更しません"};
 const LocalText kDriverRemoved = {u"驱动程序：已删除 %s（%s）及其不再使用的文件",
                                   u"driver: %s (%s) removed with its unused files",
                                   u"ドライバー：%s（%s）を未使用のファイルとともに削除しました"};

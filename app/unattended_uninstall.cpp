@@ -30,11 +30,16 @@ int UnattendedRun::Uninstall() {
       case RemovalItem::kPrinter:
         if (step.done) {
           Say(dry ? cli::kPrinterWouldGo : cli::kPrinterRemoved, {step.name});
+        } else if (step.pendingDeletion) {
+          Say(cli::kPrinterPending, {step.name});
         } else if (step.jobs > 0) {
           Say(cli::kPrinterStillPrinting, {step.name, Code(step.jobs)});
         } else {
           Say(cli::kPrinterLeft, {step.name, Code(step.error), SystemText(step.error)});
         }
+        break;
+      case RemovalItem::kConnection:
+        Say(cli::kConnectionLeftAlone, {step.name});
         break;
       case RemovalItem::kDriver:
         if (step.done) {
@@ -60,7 +65,7 @@ int UnattendedRun::Uninstall() {
         }
         break;
       case RemovalItem::kSpooler:
-        Say(cli::kSpoolerRestarted);
+        if (step.done) Say(cli::kSpoolerRestarted);
         break;
     }
   };
@@ -69,12 +74,17 @@ int UnattendedRun::Uninstall() {
     Say(cli::kPrintersNotListed, {Code(outcome.error), SystemText(outcome.error)});
     return Fail(kExitPrintersNotListed);
   }
+  // A connection that was named has its own line already.
   if (outcome.noSuchPrinter || outcome.notOfFamily) {
     Say(outcome.notOfFamily ? cli::kNotOfFamily : cli::kNoSuchPrinter, {line_.printer});
+  }
+  if (outcome.noSuchPrinter || outcome.notOfFamily || outcome.connection) {
     return Fail(kExitNoSuchPrinter);
   }
   if (outcome.steps.empty()) Say(cli::kNothingToRemove);
+  TellRestart(outcome.restart);
   if (!outcome.Complete()) return Fail(kExitSomethingLeft);
+  if (shortfall_ != 0) return Fail(shortfall_);
   Say(dry ? cli::kDryRunDone : cli::kRemovalDone);
   return kExitDone;
 }

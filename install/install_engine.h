@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "install/default_printer.h"
 #include "install/engine_services.h"
+#include "install/spooler_restart.h"
 #include "payload/working_folder.h"
 #include "platform/system_info.h"
 #include "platform/text.h"
@@ -115,6 +117,11 @@ class InstallEngine {
   // Why the last InstallPrinter (or AddDriverAndPrinter) failed; nothing after one that did
   // not. The dialog's road does not read it; the unattended command line reports it.
   std::optional<InstallFailure> lastFailure;
+  // What the last InstallPrinter's spooler restart came to, and, when it was asked to make the
+  // printer the default printer, how that went (nothing otherwise). Neither changes its
+  // answer, as the dialog's road has it; the unattended command line reports them.
+  SpoolerRestart restart;
+  std::optional<DefaultPrinterOutcome> defaultPrinter;
   // When not empty, the installation brings this printer (of the model, on the port) up to
   // date instead of adding one under a free name: the driver is registered again and the
   // printer's data are written anew. The unattended command line's --replace sets it.

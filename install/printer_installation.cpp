@@ -30,11 +30,15 @@ bool InstallEngine::InstallPrinter(int32_t osIndex, int32_t modelPosition, bool 
   const WString architectureName =
       DetectPlatform(release, architecture) ? system_.AnsiToWide(architecture) : WString();
   driverSourceFolder = sourceFolder;
-  RestartSpoolerByCommand(services_->shell, services_->clock);
+  defaultPrinter.reset();
+  restart = RestartSpoolerByCommand(services_->shell, services_->clock);
   if (!AddDriverAndPrinter(osIndex, architectureName, modelPosition, portName, languageId)) {
     return false;
   }
-  if (setAsDefault) services_->spooler.MakeDefault(printerName);
+  if (setAsDefault) {
+    defaultPrinter =
+        MakeDefaultPrinter(services_->spooler, services_->process, system_, printerName);
+  }
   return true;
 }
 
@@ -136,7 +140,8 @@ void InstallEngine::ChoosePrinterName(int32_t languageId) {
   const int count = static_cast<int>(printers.size());
   for (int i = 0; i < count; ++i) {
     const WString& name = printers[static_cast<size_t>(i)].printerName;
-    if (name == candidate) {
+    // The spooler refuses a name that differs from a printer's only in case.
+    if (system_.SameName(name, candidate)) {
       candidate = FormatText(format, {printerName, copyNumber});
       ++copyNumber;
       i = -1;

@@ -1,6 +1,7 @@
 #include "install/printer_ports.h"
 
-#include "install/spooler_restart.h"
+#include <algorithm>
+
 #include "platform/tcp_sockets.h"
 
 namespace kestrava {
@@ -21,31 +22,46 @@ bool NamesBluetoothModem(const WString& name) {
   return UpperAscii(name).find(u"BTHMODEM") != WString::npos;
 }
 
+PortSetUpFault KeyFault(RegistryStatus status) {
+  return status == RegistryStatus::kNotFound ? PortSetUpFault::kKeyMissing
+                                             : PortSetUpFault::kKeyRefused;
+}
+
 }  // namespace
 
 WString SerialPortSettings(const WString& baudRate) {
   return FormatText(u"%s,n,8,1", {baudRate});
 }
 
-bool ConfigureSerialPort(const EngineServices& services, const WString& portName,
-                         const WString& baudRate) {
+PortSetUp ConfigureSerialPort(const EngineServices& services, const WString& portName,
+                              const WString& baudRate) {
   const WString settings = Bounded(SerialPortSettings(baudRate));
-  bool written = false;
-  if (auto key = services.registry.OpenMachineKey(WString(kSerialPortsKey), kRegistryReadWrite)) {
-    written = key->SetValue(portName, RegistryValue::String(settings));
+  PortSetUp setUp;
+  RegistryStatus status = RegistryStatus::kOk;
+  if (auto key =
+          services.registry.OpenMachineKey(WString(kSerialPortsKey), kRegistryReadWrite, &status)) {
+    if (!key->SetValue(portName, RegistryValue::String(settings))) {
+      setUp.fault = PortSetUpFault::kValueRefused;
+    }
+  } else {
+    setUp.fault = KeyFault(status);
   }
-  RestartSpoolerByCommand(services.shell, services.clock);
-  return written;
+  setUp.restart = RestartSpoolerByCommand(services.shell, services.clock);
+  return setUp;
 }
 
-void CreateTcpIpPort(const EngineServices& services, const WString& ipAddress) {
-  auto ports = services.registry.OpenMachineKey(WString(kTcpIpPortsKey), kRegistryReadWrite);
-  if (!ports) return;  // no monitor key: no subkey can be made under it
+PortSetUp CreateTcpIpPort(const EngineServices& services, const WString& ipAddress) {
+  PortSetUp setUp;
+  RegistryStatus status = RegistryStatus::kOk;
+  auto ports =
+      services.registry.OpenMachineKey(WString(kTcpIpPortsKey), kRegistryReadWrite, &status);
+  // No monitor key: no subkey can be made under it.
+  if (!ports) return {KeyFault(status), std::nullopt};
   const WString name = Bounded(ipAddress);
   // An empty name would open the monitor's own key and write the port's values into it.
-  if (name.empty()) return;
+  if (name.empty()) return {PortSetUpFault::kKeyRefused, std::nullopt};
   auto port = ports->CreateSubkey(name, kRegistryReadWrite);
-  if (!port) return;
+  if (!port) return {PortSetUpFault::kKeyRefused, std::nullopt};
 
   const std::pair<const char16_t*, RegistryValue> values[] = {
       {u"HostName", RegistryValue::String(name)},
@@ -58,32 +74,67 @@ void CreateTcpIpPort(const EngineServices& services, const WString& ipAddress) {
       {u"SNMP Enabled", RegistryValue::Dword(0)},
       {u"SNMP Index", RegistryValue::Dword(1)},
   };
-  for (const auto& [valueName, value] : values) port->SetValue(valueName, value);
+  // Every value is tried, whatever the one before it came to.
+  for (const auto& [valueName, value] : values) {
+    if (!port->SetValue(valueName, value)) setUp.fault = PortSetUpFault::kValueRefused;
+  }
 
   VersionInfo version;
-  if (!services.system.QueryVersion(version)) return;
+  if (!services.system.QueryVersion(version))
+    return {PortSetUpFault::kVersionUnknown, std::nullopt};
   // The monitor of Windows 2000, XP and 2003 reads version 1 of the port's configuration.
-  port->SetValue(u"Version", RegistryValue::Dword(version.major == 5 ? 1 : 2));
+  if (!port->SetValue(u"Version", RegistryValue::Dword(version.major == 5 ? 1 : 2))) {
+    setUp.fault = PortSetUpFault::kValueRefused;
+  }
   port.reset();
   ports.reset();
-  RestartSpoolerByCommand(services.shell, services.clock);
+  setUp.restart = RestartSpoolerByCommand(services.shell, services.clock);
+  return setUp;
 }
 
-bool ListSerialPorts(Registry& registry, std::vector<WString>& ports) {
-  auto key = registry.OpenMachineKey(WString(kSerialDeviceMapKey), kRegistryRead);
-  if (!key) return true;
+bool ListSerialPorts(Registry& registry, std::vector<WString>& ports, RegistryStatus* status) {
+  RegistryStatus opened = RegistryStatus::kOk;
+  auto key = registry.OpenMachineKey(WString(kSerialDeviceMapKey), kRegistryRead, &opened);
+  if (status) *status = key ? RegistryStatus::kOk : opened;
+  // Windows makes the device map's key with the first serial port: none, no key.
+  if (!key) return opened == RegistryStatus::kNotFound;
   for (uint32_t index = 0;; ++index) {
     WString name;
     RegistryValue value;
-    const RegistryStatus status = key->EnumValue(index, kNameCapacity, kDataCapacity, name, value);
-    if (status == RegistryStatus::kNoMoreItems) break;
+    const RegistryStatus read = key->EnumValue(index, kNameCapacity, kDataCapacity, name, value);
+    if (read == RegistryStatus::kNoMoreItems) break;
     // A key that refuses to be read (deleted meanwhile) would answer the same at every index:
-    // stop instead of asking for ever. A value too long for the buffers names no port.
-    if (status == RegistryStatus::kFailed || status == RegistryStatus::kNotFound) break;
-    if (status != RegistryStatus::kOk || NamesBluetoothModem(name)) continue;
+    // stop instead of asking for ever, and say so.
+    if (read == RegistryStatus::kFailed || read == RegistryStatus::kNotFound) {
+      if (status) *status = read;
+      return false;
+    }
+    // A value too long for the buffers names no port.
+    if (read != RegistryStatus::kOk || NamesBluetoothModem(name)) continue;
     ports.push_back(value.Text());
   }
   return true;
+}
+
+std::vector<WString> PortsOfList(WStringView portList) {
+  std::vector<WString> ports;
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = portList.find(u',', start);
+    WStringView port =
+        portList.substr(start, comma == WStringView::npos ? WStringView::npos : comma - start);
+    while (!port.empty() && port.front() == u' ') port.remove_prefix(1);
+    while (!port.empty() && port.back() == u' ') port.remove_suffix(1);
+    if (!port.empty()) ports.emplace_back(port);
+    if (comma == WStringView::npos) return ports;
+    start = comma + 1;
+  }
+}
+
+bool PortListHolds(SystemInfo& system, WStringView portList, WStringView port) {
+  const std::vector<WString> ports = PortsOfList(portList);
+  return std::any_of(ports.begin(), ports.end(),
+                     [&](const WString& listed) { return system.SameName(listed, port); });
 }
 
 }  // namespace kestrava

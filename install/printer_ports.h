@@ -3,9 +3,11 @@
 // is restarted), and the serial ports of the system.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "install/engine_services.h"
+#include "install/spooler_restart.h"
 #include "platform/text.h"
 
 namespace kestrava {
@@ -24,19 +26,44 @@ inline constexpr const char16_t* kDefaultBaudRate = u"19200";
 // A serial port's line settings as an installation writes them: "<baud>,n,8,1".
 WString SerialPortSettings(const WString& baudRate);
 
+// Why a port's configuration is not (all) in the registry.
+enum class PortSetUpFault {
+  kNone,
+  kKeyMissing,      // its parent key is not there (no Standard TCP/IP Port monitor)
+  kKeyRefused,      // a key cannot be opened or made
+  kValueRefused,    // a value was refused
+  kVersionUnknown,  // the system's version cannot be read, so the port has no "Version"
+};
+
+// What setting up a port came to, as the registry and the spooler restart told it.
+struct PortSetUp {
+  PortSetUpFault fault = PortSetUpFault::kNone;
+  std::optional<SpoolerRestart> restart;  // nothing: the spooler was not restarted
+  bool Written() const { return fault == PortSetUpFault::kNone; }
+};
+
 // Stores "<baud>,n,8,1" as the line settings of `portName` (with its colon, "COM3:") and
-// restarts the spooler whether or not that worked. True when the value was written.
-bool ConfigureSerialPort(const EngineServices& services, const WString& portName,
-                         const WString& baudRate);
+// restarts the spooler whether or not that worked.
+PortSetUp ConfigureSerialPort(const EngineServices& services, const WString& portName,
+                              const WString& baudRate);
 
 // Creates (or overwrites) the Standard TCP/IP port named by `ipAddress`, raw on TCP port
 // 9100, and restarts the spooler. Nothing is written when the port's key cannot be made; the
 // port stays without "Version", and the spooler is not restarted, when the system's version
 // cannot be read.
-void CreateTcpIpPort(const EngineServices& services, const WString& ipAddress);
+PortSetUp CreateTcpIpPort(const EngineServices& services, const WString& ipAddress);
 
 // Appends the serial ports of the system ("COM3") to `ports`, leaving out those of Bluetooth
-// modems. Always true; `ports` is unchanged when the system lists none.
-bool ListSerialPorts(Registry& registry, std::vector<WString>& ports);
+// modems. True when the system's list was read, or when there is none (Windows has no serial
+// device map on a computer without serial ports); false, with `status` telling why, when the
+// list refused to be read. Only what was read before a refusal is appended.
+bool ListSerialPorts(Registry& registry, std::vector<WString>& ports,
+                     RegistryStatus* status = nullptr);
+
+// The ports of a printer's port list: one, or several joined by commas for a printer that
+// prints through a pool of ports ("COM3:,COM4:"), each without the spaces around it.
+std::vector<WString> PortsOfList(WStringView portList);
+// Whether a printer's port list holds `port`, compared as the system compares port names.
+bool PortListHolds(SystemInfo& system, WStringView portList, WStringView port);
 
 }  // namespace kestrava

@@ -4,7 +4,6 @@
 
 #include "install/install_engine.h"
 #include "install/printer_ports.h"
-#include "install/spooler_restart.h"
 #include "platform/ipv4_text.h"
 #include "platform/tcp_sockets.h"
 
@@ -14,27 +13,14 @@ namespace {
 
 constexpr uint32_t kValueCapacity = 520;  // bytes: the texts an installation writes fit
 
-bool SameName(const WString& a, const WString& b) {
-  return UpperAscii(a) == UpperAscii(b);
-}
-
-bool Uses(const std::vector<InstalledPrinter>& printers, const WString& port) {
-  return std::any_of(printers.begin(), printers.end(), [&](const InstalledPrinter& printer) {
-    return SameName(printer.portName, port);
-  });
-}
-
-bool UsesDriver(const std::vector<InstalledPrinter>& printers, const WString& driver) {
-  return std::any_of(printers.begin(), printers.end(), [&](const InstalledPrinter& printer) {
-    return SameName(printer.driverName, driver);
-  });
-}
-
 std::optional<RegistryValue> Value(RegistryKey& key, const WString& name) {
   RegistryValue value;
   if (key.QueryValue(name, kValueCapacity, value) != RegistryStatus::kOk) return std::nullopt;
   return value;
 }
+
+// How a printer stands to the request.
+enum class Match { kNo, kOtherFamily, kYes };
 
 class Removal {
  public:
@@ -48,13 +34,15 @@ class Removal {
       return outcome_;
     }
     std::vector<InstalledPrinter> printers;
-    if (!services_.spooler.EnumeratePrinters(printers, &outcome_.error)) {
+    if (!services_.spooler.ListPrinters(PrinterListing::kLocal, printers, &outcome_.error)) {
       outcome_.listed = false;
       return outcome_;
     }
+    TellConnections(printers);
     std::vector<InstalledPrinter> remaining;
     std::vector<InstalledPrinter> removed;
     for (const InstalledPrinter& printer : printers) {
+      if (printer.IsConnection()) continue;  // told above
       if (Selected(printer) && RemovePrinter(printer)) {
         removed.push_back(printer);
       } else {
@@ -62,48 +50,91 @@ class Removal {
       }
     }
     if (request_.selection == RemovalSelection::kPrinter && !found_) {
-      outcome_.noSuchPrinter = !outcome_.notOfFamily;
+      outcome_.noSuchPrinter = !outcome_.notOfFamily && !outcome_.connection;
       return outcome_;
     }
     RemoveDrivers(remaining, removed);
     bool portTakenBack = false;
-    for (auto printer = removed.begin(); printer != removed.end(); ++printer) {
-      const WString& port = printer->portName;
-      if (Uses(remaining, port)) continue;
-      // Several removed printers may share a port: it is taken back once, for the first.
-      if (std::any_of(removed.begin(), printer, [&](const InstalledPrinter& earlier) {
-            return SameName(earlier.portName, port);
-          })) {
-        continue;
+    std::vector<WString> considered;
+    for (const InstalledPrinter& printer : removed) {
+      for (const WString& port : PortsOfList(printer.portName)) {
+        // Several removed printers may share a port: it is taken back once, for the first.
+        if (std::any_of(considered.begin(), considered.end(),
+                        [&](const WString& earlier) { return SameName(earlier, port); })) {
+          continue;
+        }
+        considered.push_back(port);
+        if (Uses(remaining, port)) continue;
+        portTakenBack |= TakeBackPort(port);
       }
-      portTakenBack |= TakeBackPort(port);
     }
     if (portTakenBack && !request_.dryRun) {
-      RestartSpoolerByCommand(services_.shell, services_.clock);
-      Report({RemovalItem::kSpooler, WString(), WString(), true, 0, 0});
+      outcome_.restart = RestartSpoolerByCommand(services_.shell, services_.clock);
+      RemovalStep step{
+          RemovalItem::kSpooler,        WString(), WString(), outcome_.restart->Restarted(),
+          outcome_.restart->start.code, 0};
+      Report(step);
     }
     return outcome_;
   }
 
  private:
+  bool SameName(const WString& a, const WString& b) const {
+    return services_.system.SameName(a, b);
+  }
   bool OfFamily(const WString& driver) const { return ModelPosition(driver) >= 0; }
 
-  bool Selected(const InstalledPrinter& printer) {
+  bool Uses(const std::vector<InstalledPrinter>& printers, const WString& port) const {
+    return std::any_of(printers.begin(), printers.end(), [&](const InstalledPrinter& printer) {
+      return PortListHolds(services_.system, printer.portName, port);
+    });
+  }
+  bool UsesDriver(const std::vector<InstalledPrinter>& printers, const WString& driver) const {
+    return std::any_of(printers.begin(), printers.end(), [&](const InstalledPrinter& printer) {
+      return SameName(printer.driverName, driver);
+    });
+  }
+
+  Match MatchOf(const InstalledPrinter& printer) const {
     switch (request_.selection) {
       case RemovalSelection::kPrinter:
-        if (!SameName(printer.printerName, request_.printer)) return false;
-        if (!OfFamily(printer.driverName)) {
-          outcome_.notOfFamily = true;
-          return false;
-        }
-        found_ = true;
-        return true;
+        if (!SameName(printer.printerName, request_.printer)) return Match::kNo;
+        return OfFamily(printer.driverName) ? Match::kYes : Match::kOtherFamily;
       case RemovalSelection::kModel:
-        return ModelPosition(printer.driverName) == request_.model;
+        return ModelPosition(printer.driverName) == request_.model ? Match::kYes : Match::kNo;
       case RemovalSelection::kAll:
-        return OfFamily(printer.driverName);
+        return OfFamily(printer.driverName) ? Match::kYes : Match::kNo;
     }
-    return false;
+    return Match::kNo;
+  }
+
+  bool Selected(const InstalledPrinter& printer) {
+    const Match match = MatchOf(printer);
+    if (match == Match::kOtherFamily) outcome_.notOfFamily = true;
+    if (match != Match::kYes) return false;
+    if (request_.selection == RemovalSelection::kPrinter) found_ = true;
+    return true;
+  }
+
+  // The user's connections the request would take, and any the local listing held: named, and
+  // left alone.
+  void TellConnections(const std::vector<InstalledPrinter>& local) {
+    std::vector<InstalledPrinter> connections;
+    // A listing that fails tells nothing more: no connection is touched either way.
+    services_.spooler.ListPrinters(PrinterListing::kConnections, connections);
+    for (const InstalledPrinter& printer : local) {
+      const bool listed =
+          std::any_of(connections.begin(), connections.end(), [&](const InstalledPrinter& other) {
+            return SameName(other.printerName, printer.printerName);
+          });
+      if (printer.IsConnection() && !listed) connections.push_back(printer);
+    }
+    connections_ = connections;
+    for (const InstalledPrinter& connection : connections) {
+      if (MatchOf(connection) != Match::kYes) continue;
+      if (request_.selection == RemovalSelection::kPrinter) outcome_.connection = true;
+      Report({RemovalItem::kConnection, connection.printerName, WString(), false, 0, 0});
+    }
   }
 
   void Report(const RemovalStep& step) {
@@ -117,11 +148,25 @@ class Removal {
     // A printer that still prints keeps its jobs: the spooler would delete it once they are
     // done, with the queue's documents lost to whoever waits for them.
     if (printer.jobs == 0) {
-      step.done =
-          request_.dryRun || services_.spooler.DeletePrinter(printer.printerName, &step.error);
+      if (request_.dryRun) {
+        step.done = true;
+      } else if (services_.spooler.DeletePrinter(printer.printerName, &step.error)) {
+        StillThere(printer.printerName, step);
+      }
     }
     Report(step);
     return step.done;
+  }
+
+  // Whether the deleted printer went: the spooler answers success for one it only marked for
+  // deletion, which is still listed until its jobs end and its handles close.
+  void StillThere(const WString& name, RemovalStep& step) {
+    std::vector<InstalledPrinter> after;
+    if (!services_.spooler.ListPrinters(PrinterListing::kLocal, after, &step.error)) return;
+    step.done = std::none_of(after.begin(), after.end(), [&](const InstalledPrinter& listed) {
+      return SameName(listed.printerName, name);
+    });
+    step.pendingDeletion = !step.done;
   }
 
   void RemoveDrivers(const std::vector<InstalledPrinter>& remaining,
@@ -130,7 +175,11 @@ class Removal {
       std::vector<WString> drivers;
       if (!services_.spooler.EnumerateDrivers(environment, drivers)) continue;
       for (const WString& driver : drivers) {
-        if (!OfFamily(driver) || UsesDriver(remaining, driver)) continue;
+        // A connection prints with a copy of its server's driver made here.
+        if (!OfFamily(driver) || UsesDriver(remaining, driver) ||
+            UsesDriver(connections_, driver)) {
+          continue;
+        }
         if (!DriverSelected(driver, removed)) continue;
         RemovalStep step{RemovalItem::kDriver, driver, environment, false, 0, 0};
         step.done =
@@ -205,14 +254,18 @@ class Removal {
   const RemovalRequest& request_;
   const std::function<void(const RemovalStep&)>& report_;
   RemovalOutcome outcome_;
+  std::vector<InstalledPrinter> connections_;
   bool found_ = false;
 };
 
 }  // namespace
 
 bool RemovalOutcome::Complete() const {
-  return listed && !noSuchPrinter && !notOfFamily &&
-         std::all_of(steps.begin(), steps.end(), [](const RemovalStep& step) { return step.done; });
+  return listed && !noSuchPrinter && !notOfFamily && !connection &&
+         std::all_of(steps.begin(), steps.end(), [](const RemovalStep& step) {
+           return step.done || step.item == RemovalItem::kConnection ||
+                  step.item == RemovalItem::kSpooler;
+         });
 }
 
 RemovalOutcome RemovePrinters(const EngineServices& services, const RemovalRequest& request,

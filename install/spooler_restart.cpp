@@ -14,9 +14,16 @@ constexpr uint32_t kNetSyntaxError = 1;
 constexpr const char16_t* kPlainStopParameters = u"stop spooler";
 constexpr const char16_t* kStartParameters = u"start spooler";
 
+ServiceStep StepOf(const std::optional<uint32_t>& exitCode) {
+  ServiceStep step;
+  step.carriedOut = exitCode.has_value();
+  step.code = exitCode.value_or(0);
+  return step;
+}
+
 }  // namespace
 
-bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
+SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock) {
   // The program runs with administrator rights: a bare "net" would be looked for in the
   // program's own folder first, where a net.exe downloaded beside the installer would run
   // elevated. The system's own command is named by its full path instead. Without a system
@@ -25,13 +32,20 @@ bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
   if (!net.empty() && net.back() != u'\\') net += u'\\';
   if (!net.empty()) net += u"net.exe";
 
-  if (!net.empty() && shell.RunHiddenAndWait(net, kStopParameters, kSpoolerCommandLimitMs) ==
-                          std::optional<uint32_t>(kNetSyntaxError)) {
-    shell.RunHiddenAndWait(net, kPlainStopParameters, kSpoolerCommandLimitMs);
+  SpoolerRestart restart;
+  if (!net.empty()) {
+    std::optional<uint32_t> stopped =
+        shell.RunHiddenAndWait(net, kStopParameters, kSpoolerCommandLimitMs);
+    if (stopped == std::optional<uint32_t>(kNetSyntaxError)) {
+      stopped = shell.RunHiddenAndWait(net, kPlainStopParameters, kSpoolerCommandLimitMs);
+    }
+    restart.stop = StepOf(stopped);
   }
   clock.Sleep(kBetweenCommandsMs);
-  if (!net.empty()) shell.RunHiddenAndWait(net, kStartParameters, kSpoolerCommandLimitMs);
-  return true;
+  if (!net.empty()) {
+    restart.start = StepOf(shell.RunHiddenAndWait(net, kStartParameters, kSpoolerCommandLimitMs));
+  }
+  return restart;
 }
 
 }  // namespace kestrava

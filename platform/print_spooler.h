@@ -28,7 +28,9 @@ enum : uint32_t {
   kErrorPrinterDriverInUse = 3001,    // ERROR_PRINTER_DRIVER_IN_USE
 };
 
-inline constexpr uint32_t kPrinterAttributeLocal = 0x40;  // PRINTER_ATTRIBUTE_LOCAL
+inline constexpr uint32_t kPrinterAttributeNetwork = 0x10;      // PRINTER_ATTRIBUTE_NETWORK
+inline constexpr uint32_t kPrinterAttributeLocal = 0x40;        // PRINTER_ATTRIBUTE_LOCAL
+inline constexpr uint32_t kPrinterStatusPendingDeletion = 0x4;  // PRINTER_STATUS_PENDING_DELETION
 
 // A driver registration record (level 3). Empty texts are passed as absent.
 struct DriverRecord {
@@ -57,10 +59,25 @@ struct PrinterRecord {
 // What the program reads of an installed printer's level-2 information.
 struct InstalledPrinter {
   WString printerName;
-  WString portName;
+  WString portName;  // one port, or several joined by commas ("COM3:,COM4:") for a pool
   WString driverName;
-  uint32_t jobs = 0;  // in its queue
+  uint32_t jobs = 0;        // in its queue
+  uint32_t attributes = 0;  // kPrinterAttribute...
+  uint32_t status = 0;      // kPrinterStatus...
+
+  // A connection to a printer of another computer ("\\server\queue"): the queue, its port and
+  // its driver are the server's, and deleting it would delete the server's queue for everyone.
+  bool IsConnection() const {
+    return (attributes & kPrinterAttributeNetwork) != 0 || printerName.rfind(u"\\\\", 0) == 0;
+  }
+  // Deleted while it still had jobs or while a handle was open on it (a queue window, the
+  // till's own software): it goes when the last of them ends.
+  bool PendingDeletion() const { return (status & kPrinterStatusPendingDeletion) != 0; }
 };
+
+// Which printers a listing holds: those of this computer, the user's connections to printers
+// of other computers, or both (PRINTER_ENUM_LOCAL 2, PRINTER_ENUM_CONNECTIONS 4).
+enum class PrinterListing { kLocal, kConnections, kLocalAndConnections };
 
 // An open printer; closed (ClosePrinter) when destroyed.
 class SpoolerPrinter {
@@ -95,10 +112,15 @@ class PrintSpooler {
   // Registers a driver whose files lie in the driver directory of its environment.
   virtual bool AddDriver(const DriverRecord& driver, uint32_t* error = nullptr) = 0;
 
-  // The printers of the machine, local ones and connections together (level 2, flags 6): the
-  // size is asked first, then the list is read into a buffer of that size plus 4 bytes. False,
-  // with `out` unchanged, when the buffer cannot be had or the second call fails.
-  virtual bool EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error = nullptr) = 0;
+  // The printers of `listing` (level 2, with an empty server name): the size is asked first,
+  // then the list is read into a buffer of that size plus 4 bytes. False, with `out` unchanged,
+  // when the buffer cannot be had or the second call fails.
+  virtual bool ListPrinters(PrinterListing listing, std::vector<InstalledPrinter>& out,
+                            uint32_t* error = nullptr) = 0;
+  // Local printers and connections together (flags 6), as the dialog has always listed them.
+  bool EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error = nullptr) {
+    return ListPrinters(PrinterListing::kLocalAndConnections, out, error);
+  }
 
   // Adds a printer (AddPrinter, level 2). Nothing when the spooler refuses; a missing DLL of the
   // driver shows as kErrorModNotFound.
@@ -119,7 +141,9 @@ class PrintSpooler {
                                 uint32_t* error = nullptr) = 0;
 
   // Removal (the command line's uninstall, and the tests' clean-up). A printer is opened with
-  // full access and deleted. A driver is removed from its environment with every version and
+  // full access and deleted; while it has jobs or another handle is open on it, the spooler
+  // only marks it for deletion and still answers true, so whether it went is read in a listing
+  // afterwards. A driver is removed from its environment with every version and
   // with its files that no other driver uses (DeletePrinterDriverEx, DPD_DELETE_UNUSED_FILES;
   // where the spooler refuses the flag, without its files); one that a printer still uses is
   // refused (kErrorPrinterDriverInUse).

@@ -11,6 +11,15 @@
 
 namespace kestrava {
 
+// Who the process runs as, and who is logged on where it runs: in its own session, or, for a
+// process of session 0 (where services and deployment tools run as SYSTEM since Windows Vista),
+// in the session at the console. Each "DOMAIN\name"; empty where no one is logged on there, or
+// where the system does not tell.
+struct SessionAccounts {
+  WString process;
+  WString loggedOn;
+};
+
 // A named object that marks a running instance; released when destroyed.
 class InstanceMarker {
  public:
@@ -31,6 +40,11 @@ class Process {
   // Whether the process runs with administrator rights: its token holds the Administrators
   // group enabled (elevated where the system has elevation).
   virtual bool IsElevated() = 0;
+
+  // The accounts above. A user's own settings (the default printer among them) are written for
+  // the process's account: another administrator's whose credentials were typed at the
+  // elevation prompt, or SYSTEM's, is not the user at the till.
+  virtual SessionAccounts Accounts() = 0;
 
   // Creates the named mutex (no security descriptor, not owned). `alreadyExisted` tells whether
   // another instance made it first. A creation that fails for another reason yields a marker

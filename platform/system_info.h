@@ -1,5 +1,6 @@
 // What the program asks of the running system: processor architecture, release version,
-// the user's UI language, and the ANSI code page conversion of 8-bit text.
+// the user's UI language, the ANSI code page conversion of 8-bit text, and how it compares
+// names.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +60,12 @@ class SystemInfo {
   // the code page's default character.
   virtual WString AnsiToWide(std::string_view text) = 0;
   virtual std::string WideToAnsi(WStringView text) = 0;
+
+  // Whether two names (of printers, drivers, ports, accounts) are one name to the system:
+  // ordinal with case ignored, as the spooler compares them (CompareStringOrdinal with its case
+  // flag; where the system lacks it, Windows XP, both names upper-cased by the system's own
+  // table and compared unit by unit).
+  virtual bool SameName(WStringView a, WStringView b) = 0;
 
   // The system's message text for a last-error code in the user's default language, as the
   // system words it (usually ending in a line break); empty when the system has none.

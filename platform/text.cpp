@@ -46,6 +46,44 @@ WString UpperAscii(WStringView text) {
   return upper;
 }
 
+WChar SystemUpperCase(WChar c) {
+  // Where a range pairs its letters upper-case first (even) or second (odd).
+  const auto evenFirst = [c]() { return static_cast<WChar>(c & 1 ? c - 1 : c); };
+  const auto oddFirst = [c]() { return static_cast<WChar>(c & 1 ? c : c - 1); };
+  const auto minus = [c](int offset) { return static_cast<WChar>(c - offset); };
+  if (c >= u'a' && c <= u'z') return minus(0x20);
+  if (c < 0xE0) return c;
+  if (c <= 0xFE) return c == 0xF7 ? c : minus(0x20);  // not the division sign
+  if (c == 0xFF) return 0x178;
+  // Latin Extended-A, without the dotless i, the long s and the n after an apostrophe, whose
+  // upper case is a letter of another range or none.
+  if (c <= 0x12F || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return evenFirst();
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return oddFirst();
+  if (c < 0x3AC) return c;
+  // Greek; the system's table gives the final sigma no upper case.
+  if (c == 0x3AC) return 0x386;
+  if (c <= 0x3AF) return minus(0x25);
+  if (c < 0x3B1 || c == 0x3C2) return c;
+  if (c <= 0x3CB) return minus(0x20);
+  if (c == 0x3CC) return 0x38C;
+  if (c <= 0x3CE) return minus(0x3F);
+  // Cyrillic and Armenian.
+  if (c >= 0x430 && c <= 0x44F) return minus(0x20);
+  if (c >= 0x450 && c <= 0x45F) return minus(0x50);
+  if (c >= 0x561 && c <= 0x586) return minus(0x30);
+  // Fullwidth Latin.
+  if (c >= 0xFF41 && c <= 0xFF5A) return minus(0x20);
+  return c;
+}
+
+bool SameNameIgnoringCase(WStringView a, WStringView b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (SystemUpperCase(a[i]) != SystemUpperCase(b[i])) return false;
+  }
+  return true;
+}
+
 WString WidenAscii(std::string_view text) {
   WString out;
   out.reserve(text.size());

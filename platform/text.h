@@ -27,6 +27,17 @@ WString WidenAscii(std::string_view text);
 WChar UpperAscii(WChar c);
 WString UpperAscii(WStringView text);
 
+// The system's own comparison of names (printers, drivers, ports, accounts) is ordinal with case
+// ignored: unit by unit after its upper-case table. Windows gives it to the program (the
+// system-information service); these are the portable form for the fakes and the Linux host,
+// which have no such table (the C library's towupper follows the locale and full Unicode, which
+// map more than Windows does: the Ohm sign to omega, for one). They hold the one-to-one
+// upper-case pairs of the basic Latin, Latin-1, Latin Extended-A, Greek, Cyrillic, Armenian and
+// fullwidth Latin letters, each of which the system's table has too; every other unit is its
+// own upper case here, so a name only ever compares equal where the system's would.
+WChar SystemUpperCase(WChar c);
+bool SameNameIgnoringCase(WStringView a, WStringView b);
+
 // The text without the line breaks and spaces at its end, as a system message ends.
 WString WithoutTrailingSpace(WString text);
 

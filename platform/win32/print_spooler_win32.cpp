@@ -23,9 +23,23 @@ struct PrinterTraits {
 using ScopedPrinter = win32::Scoped<PrinterTraits>;
 
 constexpr DWORD kDriverDirectoryBytes = 256;
-constexpr DWORD kEnumerateFlags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;  // 6
-static_assert(kEnumerateFlags == 6, "local printers and connections");
+static_assert((PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS) == 6,
+              "local printers and connections");
 static_assert(PRINTER_ATTRIBUTE_LOCAL == kPrinterAttributeLocal, "printer attributes");
+static_assert(PRINTER_ATTRIBUTE_NETWORK == kPrinterAttributeNetwork, "printer attributes");
+static_assert(PRINTER_STATUS_PENDING_DELETION == kPrinterStatusPendingDeletion, "printer status");
+
+DWORD ListingFlags(PrinterListing listing) {
+  switch (listing) {
+    case PrinterListing::kLocal:
+      return PRINTER_ENUM_LOCAL;
+    case PrinterListing::kConnections:
+      return PRINTER_ENUM_CONNECTIONS;
+    case PrinterListing::kLocalAndConnections:
+      break;
+  }
+  return PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+}
 
 // The spooler's records take non-constant text; each gets a copy of its own, kept alive for
 // the call. Empty text is passed as absent.
@@ -148,16 +162,18 @@ bool Win32PrintSpooler::AddDriver(const DriverRecord& driver, uint32_t* error) {
   return added != FALSE;
 }
 
-bool Win32PrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error) {
+bool Win32PrintSpooler::ListPrinters(PrinterListing listing, std::vector<InstalledPrinter>& out,
+                                     uint32_t* error) {
+  const DWORD flags = ListingFlags(listing);
   wchar_t emptyServer[1] = {L'\0'};
   DWORD needed = 0;
   DWORD returned = 0;
   // The size query fails with ERROR_INSUFFICIENT_BUFFER by design; only its size counts.
-  win32::spool::EnumPrintersW(kEnumerateFlags, emptyServer, 2, nullptr, 0, &needed, &returned);
+  win32::spool::EnumPrintersW(flags, emptyServer, 2, nullptr, 0, &needed, &returned);
   // Four bytes more than asked, as the program has always allocated; a buffer from operator
   // new is aligned for the records' pointers.
   std::vector<BYTE> buffer(static_cast<size_t>(needed) + 4);
-  if (!win32::spool::EnumPrintersW(kEnumerateFlags, emptyServer, 2, buffer.data(),
+  if (!win32::spool::EnumPrintersW(flags, emptyServer, 2, buffer.data(),
                                    static_cast<DWORD>(buffer.size()), &needed, &returned)) {
     Report(error, GetLastError());
     return false;
@@ -165,8 +181,14 @@ bool Win32PrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, ui
   Report(error, ERROR_SUCCESS);
   const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
   for (DWORD i = 0; i < returned; ++i) {
-    out.push_back({win32::FromWide(records[i].pPrinterName), win32::FromWide(records[i].pPortName),
-                   win32::FromWide(records[i].pDriverName), records[i].cJobs});
+    InstalledPrinter printer;
+    printer.printerName = win32::FromWide(records[i].pPrinterName);
+    printer.portName = win32::FromWide(records[i].pPortName);
+    printer.driverName = win32::FromWide(records[i].pDriverName);
+    printer.jobs = records[i].cJobs;
+    printer.attributes = records[i].Attributes;
+    printer.status = records[i].Status;
+    out.push_back(printer);
   }
   return true;
 }

@@ -9,7 +9,8 @@ class Win32PrintSpooler final : public PrintSpooler {
  public:
   WString DriverDirectory(const WString& environment, uint32_t* error) override;
   bool AddDriver(const DriverRecord& driver, uint32_t* error) override;
-  bool EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error) override;
+  bool ListPrinters(PrinterListing listing, std::vector<InstalledPrinter>& out,
+                    uint32_t* error) override;
   std::unique_ptr<SpoolerPrinter> CreatePrinter(const PrinterRecord& printer,
                                                 uint32_t* error) override;
   std::unique_ptr<SpoolerPrinter> Open(const WString& name, uint32_t* error) override;

@@ -17,6 +17,10 @@ class Win32Process final : public Process {
   // CheckTokenMembership of the Administrators group (Windows 2000 and later; a filtered token
   // under UAC holds it for deny only).
   bool IsElevated() override;
+  // The token's user by LookupAccountSid; the session's user and domain from the terminal
+  // services (wtsapi32, loaded from the system folder), of the console's session
+  // (WTSGetActiveConsoleSessionId) for a process of session 0. session_accounts_win32.cpp.
+  SessionAccounts Accounts() override;
   std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
                                                        bool& alreadyExisted) override;
   bool InitialiseCommonControls(uint32_t size, uint32_t classMask) override;

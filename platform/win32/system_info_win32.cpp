@@ -1,5 +1,6 @@
 #include "platform/win32/system_info_win32.h"
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32.h"
 
 namespace kestrava {
@@ -86,6 +87,38 @@ WString Win32SystemInfo::ErrorMessage(uint32_t code) {
   WString message = length ? win32::FromWide(text, length) : WString();
   if (text) LocalFree(text);
   return message;
+}
+
+namespace {
+
+// The system's upper case of `text`, by its own table (LCMapString without linguistic casing
+// follows the file system's rule, which is the one the ordinal comparison uses).
+WString SystemUpper(WStringView text) {
+  WString upper(text);
+  if (upper.empty()) return upper;
+  const int size = static_cast<int>(upper.size());
+  auto* units = reinterpret_cast<wchar_t*>(upper.data());
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, units, size, units, size) != size) {
+    return WString(text);
+  }
+  return upper;
+}
+
+}  // namespace
+
+bool Win32SystemInfo::SameName(WStringView a, WStringView b) {
+  // Windows Vista and later; looked up so that the program still loads on Windows XP.
+  using CompareStringOrdinalFn = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
+  static const auto compare =
+      win32::LoadedFunction<CompareStringOrdinalFn>(L"kernel32", "CompareStringOrdinal");
+  if (a.size() != b.size()) return false;  // no upper case changes a name's length
+  if (compare) {
+    constexpr int kEqual = 2;  // CSTR_EQUAL
+    return compare(reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+                   reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()),
+                   TRUE) == kEqual;
+  }
+  return SystemUpper(a) == SystemUpper(b);
 }
 
 }  // namespace kestrava

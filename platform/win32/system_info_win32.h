@@ -18,6 +18,7 @@ class Win32SystemInfo final : public SystemInfo {
   WString AnsiToWide(std::string_view text) override;
   std::string WideToAnsi(WStringView text) override;
   WString ErrorMessage(uint32_t code) override;
+  bool SameName(WStringView a, WStringView b) override;
 };
 
 }  // namespace kestrava

@@ -240,6 +240,30 @@ INSTANTIATE_TEST_SUITE_P(Rows, BadCommandLine, ::testing::ValuesIn(kBadRows),
                            return std::string(row.param.what);
                          });
 
+// The promise of the README: COM1 to COM256 and USB001 to USB999, no number written otherwise.
+TEST(CommandLine, PortNumbersFromTheFirstToTheLastAndNoFurther) {
+  struct Row {
+    const char16_t* interface;
+    const char16_t* port;
+    bool accepted;
+  };
+  const Row rows[] = {
+      {u"com", u"COM1", true},    {u"com", u"COM256", true},   {u"ble", u"COM256", true},
+      {u"usb", u"USB001", true},  {u"usb", u"USB999", true},   {u"com", u"COM0", false},
+      {u"com", u"COM257", false}, {u"ble", u"COM257", false},  {u"usb", u"USB000", false},
+      {u"com", u"COM03", false},  {u"usb", u"USB1000", false}, {u"com", u"COM1000", false},
+  };
+  for (const Row& row : rows) {
+    const CommandLine line = ParseCommandLine(
+        {u"install", u"--model", u"RT-58C", u"--interface", row.interface, u"--port", row.port});
+    EXPECT_EQ(row.accepted ? ArgumentFault::kNone : ArgumentFault::kBadPort, line.fault)
+        << Utf16ToUtf8(row.port);
+    if (row.accepted) {
+      EXPECT_EQ(row.port, line.port);
+    }
+  }
+}
+
 TEST(CommandLine, AWordThatIsRefusedIsShownShortened) {
   const CommandLine line = ParseCommandLine({u"install", u"--" + WString(5000, u'a')});
   EXPECT_EQ(ArgumentFault::kUnknownOption, line.fault);

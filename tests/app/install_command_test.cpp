@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/support_log.h"
 #include "install/printer_ports.h"
 #include "payload/working_folder.h"
 #include "tests/comm/port_command_fixture.h"
@@ -288,6 +289,54 @@ TEST_F(InstallCommand, BeforeThePayloadIsUnpackedTheFilesBesideTheProgramAreUsed
   EXPECT_NE(std::string::npos, process.debugOutput.find(system.WideToAnsi(u"使用相对目录\n")));
   EXPECT_EQ(u"C:\\Downloads", dialog->engine.driverSourceFolder);
   EXPECT_TRUE(spooler.FindPrinter(u"RT-80C"));
+}
+
+// The dialog's road shows its own messages whatever a step came to; the support log tells what
+// fell short with what the system said, and names a folder of the user's own by what it is.
+TEST_F(InstallCommand, WhatFellShortGoesToTheSupportLogAndTheMessagesStayTheRoads) {
+  *dialog->payloadExtracted = false;
+  process.programFilePath = u"C:\\Users\\bob\\Downloads\\KestravaSetup.exe";
+  AddSamplePlatformFolder(files, u"C:\\Users\\bob\\Downloads", u"Windows x64");
+  registry.FailWrites(WString(kSerialPortsKey));
+  shell.Define(kNet, [](const WString& p) { return p == u"start spooler" ? 2u : 0u; });
+  spooler.Fail(FakePrintSpooler::Op::kSetDefault, 5);
+  deviceIo.Add(u"COM3", true);
+  Choose(1, {u"COM3"}, u"NO COM");
+  ChooseBaud(u"115200");
+  host.SetChecked(control::kSetDefault, true);
+  host.answers = {Answer::kNo};
+  ASSERT_TRUE(PressInstall());
+  EXPECT_EQ(std::vector<WString>{kQuestion}, MessageTexts()) << "the road's own question only";
+  ASSERT_TRUE(spooler.FindPrinter(u"RT-80C"));
+
+  const std::string log =
+      files.Content(WString(kWorkingFolder) + WString(kSupportLogName)).value_or("");
+  for (const char* line :
+       {"port set-up: COM3: = 115200,n,8,1 not written: the registry refused a value",
+        "spooler: not restarted: net stop spooler ended with exit code 0, net start spooler "
+        "ended with exit code 2",
+        "install: RT-80C on COM3:, for Windows 10, default printer yes, from the program's folder",
+        "default printer: RT-80C could not be made the default printer: error 5: Access is "
+        "denied."}) {
+    EXPECT_NE(std::string::npos, log.find(line)) << line << "\n" << log;
+  }
+  EXPECT_EQ(std::string::npos, log.find("bob")) << log;
+}
+
+TEST_F(InstallCommand, ADefaultPrinterSetForAnotherAccountIsLoggedAsSuch) {
+  process.account = u"TILL\\admin";  // another administrator's credentials at the prompt
+  deviceIo.Add(u"COM3", true);
+  Choose(1, {u"COM3"}, u"NO COM");
+  host.SetChecked(control::kSetDefault, true);
+  host.answers = {Answer::kNo};
+  ASSERT_TRUE(PressInstall());
+  EXPECT_EQ(std::vector<WString>{kQuestion}, MessageTexts());
+  const std::string log =
+      files.Content(WString(kWorkingFolder) + WString(kSupportLogName)).value_or("");
+  EXPECT_NE(std::string::npos,
+            log.find("default printer: RT-80C is the default printer of TILL\\admin, the account "
+                     "the program runs as, not of TILL\\alice, who is logged on"))
+      << log;
 }
 
 }  // namespace

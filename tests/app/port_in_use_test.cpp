@@ -73,7 +73,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, PortInUseTest, ::testing::Values(
         nullptr, true, u"USB001:"},
     Row{"nor is a network address", u"10.0.0.9", {{u"A", u"10.0.0.9:"}}, 1033, nullptr, true,
         u"10.0.0.9:"},
-    Row{"a port name in lower case", u"COM3", {{u"A", u"com3:"}}, 1033, nullptr, true, u"COM3:"},
+    // The spooler's port names ignore case, and a printer of a pool is on each of its ports.
+    Row{"a port name in lower case", u"COM3", {{u"A", u"com3:"}}, 1033, kEnglish, true, u"COM3:"},
+    Row{"one port of a printer's pool", u"COM3", {{u"A", u"COM4:,COM3:"}}, 1033, kEnglish, true,
+        u"COM3:"},
+    Row{"a pool without the port", u"COM3", {{u"A", u"COM4:,COM33:"}}, 1033, nullptr, true,
+        u"COM3:"},
     Row{"a printer's port without the colon", u"COM3", {{u"A", u"COM3"}}, 1033, nullptr, true,
         u"COM3:"},
     Row{"another COM port", u"COM3", {{u"A", u"COM33:"}}, 1033, nullptr, true, u"COM3:"},

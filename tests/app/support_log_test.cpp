@@ -101,5 +101,60 @@ TEST(SupportLogOfTheCommandLine, HoldsTheRunsLinesAndNotTheLogFilesPath) {
   EXPECT_EQ(std::string::npos, content.find("my tills")) << "what the installation does not use";
 }
 
+// The promise of the README: at most 1 MiB, and past it the older half dropped at a line's
+// start, so that the log then holds at most half of its limit and the line written.
+TEST(SupportLog, TheLogInTheWorkingFolderIsHeldToOneMebibyte) {
+  EXPECT_EQ(1048576u, kSupportLogLimit);
+  FakeFiles files;
+  FakeClock clock;
+  const std::string earlier(100, 'x');
+  std::string full;
+  while (full.size() + earlier.size() + 2 <= 1048576) full += earlier + "\r\n";
+  files.AddFile(kLog, full);
+  SupportLog log(files, clock);
+  const WString text = u"the line past the limit";
+  log.Line(text);
+  const std::string content = files.Content(kLog).value_or("");
+  const size_t line = 20 + text.size() + 2;  // the time, the text, CR LF
+  EXPECT_LE(content.size(), 1048576u / 2 + line);
+  EXPECT_GE(content.size(), 1048576u / 2 - earlier.size() - 2) << "half of it is kept";
+  EXPECT_EQ(0u, content.find(earlier + "\r\n")) << "it starts at a line's start";
+  EXPECT_EQ(content.size() - line, content.rfind("2026-")) << "the new line last";
+}
+
+TEST(SupportLogOfTheCommandLine, HoldsNoRefusedArgumentAndNoFolderOfTheUsers) {
+  struct Row {
+    const char* what;
+    std::vector<WString> arguments;
+    const char* consoleHas;  // the user's own text, which the console shows
+    const char* supportHas;  // what the support log says in its place
+  };
+  const Row rows[] = {
+      {"a refused argument",
+       {u"install", u"--model", u"RT-99-till-7"},
+       "RT-99-till-7",
+       "command: refused"},
+      {"the program's folder, where the driver files are taken from",
+       {u"install", u"--model", u"RT-58C", u"--interface", u"usb"},
+       "C:\\Users\\bob\\Downloads",
+       "payload: not unpacked; the driver files are taken from the program's folder"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    FakeServices services;
+    TestDialogHost host;
+    services.process.programFilePath = u"C:\\Users\\bob\\Downloads\\KestravaSetup.exe";
+    services.process.arguments = row.arguments;
+    CBrevantApp(services.With(host)).Run();
+    std::string console;
+    for (const WString& line : services.console.lines) console += Utf16ToUtf8(line) + "\n";
+    const std::string content = services.files.Content(kLog).value_or("");
+    EXPECT_NE(std::string::npos, console.find(row.consoleHas)) << console;
+    EXPECT_NE(std::string::npos, content.find(row.supportHas)) << content;
+    EXPECT_EQ(std::string::npos, content.find(row.consoleHas)) << content;
+    EXPECT_EQ(std::string::npos, content.find("bob")) << content;
+  }
+}
+
 }  // namespace
 }  // namespace kestrava

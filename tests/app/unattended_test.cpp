@@ -81,6 +81,17 @@ class Unattended : public ::testing::Test, public FakeServices {
                              [](const std::string& call) { return call.rfind("open ", 0) == 0; }));
   }
 
+  // A paired Bluetooth printer on `port`, as the stack's enumeration tree lists it.
+  void PairBluetoothPrinter(const WString& port) {
+    const WString root = u"SYSTEM\\CurrentControlSet\\Enum\\BTHENUM\\";
+    registry.SetValue(root +
+                          u"{00001101-0000-1000-8000-00805f9b34fb}_LOCALMFG&0002\\"
+                          u"8&2a6b0c1d&0&001122AABBCC_C00000000\\Device Parameters",
+                      u"PortName", RegistryValue::String(port));
+    registry.SetValue(root + u"Dev_001122AABBCC\\7&2f2e3a1b&0&BluetoothDevice_001122AABBCC",
+                      u"FriendlyName", RegistryValue::String(u"RT-58 Printer"));
+  }
+
   TestDialogHost host;
   FakeDeviceIo::State* com3 = nullptr;
   std::unique_ptr<InstanceMarker> otherInstance;  // another run's, when a case holds one
@@ -206,9 +217,12 @@ TEST_P(UnattendedOutcome, EndsWithItsExitCodeAndTellsWhy) {
   EXPECT_EQ(row.exitCode, Run(row.words)) << Output();
   EXPECT_TRUE(Said(row.line)) << Output();
   ExpectNoWindow();
-  if (row.exitCode != kExitDone && row.exitCode < 10) {
-    EXPECT_EQ("failed: exit code " + std::to_string(row.exitCode),
-              Utf16ToUtf8(console.lines.back()));
+  // Every failure ends with its code: "failed: exit code 1802", "... a fault: exit code 21".
+  if (row.exitCode != 0) {
+    const std::string last = Utf16ToUtf8(console.lines.back());
+    const std::string code = "exit code " + std::to_string(row.exitCode);
+    ASSERT_GE(last.size(), code.size()) << Output();
+    EXPECT_EQ(code, last.substr(last.size() - code.size())) << Output();
   }
   // A refusal before the installation leaves nothing.
   if (row.exitCode > 100) {
@@ -218,86 +232,84 @@ TEST_P(UnattendedOutcome, EndsWithItsExitCodeAndTellsWhy) {
 }
 
 const Outcome kOutcomes[] = {
-    {"Done", nullptr, Com(), kExitDone, "done: RT-58C on COM3:"},
-    {"Help", nullptr, {u"/?"}, kExitDone, "Exit codes: 0 done"},
-    {"HelpInJapanese", nullptr, {u"--help", u"--language", u"ja"}, kExitDone, "終了コード"},
+    {"Done", nullptr, Com(), 0, "done: RT-58C on COM3:"},
+    {"Help", nullptr, {u"/?"}, 0, "Exit codes: 0 done"},
+    {"HelpInJapanese", nullptr, {u"--help", u"--language", u"ja"}, 0, "終了コード"},
     {"BadArgument",
      nullptr,
      {u"install", u"--model", u"RT-99"},
-     kExitBadArguments,
+     1639,
      "bad argument: unknown model RT-99"},
     {"AnotherInstance",
      [](Unattended& u) {
        bool existed = false;
        u.otherInstance = u.process.CreateInstanceMarker(u"Demo", existed);
      },
-     Com(), kExitAnotherInstance, "another instance of the program is running"},
-    {"NotElevated", [](Unattended& u) { u.process.elevated = false; }, Com(), kExitNotElevated,
+     Com(), 1618, "another instance of the program is running"},
+    {"NotElevated", [](Unattended& u) { u.process.elevated = false; }, Com(), 740,
      "administrator rights are needed"},
     {"NoSuchSerialPort",
      nullptr,
      {u"install", u"--model", u"RT-58C", u"--interface", u"com", u"--port", u"COM9"},
-     kExitNoSuchPort,
+     1796,
      "port: COM9 is not there; this computer has: COM3, COM4"},
     {"NoBluetoothPort",
      nullptr,
      {u"install", u"--model", u"RT-58C", u"--interface", u"ble", u"--port", u"COM7"},
-     kExitNoSuchPort,
+     1796,
      "port: COM7 is not there; this computer has: none"},
     {"NoUsbPrinter",
      nullptr,
      {u"install", u"--model", u"RT-80C", u"--interface", u"usb"},
-     kExitNoSuchPort,
+     1796,
      "port: no supported USB printer is attached"},
     {"PortInUse", [](Unattended& u) { u.spooler.AddInstalledPrinter(u"Till", u"COM3:"); }, Com(),
-     kExitPortInUse, "port: COM3: already has the printer Till"},
-    {"PortCheckFailed", [](Unattended& u) { u.deviceIo.Vanish(u"COM3"); }, Com(),
-     kExitPortCheckFailed, "port check: failed"},
+     1802, "port: COM3: already has the printer Till"},
+    {"PortCheckFailed", [](Unattended& u) { u.deviceIo.Vanish(u"COM3"); }, Com(), 1167,
+     "port check: failed"},
     {"LanNobodyListens",
      nullptr,
      {u"install", u"--model", u"RT-80", u"--interface", u"lan", u"--address", u"127.0.0.2"},
-     kExitPortCheckFailed,
+     1167,
      "message: Please check the connection"},
     {"PortCheckSkipped", [](Unattended& u) { u.deviceIo.Vanish(u"COM3"); },
-     Com({u"--no-port-check"}), kExitDone, "port check: skipped"},
+     Com({u"--no-port-check"}), 0, "port check: skipped"},
     {"DriverFilesHeldOpen",
      [](Unattended& u) {
        u.files.Fail(FakeFiles::Op::kCopy, u"C:\\Setup\\Windows x64\\UNIDRV.DLL");
      },
-     Com(), kExitDriverFilesNotCopied,
-     "driver files: failed: C:\\Setup\\Windows x64\\UNIDRV.DLL: error 32"},
+     Com(), 10, "driver files: failed: C:\\Setup\\Windows x64\\UNIDRV.DLL: error 32"},
     {"DriverRefused", [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kAddDriver, 1797); },
-     Com(), kExitDriverNotRegistered, "driver: failed: error 1797: The printer driver is unknown."},
+     Com(), 11, "driver: failed: error 1797: The printer driver is unknown."},
     {"PrinterRefused", [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kAddPrinter, 5); },
-     Com(), kExitPrinterNotAdded, "printer: failed: error 5: Access is denied."},
+     Com(), 12, "printer: failed: error 5: Access is denied."},
     {"RuntimeMissingOpensNoBrowser",
-     [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kAddPrinter, 126); }, Com(),
-     kExitPrinterNotAdded, "message: https://aka.ms/vs/17/release/vc_redist.x64.exe"},
+     [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kAddPrinter, 126); }, Com(), 12,
+     "message: https://aka.ms/vs/17/release/vc_redist.x64.exe"},
     {"PrinterOutOfPaper",
      [](Unattended& u) {
        u.com3->replies = {"\x72", "\x32", "\x12"};
      },
-     Com(), kExitPaperEnd,
-     "printer status: out of paper (10 04 04 > 72; 10 04 02 > 32; 10 04 03 > 12)"},
+     Com(), 20, "printer status: out of paper (10 04 04 > 72; 10 04 02 > 32; 10 04 03 > 12)"},
     {"PrinterReady",
      [](Unattended& u) {
        u.com3->replies = {"\x12", "\x12", "\x12"};
      },
-     Com(), kExitDone, "printer status: ready"},
-    {"PrinterSilent", nullptr, Com(), kExitDone, "printer status: no answer (10 04 04 > (none))"},
-    {"TestPagePrinted", nullptr, Com({u"--test-page"}), kExitDone, "test page: sent to RT-58C"},
+     Com(), 0, "printer status: ready"},
+    {"PrinterSilent", nullptr, Com(), 0, "printer status: no answer (10 04 04 > (none))"},
+    {"TestPagePrinted", nullptr, Com({u"--test-page"}), 0, "test page: sent to RT-58C"},
     {"TestPageRefused", [](Unattended& u) { u.graphics.printerContextError = 5; },
-     Com({u"--test-page"}), kExitTestPageFailed, "test page: failed: error 5: Access is denied."},
-    {"UninstallNothingThere", nullptr, {u"uninstall", u"--all"}, kExitDone, "nothing to remove"},
+     Com({u"--test-page"}), 13, "test page: failed: error 5: Access is denied."},
+    {"UninstallNothingThere", nullptr, {u"uninstall", u"--all"}, 0, "nothing to remove"},
     {"UninstallAPrinterNotThere",
      nullptr,
      {u"uninstall", u"--printer", u"RT-58C"},
-     kExitNoSuchPrinter,
+     1801,
      "printer: RT-58C is not installed"},
     {"UninstallAPrinterOfAnotherFamily",
      [](Unattended& u) { u.spooler.AddInstalledPrinter(u"Office", u"LPT1:", u"Office Laser"); },
      {u"uninstall", u"--printer", u"Office"},
-     kExitNoSuchPrinter,
+     1801,
      "printer: Office is no printer of this family; left alone"},
     {"UninstallLeavesAPrinterThatPrints",
      [](Unattended& u) {
@@ -305,7 +317,7 @@ const Outcome kOutcomes[] = {
        u.spooler.printers.back().jobs = 3;
      },
      {u"uninstall", u"--model", u"RT-58C"},
-     kExitSomethingLeft,
+     15,
      "printer: RT-58C left: 3 jobs are in its queue"},
     {"UninstallDryRunNeedsNoRights",
      [](Unattended& u) {
@@ -313,12 +325,12 @@ const Outcome kOutcomes[] = {
        u.spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
      },
      {u"uninstall", u"--all", u"--dry-run"},
-     kExitDone,
+     0,
      "printer: RT-58C would be removed"},
     {"UninstallNeedsRights",
      [](Unattended& u) { u.process.elevated = false; },
      {u"uninstall", u"--all"},
-     kExitNotElevated,
+     740,
      "administrator rights are needed"},
     {"UsbFirstPrinter",
      [](Unattended& u) {
@@ -328,8 +340,146 @@ const Outcome kOutcomes[] = {
        u.deviceIo.Add(kUsbPath).replies = {"\x16"};
      },
      {u"install", u"--model", u"RT-80C", u"--interface", u"usb"},
-     kExitDone,
+     0,
      "done: RT-80C on USB001"},
+    // The listing fails.
+    {"PrintersNotListed",
+     [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kEnumerate, 1722); },
+     {u"printers"},
+     14,
+     "printers: cannot be listed: error 1722"},
+    {"UninstallWithoutAListing",
+     [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kEnumerate, 1722); },
+     {u"uninstall", u"--all"},
+     14,
+     "printers: cannot be listed: error 1722"},
+    // Each fault the printer's status tells has its code: the off-line cause's and the error
+    // cause's bits (10 04 02 and 10 04 03) after a paper sensor that has paper.
+    {"PrinterCoverOpen",
+     [](Unattended& u) {
+       u.com3->replies = {"\x12", "\x16", "\x12"};
+     },
+     Com(), 21, "printer status: cover open (10 04 04 > 12; 10 04 02 > 16; 10 04 03 > 12)"},
+    {"PrinterOffline",
+     [](Unattended& u) {
+       u.com3->replies = {"\x12", "\x1A", "\x12"};
+     },
+     Com(), 22, "printer status: off line (10 04 04 > 12; 10 04 02 > 1A; 10 04 03 > 12)"},
+    {"PrinterCutterError",
+     [](Unattended& u) {
+       u.com3->replies = {"\x12", "\x12", "\x1A"};
+     },
+     Com(), 23, "printer status: cutter error (10 04 04 > 12; 10 04 02 > 12; 10 04 03 > 1A)"},
+    {"PrinterUnrecoverable",
+     [](Unattended& u) {
+       u.com3->replies = {"\x12", "\x12", "\x32"};
+     },
+     Com(), 24,
+     "printer status: unrecoverable error (10 04 04 > 12; 10 04 02 > 12; 10 04 03 > 32)"},
+    // Ports in use, as the spooler names them.
+    {"BluetoothPortInUse",
+     [](Unattended& u) {
+       u.PairBluetoothPrinter(u"COM7");
+       u.spooler.AddInstalledPrinter(u"Till", u"COM7:");
+     },
+     {u"install", u"--model", u"RT-58C", u"--interface", u"ble", u"--port", u"COM7"},
+     1802,
+     "port: COM7: already has the printer Till"},
+    {"PortInUseInAnotherCase",
+     [](Unattended& u) { u.spooler.AddInstalledPrinter(u"Till", u"com3:"); }, Com(), 1802,
+     "port: COM3: already has the printer Till"},
+    {"PortInUseInAPool",
+     [](Unattended& u) { u.spooler.AddInstalledPrinter(u"Till", u"COM4:,COM3:"); }, Com(), 1802,
+     "port: COM3: already has the printer Till"},
+    {"AConnectionsPortIsItsServers",
+     [](Unattended& u) { u.spooler.AddConnection(u"shop", u"Till", u"COM3:", u"RT-58C"); }, Com(),
+     0, "done: RT-58C on COM3:"},
+    {"ANameTakenInAnotherCase",
+     [](Unattended& u) { u.spooler.AddInstalledPrinter(u"rt-58c", u"COM4:"); }, Com(), 0,
+     "done: RT-58C (copy 1) on COM3:"},
+    // Steps of the installation that fell short.
+    {"SerialPortsNotListed",
+     [](Unattended& u) { u.registry.FailOpen(WString(kSerialDeviceMapKey)); }, Com(), 16,
+     "port: the system refused to list its serial ports"},
+    {"SerialPortsNotListedForThePortsCommand",
+     [](Unattended& u) { u.registry.FailOpen(WString(kSerialDeviceMapKey)); },
+     {u"ports"},
+     16,
+     "port: the system refused to list its serial ports"},
+    {"SerialSettingsNotWritten",
+     [](Unattended& u) { u.registry.FailWrites(WString(kSerialPortsKey)); }, Com(), 17,
+     "port set-up: the settings of COM3: cannot be written: the registry refused a value "
+     "(going on)"},
+    {"TcpIpPortNotWritten",
+     [](Unattended& u) { u.registry.FailOpen(WString(kTcpIpPortsKey), RegistryStatus::kNotFound); },
+     Lan(), 17,
+     "port set-up: the Standard TCP/IP port 127.0.0.1 cannot be written: its registry key is "
+     "not there (going on)"},
+    {"SpoolerNotRestarted",
+     [](Unattended& u) {
+       u.shell.Define(kNet, [](const WString& p) { return p == u"start spooler" ? 2u : 0u; });
+     },
+     Com(), 18,
+     "spooler: not restarted: net stop spooler ended with exit code 0, net start spooler ended "
+     "with exit code 2"},
+    {"DefaultPrinterRefused",
+     [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kSetDefault, 5); },
+     Com({u"--default"}), 19,
+     "default printer: RT-58C could not be made the default printer: error 5: Access is denied."},
+    {"DefaultPrinterOfAnotherAdministrator",
+     [](Unattended& u) { u.process.account = u"TILL\\admin"; }, Com({u"--default"}), 19,
+     "default printer: RT-58C is the default printer of TILL\\admin, the account the program runs "
+     "as, not of TILL\\alice, who is logged on"},
+    {"DefaultPrinterOfSystem",
+     [](Unattended& u) {
+       u.process.account = u"NT AUTHORITY\\SYSTEM";
+       u.process.session = 0;
+     },
+     Com({u"--default"}), 19,
+     "default printer: RT-58C is the default printer of NT AUTHORITY\\SYSTEM, the account the "
+     "program runs as, not of TILL\\alice, who is logged on"},
+    {"DefaultPrinterWithNoOneLoggedOn",
+     [](Unattended& u) {
+       u.process.account = u"NT AUTHORITY\\SYSTEM";
+       u.process.session = 0;
+       u.process.consoleSession = FakeProcess::kNoSession;
+     },
+     Com({u"--default"}), 19,
+     "default printer: RT-58C is the default printer of NT AUTHORITY\\SYSTEM, the account the "
+     "program runs as; no one is logged on"},
+    {"DefaultPrinterOfTheUserNamedInAnotherCase",
+     [](Unattended& u) { u.process.account = u"till\\ALICE"; }, Com({u"--default"}), 0,
+     "default printer: RT-58C"},
+    // The removal and what Windows does with it.
+    {"UninstallLeavesAConnectionAlone",
+     [](Unattended& u) { u.spooler.AddConnection(u"shop", u"RT-58C", u"COM3:", u"RT-58C"); },
+     {u"uninstall", u"--all"},
+     0,
+     "printer: \\\\shop\\RT-58C is a connection to a printer of another computer; left alone"},
+    {"UninstallOfANamedConnection",
+     [](Unattended& u) { u.spooler.AddConnection(u"shop", u"RT-58C", u"COM3:", u"RT-58C"); },
+     {u"uninstall", u"--printer", u"\\\\shop\\RT-58C"},
+     1801,
+     "printer: \\\\shop\\RT-58C is a connection to a printer of another computer; left alone"},
+    {"UninstallOfAPrinterOnlyMarkedForDeletion",
+     [](Unattended& u) {
+       u.spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
+       u.spooler.printers.back().otherHandles = 1;
+     },
+     {u"uninstall", u"--model", u"RT-58C"},
+     15,
+     "printer: RT-58C left: removed when its jobs end"},
+    {"UninstallWhoseRestartFails",
+     [](Unattended& u) {
+       u.spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
+       u.registry.SetValue(WString(kSerialPortsKey), u"COM3:",
+                           RegistryValue::String(u"115200,n,8,1"));
+       u.shell.Define(kNet, [](const WString& p) { return p == u"start spooler" ? 2u : 0u; });
+     },
+     {u"uninstall", u"--all"},
+     18,
+     "spooler: not restarted: net stop spooler ended with exit code 0, net start spooler ended "
+     "with exit code 2"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UnattendedOutcome, ::testing::ValuesIn(kOutcomes),
@@ -348,6 +498,30 @@ TEST_F(Unattended, TheListingsAreTabSeparatedLinesOfThePortsAndTheFamilysPrinter
   ASSERT_EQ(kExitDone, Run({u"ports"}));
   EXPECT_EQ((std::vector<WString>{u"com\tCOM3\tserial port", u"com\tCOM4\tserial port"}),
             console.lines);
+  ExpectNoWindow();
+}
+
+TEST_F(Unattended, AFamilysPrinterOfAnotherComputerIsListedAsAConnection) {
+  spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
+  spooler.AddConnection(u"shop", u"RT-80", u"10.0.0.9", u"RT-80");
+  spooler.AddConnection(u"shop", u"Office", u"LPT1:", u"Office Laser");
+  ASSERT_EQ(0, Run({u"printers"}));
+  EXPECT_EQ((std::vector<WString>{u"RT-58C\tCOM3:\tRT-58C",
+                                  u"\\\\shop\\RT-80\t10.0.0.9\tRT-80\tconnection"}),
+            console.lines);
+}
+
+TEST_F(Unattended, DiscoveryRunsForTheSecondsAskedInTheDialogsTicksOnTheClock) {
+  const uint64_t before = clock.MonotonicMs();
+  const size_t sleepsBefore = clock.Sleeps().size();
+  ASSERT_EQ(0, Run({u"ports", u"--discover", u"2"})) << Output();
+  EXPECT_EQ(2000u, clock.MonotonicMs() - before);
+  const std::vector<uint32_t> sleeps = clock.Sleeps();
+  EXPECT_EQ((std::vector<uint32_t>{500, 500, 500, 500}),
+            std::vector<uint32_t>(sleeps.begin() + static_cast<std::ptrdiff_t>(sleepsBefore),
+                                  sleeps.end()));
+  EXPECT_EQ(1, udp.Opened());
+  EXPECT_EQ(0, udp.OpenNow()) << "closed when the time is up";
   ExpectNoWindow();
 }
 

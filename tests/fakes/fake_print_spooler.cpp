@@ -9,7 +9,7 @@ namespace kestrava {
 namespace {
 
 bool SameName(WStringView a, WStringView b) {
-  return UpperAscii(a) == UpperAscii(b);
+  return SameNameIgnoringCase(a, b);
 }
 
 std::string Utf8(WStringView text) {
@@ -29,6 +29,7 @@ class FakeSpoolerPrinter final : public SpoolerPrinter {
   ~FakeSpoolerPrinter() override {
     --*open_;
     spooler_.Record("ClosePrinter " + Utf8(name_));
+    spooler_.Closed(name_);
   }
 
   bool SetData(const WString& name, uint32_t type, const void* data, uint32_t size,
@@ -111,6 +112,37 @@ void FakePrintSpooler::AddInstalledPrinter(const WString& name, const WString& p
   printers.push_back(printer);
 }
 
+void FakePrintSpooler::AddConnection(const WString& server, const WString& queue,
+                                     const WString& port, const WString& driver) {
+  AddInstalledPrinter(u"\\\\" + server + u"\\" + queue, port, driver);
+  printers.back().connection = true;
+}
+
+void FakePrintSpooler::EndJobsAndHandles(const WString& name) {
+  if (Printer* printer = Find(name)) {
+    printer->jobs = 0;
+    printer->otherHandles = 0;
+  }
+  Settle(name);
+}
+
+void FakePrintSpooler::Closed(const WString& name) {
+  if (Printer* printer = Find(name)) {
+    if (printer->handles > 0) --printer->handles;
+  }
+  Settle(name);
+}
+
+void FakePrintSpooler::Settle(const WString& name) {
+  auto it = std::find_if(printers.begin(), printers.end(), [&](const Printer& printer) {
+    return SameName(printer.record.printerName, name);
+  });
+  if (it == printers.end() || !it->pendingDeletion) return;
+  if (it->jobs > 0 || it->otherHandles > 0 || it->handles > 0) return;
+  if (SameName(defaultPrinter, name)) defaultPrinter.clear();
+  printers.erase(it);
+}
+
 void FakePrintSpooler::Record(const std::string& call) {
   calls.push_back(call);
   if (onCall) onCall(call);
@@ -142,6 +174,7 @@ std::vector<WString> FakePrintSpooler::PrinterNames() const {
 }
 
 std::unique_ptr<SpoolerPrinter> FakePrintSpooler::Handle(const WString& name) {
+  if (Printer* printer = Find(name)) ++printer->handles;
   return std::make_unique<FakeSpoolerPrinter>(*this, name, openPrinters_);
 }
 
@@ -195,13 +228,25 @@ bool FakePrintSpooler::AddDriver(const DriverRecord& driver, uint32_t* error) {
   return true;
 }
 
-bool FakePrintSpooler::EnumeratePrinters(std::vector<InstalledPrinter>& out, uint32_t* error) {
-  Record("EnumPrinters");
+bool FakePrintSpooler::ListPrinters(PrinterListing listing, std::vector<InstalledPrinter>& out,
+                                    uint32_t* error) {
+  Record(listing == PrinterListing::kLocal         ? "EnumPrinters local"
+         : listing == PrinterListing::kConnections ? "EnumPrinters connections"
+                                                   : "EnumPrinters");
   if (Failing(Op::kEnumerate, error)) return false;
   Report(error, 0);
   for (const Printer& printer : printers) {
-    out.push_back({printer.record.printerName, printer.record.portName, printer.record.driverName,
-                   printer.jobs});
+    if (listing == PrinterListing::kLocal && printer.connection) continue;
+    if (listing == PrinterListing::kConnections && !printer.connection) continue;
+    InstalledPrinter listed;
+    listed.printerName = printer.record.printerName;
+    listed.portName = printer.record.portName;
+    listed.driverName = printer.record.driverName;
+    listed.jobs = printer.jobs;
+    listed.attributes = printer.connection ? kPrinterAttributeNetwork
+                                           : printer.record.attributes | kPrinterAttributeLocal;
+    listed.status = printer.pendingDeletion ? kPrinterStatusPendingDeletion : 0;
+    out.push_back(listed);
   }
   return true;
 }
@@ -264,9 +309,10 @@ bool FakePrintSpooler::DeletePrinter(const WString& name, uint32_t* error) {
     Report(error, kErrorInvalidPrinterName);
     return false;
   }
-  if (SameName(defaultPrinter, name)) defaultPrinter.clear();
-  printers.erase(it);
   Report(error, 0);
+  // The printer goes once nothing holds it: at once when nothing does.
+  it->pendingDeletion = true;
+  Settle(name);
   return true;
 }
 

@@ -31,6 +31,12 @@ std::unique_ptr<InstanceMarker> FakeProcess::CreateInstanceMarker(const WString&
   return std::make_unique<FakeMarker>(objects_, name);
 }
 
+SessionAccounts FakeProcess::Accounts() {
+  const uint32_t asked = session == 0 ? consoleSession : session;
+  auto user = sessionUsers.find(asked);
+  return {account, user == sessionUsers.end() ? WString() : user->second};
+}
+
 int FakeProcess::OpenHandles(const WString& name) const {
   auto it = objects_->find(name);
   return it == objects_->end() ? 0 : it->second;

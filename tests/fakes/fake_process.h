@@ -22,6 +22,10 @@ class FakeProcess final : public Process {
   WString ProgramFilePath() override { return programFilePath; }
   std::vector<WString> Arguments() override { return arguments; }
   bool IsElevated() override { return elevated; }
+  // As Windows answers: the session asked is the process's own, or the console's for a
+  // process of session 0; a session without a user (session 0 since Windows Vista, a console
+  // no one has logged on at: kNoSession) names no one.
+  SessionAccounts Accounts() override;
   std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
                                                        bool& alreadyExisted) override;
   bool InitialiseCommonControls(uint32_t size, uint32_t classMask) override {
@@ -40,6 +44,13 @@ class FakeProcess final : public Process {
   void StandardOutput(std::string_view text) override { standardOutput += text; }
 
   int OpenHandles(const WString& name) const;
+
+  // Who runs the program: by default the user logged on at the console, in session 1.
+  static constexpr uint32_t kNoSession = 0xFFFFFFFF;  // no one at the console
+  WString account = u"TILL\\alice";
+  uint32_t session = 1;
+  uint32_t consoleSession = 1;
+  std::map<uint32_t, WString> sessionUsers = {{1, u"TILL\\alice"}};
 
   WString programFilePath = u"C:\\Setup\\KestravaSetup.exe";
   std::vector<WString> arguments;

@@ -26,6 +26,8 @@ class FakeSystemInfo final : public SystemInfo {
   WString AnsiToWide(std::string_view text) override;
   std::string WideToAnsi(WStringView text) override;
   WString ErrorMessage(uint32_t code) override;
+  // The portable form of the system's rule (platform/text.h).
+  bool SameName(WStringView a, WStringView b) override { return SameNameIgnoringCase(a, b); }
 
   uint16_t emulatedArchitecture = kArchitectureAmd64;
   uint16_t nativeArchitecture = kArchitectureAmd64;

@@ -20,41 +20,88 @@ TEST_F(SpoolerRestartTest, TheSystemsNetStopsThenStartsTheSpoolerTwentyMilliseco
   files.AddFile(process.programFilePath.substr(0, 9) + u"net.exe", "MZ planted");
   files.AddFile(kNet, "MZ");
   shell.files = &files;
-  EXPECT_TRUE(RestartSpoolerByCommand(shell, clock));
+  const SpoolerRestart restart = RestartSpoolerByCommand(shell, clock);
   EXPECT_EQ((Lines{kStop, "Sleep 20", kStart}), journal);
+  EXPECT_TRUE(restart.stop.Succeeded());
+  EXPECT_TRUE(restart.Restarted());
 }
 
-TEST_F(SpoolerRestartTest, CommandsThatCannotRunArePassedOver) {
+// net's exit codes: 0 done, 1 a syntax error, 2 refused (the service not running, already
+// running, access denied).
+uint32_t Net(const WString& parameters, uint32_t stop, uint32_t plainStop, uint32_t start) {
+  if (parameters == u"stop spooler /y") return stop;
+  return parameters == u"stop spooler" ? plainStop : start;
+}
+
+TEST_F(SpoolerRestartTest, TheRestartAnswersWhatTheCommandsSaid) {
+  struct Half {
+    bool carriedOut;
+    uint32_t code;
+  };
   struct Row {
     const char* what;
     std::function<void(FakeShell&)> script;
     Lines expected;
+    Half stop;
+    Half start;
+    bool restarted;
   };
   const Row rows[] = {
-      {"the spooler already stopped: the stop fails, the start still runs",
+      {"both done", [](FakeShell&) {}, {kStop, "Sleep 20", kStart}, {true, 0}, {true, 0}, true},
+      {"the spooler already stopped: the stop fails, the start still runs and restarts it",
        [](FakeShell& s) {
-         s.Define(kNet, [](const WString& parameters) {
-           return parameters == u"stop spooler /y" ? 2u : 0u;  // "Service not active."
-         });
+         s.Define(kNet, [](const WString& p) { return Net(p, 2, 0, 0); });  // "not started"
        },
-       {kStop, "Sleep 20", kStart}},
+       {kStop, "Sleep 20", kStart},
+       {true, 2},
+       {true, 0},
+       true},
+      {"the stop refused, so the start finds it running: not restarted",
+       [](FakeShell& s) { s.Define(kNet, [](const WString& p) { return Net(p, 2, 0, 2); }); },
+       {kStop, "Sleep 20", kStart},
+       {true, 2},
+       {true, 2},
+       false},
+      {"stopped, but it does not start again",
+       [](FakeShell& s) { s.Define(kNet, [](const WString& p) { return Net(p, 0, 0, 2); }); },
+       {kStop, "Sleep 20", kStart},
+       {true, 0},
+       {true, 2},
+       false},
       {"a net that does not know /y refuses the line: the stop again without it",
        [](FakeShell& s) {
-         s.Define(kNet, [](const WString& parameters) {
-           return parameters == u"stop spooler /y" ? 1u : 0u;  // "The syntax of this command..."
-         });
+         // "The syntax of this command is:"
+         s.Define(kNet, [](const WString& p) { return Net(p, 1, 0, 0); });
        },
-       {kStop, "run C:\\WINDOWS\\system32\\net.exe stop spooler", "Sleep 20", kStart}},
+       {kStop, "run C:\\WINDOWS\\system32\\net.exe stop spooler", "Sleep 20", kStart},
+       {true, 0},
+       {true, 0},
+       true},
+      {"the stop without /y answers for the stop",
+       [](FakeShell& s) { s.Define(kNet, [](const WString& p) { return Net(p, 1, 2, 0); }); },
+       {kStop, "run C:\\WINDOWS\\system32\\net.exe stop spooler", "Sleep 20", kStart},
+       {true, 2},
+       {true, 0},
+       true},
       {"net cannot start",
        [](FakeShell& s) { s.Refuse(kNet); },
        {"refused C:\\WINDOWS\\system32\\net.exe stop spooler /y", "Sleep 20",
-        "refused C:\\WINDOWS\\system32\\net.exe start spooler"}},
+        "refused C:\\WINDOWS\\system32\\net.exe start spooler"},
+       {false, 0},
+       {false, 0},
+       false},
       {"no system folder: nothing is run, nothing looked for",
        [](FakeShell& s) { s.systemFolder.clear(); },
-       {"Sleep 20"}},
+       {"Sleep 20"},
+       {false, 0},
+       {false, 0},
+       false},
       {"a system folder with its backslash",
        [](FakeShell& s) { s.systemFolder = u"D:\\"; },
-       {"run D:\\net.exe stop spooler /y", "Sleep 20", "run D:\\net.exe start spooler"}},
+       {"run D:\\net.exe stop spooler /y", "Sleep 20", "run D:\\net.exe start spooler"},
+       {true, 0},
+       {true, 0},
+       true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -62,8 +109,13 @@ TEST_F(SpoolerRestartTest, CommandsThatCannotRunArePassedOver) {
     fresh.onCall = [this](const std::string& call) { journal.push_back(call); };
     row.script(fresh);
     journal.clear();
-    EXPECT_TRUE(RestartSpoolerByCommand(fresh, clock));
+    const SpoolerRestart restart = RestartSpoolerByCommand(fresh, clock);
     EXPECT_EQ(row.expected, journal);
+    EXPECT_EQ(row.stop.carriedOut, restart.stop.carriedOut);
+    EXPECT_EQ(row.stop.code, restart.stop.code);
+    EXPECT_EQ(row.start.carriedOut, restart.start.carriedOut);
+    EXPECT_EQ(row.start.code, restart.start.code);
+    EXPECT_EQ(row.restarted, restart.Restarted());
   }
 }
 
@@ -75,7 +127,9 @@ TEST_F(SpoolerRestartTest, ACommandThatNeverEndsIsEndedAfterAMinuteAndTheRestart
   fresh.Hang(kNet);
   journal.clear();
   const uint64_t before = clock.MonotonicMs();
-  EXPECT_TRUE(RestartSpoolerByCommand(fresh, clock));
+  const SpoolerRestart restart = RestartSpoolerByCommand(fresh, clock);
+  EXPECT_FALSE(restart.stop.carriedOut);
+  EXPECT_FALSE(restart.Restarted()) << "a command ended after its minute answered nothing";
   EXPECT_EQ((Lines{kStop, "ended C:\\WINDOWS\\system32\\net.exe stop spooler /y", "Sleep 20",
                    kStart, "ended C:\\WINDOWS\\system32\\net.exe start spooler"}),
             journal);
@@ -107,7 +161,10 @@ TEST_F(SerialPortTest, TheLineSettingsAreWrittenBeforeTheSpoolerRestarts) {
     });
     registry.accesses.clear();
     journal.clear();
-    EXPECT_TRUE(ConfigureSerialPort(Engine(), row.port, row.baud));
+    const PortSetUp setUp = ConfigureSerialPort(Engine(), row.port, row.baud);
+    EXPECT_TRUE(setUp.Written());
+    ASSERT_TRUE(setUp.restart);
+    EXPECT_TRUE(setUp.restart->Restarted());
     auto value = registry.Value(WString(kSerialPortsKey), row.port);
     ASSERT_TRUE(value);
     EXPECT_EQ(kRegSz, value->type);
@@ -123,16 +180,45 @@ TEST_F(SerialPortTest, TheLineSettingsAreWrittenBeforeTheSpoolerRestarts) {
 }
 
 TEST_F(SerialPortTest, AFailedWriteIsReportedAndTheSpoolerStillRestarts) {
-  registry.FailWrites(WString(kSerialPortsKey));
-  EXPECT_FALSE(ConfigureSerialPort(Engine(), u"COM3:", u"115200"));
-  registry.FailOpen(WString(kSerialPortsKey));
-  EXPECT_FALSE(ConfigureSerialPort(Engine(), u"COM3:", u"115200"));
-  EXPECT_EQ(2u, Journal(kStop).size());
-  EXPECT_EQ(2u, Journal(kStart).size());
+  struct Row {
+    const char* what;
+    std::function<void(FakeRegistry&)> script;
+    PortSetUpFault fault;
+  };
+  const Row rows[] = {
+      {"the value refused", [](FakeRegistry& r) { r.FailWrites(WString(kSerialPortsKey)); },
+       PortSetUpFault::kValueRefused},
+      {"the key refused", [](FakeRegistry& r) { r.FailOpen(WString(kSerialPortsKey)); },
+       PortSetUpFault::kKeyRefused},
+      {"the key missing",
+       [](FakeRegistry& r) { r.FailOpen(WString(kSerialPortsKey), RegistryStatus::kNotFound); },
+       PortSetUpFault::kKeyMissing},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    registry = FakeRegistry();
+    registry.AddKey(WString(kSerialPortsKey));
+    row.script(registry);
+    journal.clear();
+    const PortSetUp setUp = ConfigureSerialPort(Engine(), u"COM3:", u"115200");
+    EXPECT_EQ(row.fault, setUp.fault);
+    EXPECT_FALSE(setUp.Written());
+    ASSERT_TRUE(setUp.restart) << "restarted all the same";
+    EXPECT_EQ((Lines{kStop, "Sleep 20", kStart}), journal);
+  }
+}
+
+TEST_F(SerialPortTest, AWrittenPortWhoseRestartFailsSaysSo) {
+  shell.Define(kNet, [](const WString& p) { return Net(p, 0, 0, 2); });
+  const PortSetUp setUp = ConfigureSerialPort(Engine(), u"COM3:", u"115200");
+  EXPECT_TRUE(setUp.Written());
+  ASSERT_TRUE(setUp.restart);
+  EXPECT_FALSE(setUp.restart->Restarted());
+  EXPECT_EQ(2u, setUp.restart->start.code);
 }
 
 TEST_F(SerialPortTest, AnOverlongBaudTextIsCutToTheBuffer) {
-  EXPECT_TRUE(ConfigureSerialPort(Engine(), u"COM3:", WString(300, u'9')));
+  EXPECT_TRUE(ConfigureSerialPort(Engine(), u"COM3:", WString(300, u'9')).Written());
   auto value = registry.Value(WString(kSerialPortsKey), u"COM3:");
   ASSERT_TRUE(value);
   EXPECT_EQ(259u, value->Text().size());
@@ -146,7 +232,10 @@ class TcpIpPortTest : public EngineFixture {
 };
 
 TEST_F(TcpIpPortTest, ThePortKeyHoldsTheTableInOrderAndTheSpoolerRestarts) {
-  CreateTcpIpPort(Engine(), u"127.0.0.1");
+  const PortSetUp setUp = CreateTcpIpPort(Engine(), u"127.0.0.1");
+  EXPECT_TRUE(setUp.Written());
+  ASSERT_TRUE(setUp.restart);
+  EXPECT_TRUE(setUp.restart->Restarted());
   const auto expected = TcpIpPortValues(u"127.0.0.1", 2);
   std::vector<WString> names;
   for (const auto& [name, value] : expected) {
@@ -196,19 +285,28 @@ TEST_F(TcpIpPortTest, WhatStopsThePortAndWhatItLeaves) {
     const char16_t* address;
     size_t values;  // written under the port's key
     bool restarted;
+    PortSetUpFault fault;
   };
   const Row rows[] = {
       {"no version: the port without Version, no restart",
-       [](EngineFixture& f) { f.system.versionQuerySucceeds = false; }, u"10.0.0.1", 9, false},
+       [](EngineFixture& f) { f.system.versionQuerySucceeds = false; }, u"10.0.0.1", 9, false,
+       PortSetUpFault::kVersionUnknown},
       {"the monitor's key is missing",
        [](EngineFixture& f) {
          f.registry.FailOpen(WString(kTcpIpPortsKey), RegistryStatus::kNotFound);
        },
-       u"10.0.0.2", 0, false},
+       u"10.0.0.2", 0, false, PortSetUpFault::kKeyMissing},
+      {"the monitor's key is refused",
+       [](EngineFixture& f) { f.registry.FailOpen(WString(kTcpIpPortsKey)); }, u"10.0.0.4", 0,
+       false, PortSetUpFault::kKeyRefused},
       {"the port's key cannot be made",
        [](EngineFixture& f) { f.registry.FailOpen(WString(kTcpIpPortsKey) + u"\\10.0.0.3"); },
-       u"10.0.0.3", 0, false},
-      {"no address: nothing under the monitor's own key", [](EngineFixture&) {}, u"", 0, false},
+       u"10.0.0.3", 0, false, PortSetUpFault::kKeyRefused},
+      {"its values are refused: every one tried, the spooler restarted",
+       [](EngineFixture& f) { f.registry.FailWrites(WString(kTcpIpPortsKey) + u"\\10.0.0.5"); },
+       u"10.0.0.5", 0, true, PortSetUpFault::kValueRefused},
+      {"no address: nothing under the monitor's own key", [](EngineFixture&) {}, u"", 0, false,
+       PortSetUpFault::kKeyRefused},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -218,10 +316,13 @@ TEST_F(TcpIpPortTest, WhatStopsThePortAndWhatItLeaves) {
     system.versionQuerySucceeds = true;
     journal.clear();
     row.script(fixture);
-    CreateTcpIpPort(Engine(), row.address);
+    const PortSetUp setUp = CreateTcpIpPort(Engine(), row.address);
+    EXPECT_EQ(row.fault, setUp.fault);
+    EXPECT_FALSE(setUp.Written());
     EXPECT_EQ(row.values, registry.ValueNames(Port(row.address)).size());
     EXPECT_EQ(0u, registry.ValueNames(WString(kTcpIpPortsKey)).size());
     EXPECT_EQ(row.restarted, !journal.empty());
+    EXPECT_EQ(row.restarted, setUp.restart.has_value());
     EXPECT_EQ(0, registry.openKeys());
   }
 }
@@ -305,16 +406,51 @@ TEST(ListSerialPorts, Table) {
   }
 }
 
-TEST(ListSerialPorts, AMissingOrRefusingKeyLeavesTheListAsItWas) {
+TEST(ListSerialPorts, AMissingKeyIsNoPortAndARefusingOneAFailure) {
   FakeRegistry missing;
   std::vector<WString> ports = {u"COM1"};
-  EXPECT_TRUE(ListSerialPorts(missing, ports));
+  RegistryStatus status = RegistryStatus::kFailed;
+  EXPECT_TRUE(ListSerialPorts(missing, ports, &status)) << "a computer without serial ports";
+  EXPECT_EQ(RegistryStatus::kNotFound, status);
   EXPECT_EQ(std::vector<WString>{u"COM1"}, ports);
 
   RefusingRegistry refusing;
-  EXPECT_TRUE(ListSerialPorts(refusing, ports));
+  EXPECT_FALSE(ListSerialPorts(refusing, ports, &status));
+  EXPECT_EQ(RegistryStatus::kFailed, status);
   EXPECT_EQ(std::vector<WString>{u"COM1"}, ports);
   EXPECT_EQ(1, refusing.reads) << "a refusing key is not asked again and again";
+
+  FakeRegistry locked;
+  locked.AddKey(WString(kSerialDeviceMapKey));
+  locked.FailOpen(WString(kSerialDeviceMapKey));
+  EXPECT_FALSE(ListSerialPorts(locked, ports, &status));
+  EXPECT_EQ(RegistryStatus::kFailed, status);
+}
+
+TEST(PortLists, APoolOfPortsHoldsEachOfThemAsTheSystemNamesThem) {
+  FakeSystemInfo system;
+  struct Row {
+    const char16_t* list;
+    const char16_t* port;
+    bool holds;
+  };
+  const Row rows[] = {
+      {u"COM3:", u"COM3:", true},
+      {u"com3:", u"COM3:", true},
+      {u"COM3:,COM4:", u"COM4:", true},
+      {u"COM3:, COM4:", u"COM4:", true},
+      {u"COM3:,COM4:", u"COM3:", true},
+      {u"COM33:", u"COM3:", false},
+      {u"COM3:,COM4:", u"COM5:", false},
+      {u"COM3", u"COM3:", false},
+      {u"", u"COM3:", false},
+      {u"10.0.0.9,10.0.0.19", u"10.0.0.1", false},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.holds, PortListHolds(system, row.list, row.port))
+        << Utf16ToUtf8(row.list) << " / " << Utf16ToUtf8(row.port);
+  }
+  EXPECT_EQ((std::vector<WString>{u"COM3:", u"COM4:"}), PortsOfList(u" COM3: ,,COM4:"));
 }
 
 }  // namespace

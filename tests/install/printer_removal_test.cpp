@@ -41,6 +41,7 @@ class Removal : public EngineFixture {
     registry.SetValue(key, u"Protocol", RegistryValue::Dword(port == 9100 ? 1 : 2));
   }
 
+ public:
   Names Drivers() const {
     Names names;
     for (const DriverRecord& driver : spooler.drivers) {
@@ -69,14 +70,16 @@ class Removal : public EngineFixture {
     steps.clear();
     return RemovePrinters(Engine(), request, [this](const RemovalStep& step) {
       std::string line = step.item == RemovalItem::kPrinter      ? "printer "
+                         : step.item == RemovalItem::kConnection ? "connection "
                          : step.item == RemovalItem::kDriver     ? "driver "
                          : step.item == RemovalItem::kTcpIpPort  ? "tcpip "
                          : step.item == RemovalItem::kSerialPort ? "serial "
                                                                  : "spooler";
       line += Utf16ToUtf8(step.name);
       if (!step.environment.empty()) line += "/" + Utf16ToUtf8(step.environment);
-      if (!step.done)
+      if (!step.done && step.item != RemovalItem::kConnection)
         line += " left " + std::to_string(step.error) + "/" + std::to_string(step.jobs);
+      if (step.pendingDeletion) line += " pending";
       steps.push_back(line);
     });
   }
@@ -108,6 +111,9 @@ class RemovalTable : public Removal, public ::testing::WithParamInterface<Row> {
  public:
   FakePrintSpooler& Spooler() { return spooler; }
   FakeRegistry& Registry() { return registry; }
+  void TcpIpValue(const char16_t* name, const RegistryValue& value) {
+    registry.SetValue(WString(kTcpIpPortsKey) + u"\\10.0.0.9", name, value);
+  }
 };
 
 void PrintTo(const Row& row, std::ostream* os) {
@@ -249,6 +255,103 @@ const Row kRows[] = {
      u"115200,n,8,1",
      false,
      false},
+    {"a connection of the family is told and left alone, with the driver it uses",
+     [](RemovalTable& t) {
+       // The server's queue: deleting the connection with full access would delete it there.
+       t.Spooler().AddConnection(u"shop", u"RT-58C", u"COM3:", u"RT-58C");
+       Printers(t, {{u"RT-80", u"10.0.0.9", u"RT-80"}});
+     },
+     RemovalSelection::kAll,
+     u"",
+     -1,
+     {"connection \\\\shop\\RT-58C", "printer RT-80", "driver RT-80/Windows x64", "tcpip 10.0.0.9",
+      "spooler"},
+     {u"\\\\shop\\RT-58C"},
+     {u"Office Laser/Windows x64", u"RT-58C/Windows NT x86", u"RT-58C/Windows x64"},
+     u"115200,n,8,1",
+     false,
+     true},
+    {"a connection named by the model is left alone too",
+     [](RemovalTable& t) { t.Spooler().AddConnection(u"shop", u"Till", u"USB001", u"RT-58C"); },
+     RemovalSelection::kModel,
+     u"",
+     2,
+     {"connection \\\\shop\\Till"},
+     {u"\\\\shop\\Till"},
+     kAllDrivers,
+     u"115200,n,8,1",
+     true,
+     true},
+    {"a printer only marked for deletion stays, with its driver and its port",
+     [](RemovalTable& t) {
+       Printers(t, {{u"RT-58C", u"COM3:", u"RT-58C"}});
+       t.Spooler().printers.back().otherHandles = 1;  // the queue's window is open
+     },
+     RemovalSelection::kModel,
+     u"",
+     2,
+     {"printer RT-58C left 0/0 pending"},
+     {u"RT-58C"},
+     kAllDrivers,
+     u"115200,n,8,1",
+     true,
+     false},
+    {"a TCP/IP port on 9100 with the LPR protocol stays",
+     [](RemovalTable& t) {
+       Printers(t, {{u"RT-80", u"10.0.0.9", u"RT-80"}});
+       t.TcpIpValue(u"Protocol", RegistryValue::Dword(2));
+     },
+     RemovalSelection::kModel,
+     u"",
+     1,
+     {"printer RT-80", "driver RT-80/Windows x64"},
+     {},
+     {u"Office Laser/Windows x64", u"RT-58C/Windows NT x86", u"RT-58C/Windows x64"},
+     u"115200,n,8,1",
+     true,
+     true},
+    {"a TCP/IP port whose host name is not its name stays",
+     [](RemovalTable& t) {
+       Printers(t, {{u"RT-80", u"10.0.0.9", u"RT-80"}});
+       t.TcpIpValue(u"HostName", RegistryValue::String(u"10.0.0.99"));
+     },
+     RemovalSelection::kModel,
+     u"",
+     1,
+     {"printer RT-80", "driver RT-80/Windows x64"},
+     {},
+     {u"Office Laser/Windows x64", u"RT-58C/Windows NT x86", u"RT-58C/Windows x64"},
+     u"115200,n,8,1",
+     true,
+     true},
+    {"a TCP/IP port in another printer's pool of ports stays",
+     [](RemovalTable& t) {
+       Printers(t, {{u"RT-80", u"10.0.0.9", u"RT-80"},
+                    {u"Label", u"10.0.0.19,10.0.0.9", u"Office Laser"}});
+     },
+     RemovalSelection::kModel,
+     u"",
+     1,
+     {"printer RT-80", "driver RT-80/Windows x64"},
+     {u"Label"},
+     {u"Office Laser/Windows x64", u"RT-58C/Windows NT x86", u"RT-58C/Windows x64"},
+     u"115200,n,8,1",
+     true,
+     true},
+    {"a printer of a pool of ports: each port an installation wrote is taken back",
+     [](RemovalTable& t) {
+       Printers(t, {{u"RT-58C", u"COM4:,COM3:", u"RT-58C"}});
+     },
+     RemovalSelection::kModel,
+     u"",
+     2,
+     {"printer RT-58C", "driver RT-58C/Windows x64", "driver RT-58C/Windows NT x86",
+      "serial COM3:", "spooler"},
+     {},
+     {u"Office Laser/Windows x64", u"RT-80/Windows x64"},
+     u"9600,n,8,1",
+     true,
+     true},
     {"ports an installation did not write stay: LPR on 515, custom line settings",
      [](RemovalTable& t) {
        Printers(t, {{u"RT-80", u"10.0.0.9", u"RT-80"}, {u"RT-58C", u"COM3:", u"RT-58C"}});

@@ -81,6 +81,9 @@ struct SpoolerUnderTest {
   // Windows refuses a driver whose files are missing and a second printer of a name already
   // taken; Wine's spooler accepts both.
   bool checksLikeWindows = true;
+  // Windows only marks a printer deleted while a handle is open on it, and deletes it when the
+  // last one closes; Wine's spooler deletes it at once.
+  bool pendsDeletion = true;
   // The environment whose drivers the spooler's printers use.
   WString environment = u"Windows x64";
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "tests/platform/implementations.h"
 #include "tests/platform/stand_in_printers.h"
@@ -177,6 +178,78 @@ TEST_P(SpoolerContract, DeletedPrintersAndDriversAreGone) {
   EXPECT_NE(0u, error);
   EXPECT_TRUE(spooler->DeleteDriver(subject->environment, driver.name));
   EXPECT_FALSE(spooler->DeleteDriver(subject->environment, driver.name));
+}
+
+// The listings as the removal reads them: a printer of this computer is in the local listing
+// and in the listing of both, marked local, and never among the connections.
+TEST_P(SpoolerContract, ALocalPrinterIsListedAsLocalAndNeverAsAConnection) {
+  const WString name = made->Install(u"local");
+  ASSERT_FALSE(name.empty());
+  const auto find = [&](PrinterListing listing) -> std::optional<InstalledPrinter> {
+    std::vector<InstalledPrinter> all;
+    EXPECT_TRUE(spooler->ListPrinters(listing, all));
+    for (const InstalledPrinter& printer : all) {
+      if (printer.printerName == name) return printer;
+    }
+    return std::nullopt;
+  };
+  for (PrinterListing listing : {PrinterListing::kLocal, PrinterListing::kLocalAndConnections}) {
+    const std::optional<InstalledPrinter> listed = find(listing);
+    ASSERT_TRUE(listed);
+    EXPECT_TRUE(listed->attributes & kPrinterAttributeLocal) << listed->attributes;
+    EXPECT_FALSE(listed->IsConnection());
+    EXPECT_FALSE(listed->PendingDeletion());
+  }
+  EXPECT_FALSE(find(PrinterListing::kConnections));
+}
+
+// The spooler compares printer and driver names ordinally without case: a name in other
+// letters opens, deletes and is taken.
+TEST_P(SpoolerContract, PrinterAndDriverNamesIgnoreCase) {
+  const DriverRecord driver = Driver(u"Case");
+  ASSERT_TRUE(Register(driver));
+  ASSERT_TRUE(Add(Name(u"Case"), driver.name));
+  const WString upper = UpperAscii(Name(u"Case"));
+  ASSERT_NE(upper, Name(u"Case"));
+  EXPECT_TRUE(spooler->Open(upper));
+  EXPECT_TRUE(spooler->Open(Lower(Name(u"Case"))));
+  if (subject->checksLikeWindows) {
+    uint32_t error = 0;
+    EXPECT_FALSE(Add(upper, driver.name, &error)) << "the name is taken";
+    EXPECT_EQ(kErrorPrinterAlreadyExists, error);
+  }
+  EXPECT_TRUE(spooler->DeletePrinter(upper));
+  EXPECT_FALSE(spooler->Open(Name(u"Case")));
+  EXPECT_TRUE(spooler->DeleteDriver(subject->environment, Lower(driver.name)));
+}
+
+// While a handle is open on it a deleted printer is only marked: Windows lists it with its
+// pending deletion until the handle closes. Wine's spooler deletes it at once.
+TEST_P(SpoolerContract, ADeletedPrinterWithAHandleOpenGoesWhenTheHandleCloses) {
+  const WString name = made->Install(u"pending");
+  ASSERT_FALSE(name.empty());
+  const auto listed = [&]() -> std::optional<InstalledPrinter> {
+    std::vector<InstalledPrinter> all;
+    EXPECT_TRUE(spooler->ListPrinters(PrinterListing::kLocal, all));
+    for (const InstalledPrinter& printer : all) {
+      if (printer.printerName == name) return printer;
+    }
+    return std::nullopt;
+  };
+  std::unique_ptr<SpoolerPrinter> open = spooler->Open(name);
+  ASSERT_TRUE(open);
+  uint32_t error = 99;
+  EXPECT_TRUE(spooler->DeletePrinter(name, &error)) << "the spooler answers success";
+  EXPECT_EQ(0u, error);
+  const std::optional<InstalledPrinter> meanwhile = listed();
+  if (subject->pendsDeletion) {
+    ASSERT_TRUE(meanwhile) << "still there while the handle is open";
+    EXPECT_TRUE(meanwhile->PendingDeletion()) << meanwhile->status;
+  } else {
+    EXPECT_FALSE(meanwhile) << "this spooler deletes at once";
+  }
+  open.reset();
+  EXPECT_FALSE(listed()) << "gone once the last handle closed";
 }
 
 TEST_P(SpoolerContract, ADeviceModeIsWholeOrAbsentWithAnError) {

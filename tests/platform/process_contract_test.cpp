@@ -26,6 +26,14 @@ TEST_P(ProcessContract, ProgramFilePathIsAnAbsoluteProgramPath) {
   EXPECT_EQ(u".exe", extension);
 }
 
+// The test runs as the user logged on where it runs: both accounts are named, "DOMAIN\\name",
+// and are the same account.
+TEST_P(ProcessContract, TheProcessRunsAsTheUserLoggedOnWhereItRuns) {
+  const SessionAccounts accounts = process->Accounts();
+  EXPECT_NE(WString::npos, accounts.process.find(u'\\')) << Utf16ToUtf8(accounts.process);
+  EXPECT_EQ(UpperAscii(accounts.process), UpperAscii(accounts.loggedOn));
+}
+
 TEST_P(ProcessContract, SecondMarkerOfTheSameNameSeesTheFirst) {
   bool existed = true;
   auto first = process->CreateInstanceMarker(name, existed);

@@ -119,6 +119,7 @@ std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler() {
   // exists; Windows' does not.
   const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") != nullptr;
   subject->checksLikeWindows = !wine;
+  subject->pendsDeletion = !wine;
   // Windows' spooler is a 64-bit service on 64-bit Windows and uses the x64 drivers for every
   // program; Wine's spooler gives a 32-bit program's printers the drivers of Windows NT x86
   // (an x64 driver is refused as unknown).

@@ -90,7 +90,10 @@ TEST(WinePorts, TheSerialLineSettingsLandWhereTheSpoolerReadsThem) {
   const std::unique_ptr<RegistryValue> before = Value(WString(kSerialPortsKey), u"COM3:");
   // Under WOW64 (the 32-bit build) the registry as the program builds it asks for the 64-bit
   // view, which `Value` reads too. (Wine links this key of the 32-bit view to the 64-bit one.)
-  EXPECT_TRUE(ConfigureSerialPort(World().Engine(), u"COM3:", u"115200"));
+  const PortSetUp setUp = ConfigureSerialPort(World().Engine(), u"COM3:", u"115200");
+  EXPECT_TRUE(setUp.Written());
+  ASSERT_TRUE(setUp.restart);
+  EXPECT_TRUE(setUp.restart->Restarted()) << "net start spooler: " << setUp.restart->start.code;
   const std::unique_ptr<RegistryValue> after = Value(WString(kSerialPortsKey), u"COM3:");
   ASSERT_TRUE(after);
   EXPECT_EQ(kRegSz, after->type);
@@ -168,8 +171,12 @@ TEST(WinePorts, ATcpIpPortMadeTwiceIsOneKeyWithTheTablesValues) {
   const WString port = WString(kTcpIpPortsKey) + u"\\127.0.0.9";
   World().registry.DeleteMachineKeyTree(port);
 
-  CreateTcpIpPort(World().Engine(), u"127.0.0.9");
-  CreateTcpIpPort(World().Engine(), u"127.0.0.9");
+  for (int time = 0; time < 2; ++time) {
+    const PortSetUp setUp = CreateTcpIpPort(World().Engine(), u"127.0.0.9");
+    EXPECT_TRUE(setUp.Written()) << time;
+    ASSERT_TRUE(setUp.restart);
+    EXPECT_TRUE(setUp.restart->Restarted()) << time;
+  }
   auto ports = World().registry.OpenMachineKey(WString(kTcpIpPortsKey), kRegistryRead);
   ASSERT_TRUE(ports);
   std::vector<WString> names;
@@ -389,7 +396,9 @@ class RecordingShell final : public Shell {
 
 TEST_F(WineInstallation, ThePrintersOutliveASpoolerRestart) {
   RecordingShell shell(World().shell);
-  EXPECT_TRUE(RestartSpoolerByCommand(shell, World().clock));
+  const SpoolerRestart restart = RestartSpoolerByCommand(shell, World().clock);
+  EXPECT_TRUE(restart.stop.Succeeded());
+  EXPECT_TRUE(restart.Restarted());
   // The spooler was really stopped and started again: Windows' net takes "/y", Wine's refuses
   // it as a syntax error (1) and stops the spooler without it.
   const std::vector<std::string> windows = {"stop spooler /y -> 0", "start spooler -> 0"};

@@ -163,8 +163,10 @@ in_pc "$scripts/wine-exec" "$prefix" "$state" list >"$work/list"
 installed value 'SOFTWARE\Microsoft\Windows NT\CurrentVersion\Ports' COM3: 38400,n,8,1
 
 echo "-- LAN on 127.0.0.1"
-run 0 install --model RT-80 --interface lan --address 127.0.0.1 --language en
+run 0 install --model RT-80 --interface lan --address 127.0.0.1 --language en --default
 said "done: RT-80 on 127.0.0.1"
+# The program runs as the prefix's one user, who is the one logged on: the default is theirs.
+said "default printer: RT-80"
 said "printer status: ready (10 04 04 > 12; 10 04 02 > 12; 10 04 03 > 12)"
 grep -qF "$(hex "LAN IP ADDRESS:127.0.0.1\000")" "$work/lan.rec" ||
   { echo "FAILED: the LAN printer holds $(cat "$work/lan.rec" 2>/dev/null)"; fail=1; }
