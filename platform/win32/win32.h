@@ -12,8 +12,8 @@
 #endif
 
 // The order matters: winsock2.h before windows.h, as Winsock 2 requires; the headers of the
-// other system libraries (common controls, IP helper, print spooler, shell) after it, and
-// icmpapi.h after iphlpapi.h, whose types it uses.
+// other system libraries (common controls, IP helper, print spooler, shell, access control)
+// after it, and icmpapi.h after iphlpapi.h, whose types it uses.
 // clang-format off
 #include <winsock2.h>
 #include <windows.h>
@@ -22,6 +22,9 @@
 #include <icmpapi.h>
 #include <winspool.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <aclapi.h>
+#include <sddl.h>
 // clang-format on
 
 #include "platform/text.h"
