@@ -42,7 +42,7 @@ ConfingDialog::ConfingDialog(const Services& services)
       ipAddressField(services.dialog, control::kIpAddress),
       portCombo(services.dialog, control::kPortList),
       payloadExtracted(std::make_shared<std::atomic<bool>>(false)),
-      workingFolder(kWorkingFolder),
+      workingFolder(WorkingFolder(services.system, services.shell)),
       services_(services),
       host_(services.dialog) {}
 
@@ -111,8 +111,8 @@ bool ConfingDialog::OnInitDialog() {
   host_.StartTimer(kPortPollTimer, kPortPollPeriodMs);
   ExchangeControlData(false);
 
-  auto extraction =
-      std::make_shared<PayloadExtraction>(services_.files, services_.system, services_.process);
+  auto extraction = std::make_shared<PayloadExtraction>(
+      services_.files, services_.system, services_.process, services_.security, workingFolder);
   host_.StartWorker(
       [extraction, extracted = payloadExtracted] { PayloadWorker(*extraction, *extracted); });
   return true;

@@ -207,7 +207,11 @@ class ConfingDialog final : public DialogEvents {
   std::shared_ptr<LanDiscovery> lanDiscovery_ = std::make_shared<LanDiscovery>(
       services_.udp, services_.icmp, services_.adapters, services_.clock, services_.process);
   PortLink link_{CommServicesFrom(services_)};
-  SupportLog supportLog_{services_.files, services_.clock};
+  // The folder the payload is unpacked into; `workingFolder` becomes the program's own folder
+  // when the unpacking failed.
+  const WString payloadFolder_ = workingFolder;
+  // In the working folder, wherever the driver files are taken from.
+  SupportLog supportLog_{services_.files, services_.clock, workingFolder};
 };
 
 // A serial or Bluetooth port as the spooler knows it: COM3 becomes COM3:, COM3: stays.

@@ -47,7 +47,9 @@ struct ExitCodeMeaning {
 inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {kExitDone, "done"},
     {kExitDriverFilesNotCopied,
-     "the driver files could not be copied (the line names the file and the system's error)"},
+     "the driver files could not be copied (the line names the file and the system's error), or "
+     "the payload could not be unpacked and the program's own folder is not one only "
+     "administrators can change (nothing is copied; see \"The working folder\")"},
     {kExitDriverNotRegistered, "the driver could not be registered"},
     {kExitPrinterNotAdded, "the printer could not be added"},
     {kExitTestPageFailed, "the test page failed"},

@@ -4,6 +4,7 @@
 // UI language and may print a test page.
 #include "app/confing_dialog.h"
 #include "app/language.h"
+#include "install/driver_source.h"
 #include "install/printer_ports.h"
 #include "payload/folder_tree.h"
 
@@ -39,6 +40,15 @@ void ConfingDialog::OnInstall() {
   if (!*payloadExtracted) {
     workingFolder = FolderOf(services_.process.ProgramFilePath());
     services_.process.DebugOutput(services_.system.WideToAnsi(u"使用相对目录\n"));
+    // The spooler loads what is copied as SYSTEM: a folder that others can change (Downloads,
+    // a stick) gives nothing, and the installation fails before it touches anything.
+    WString untrusted;
+    if (!IsTrustedDriverSource(services_.files, services_.security, workingFolder, &untrusted)) {
+      Log(u"install: not started: the payload is not unpacked, and " + workingFolder +
+          u" is not a folder only administrators can change (" + untrusted + u")");
+      host_.ShowMessage(kInstallFailedMessage.For(uiLanguage), MessageKind::kWarning);
+      return;
+    }
   }
   if (CheckPortInUse()) return;
   if (!CheckPort(false)) return;

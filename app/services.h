@@ -10,6 +10,7 @@
 #include "platform/device_interfaces.h"
 #include "platform/device_io.h"
 #include "platform/dialog_host.h"
+#include "platform/file_security.h"
 #include "platform/files.h"
 #include "platform/icmp.h"
 #include "platform/print_graphics.h"
@@ -43,6 +44,7 @@ struct Services {
   ArpTable& arpTable;
   ScreenGdi& screenGdi;
   Console& console;
+  FileSecurity& security;
 };
 
 // The services the installation engine works through.

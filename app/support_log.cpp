@@ -9,27 +9,24 @@ namespace kestrava {
 
 namespace {
 
-std::string ReadAll(Files& files, const WString& path) {
-  std::string content;
-  std::unique_ptr<FileHandle> in = files.OpenForRead(path);
-  if (!in) return content;
-  char buffer[16384];
-  for (int64_t got; (got = in->Read(buffer, sizeof buffer)) > 0;) {
-    content.append(buffer, static_cast<size_t>(got));
-  }
-  return content;
-}
+// The newer half is written here first: beside the log, on its volume and with the rights the
+// folder gives the log.
+constexpr WStringView kNewLogSuffix = u".new";
+// More than this is no log of the program's: it is not read into memory to be halved.
+constexpr uint64_t kReadLimitFactor = 4;
 
 }  // namespace
 
-SupportLog::SupportLog(Files& files, Clock& clock)
-    : SupportLog(files, clock, WString(kWorkingFolder) + WString(kSupportLogName),
+SupportLog::SupportLog(Files& files, Clock& clock, const WString& workingFolder)
+    : SupportLog(files, clock,
+                 workingFolder.empty() ? WString() : workingFolder + WString(kSupportLogName),
                  kSupportLogLimit) {}
 
 SupportLog::SupportLog(Files& files, Clock& clock, WString path, uint64_t limit)
     : files_(files), clock_(clock), path_(std::move(path)), limit_(limit) {}
 
 void SupportLog::Line(const WString& text) {
+  if (path_.empty()) return;
   const LocalTime now = clock_.Now();
   const std::string line =
       Utf16ToUtf8(FormatText(u"%d-%02d-%02d %02d:%02d:%02d ",
@@ -44,21 +41,22 @@ void SupportLog::Line(const WString& text) {
   if (!log) return;
   const std::optional<uint64_t> size = log->Size();
   if (size && *size + line.size() > limit_) {
-    log.reset();
-    DropOlderHalf();
+    log.reset();  // the log is put in its place closed
+    if (!DropOlderHalf()) return;
     log = files_.Create(path_, CreateMode::kAppend);
     if (!log) return;
   }
   log->Write(line.data(), line.size());
 }
 
-void SupportLog::DropOlderHalf() {
-  const std::string content = ReadAll(files_, path_);
+bool SupportLog::DropOlderHalf() {
+  std::string content;
+  if (!ReadWholeFile(files_, path_, kReadLimitFactor * limit_, content)) return false;
   const size_t middle = content.size() / 2;
   const size_t start = content.find('\n', middle);
-  const std::string kept = start == std::string::npos ? std::string() : content.substr(start + 1);
-  std::unique_ptr<FileHandle> out = files_.Create(path_, CreateMode::kTruncate);
-  if (out) out->Write(kept.data(), kept.size());
+  const std::string_view kept =
+      start == std::string::npos ? std::string_view() : std::string_view(content).substr(start + 1);
+  return ReplaceFileContent(files_, path_, path_ + WString(kNewLogSuffix), kept);
 }
 
 }  // namespace kestrava

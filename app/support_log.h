@@ -7,7 +7,11 @@
 // what the installation uses goes into it (no log file's path, no text of the user's own).
 //
 // It is kept to at most kSupportLogLimit bytes: a line that would pass that drops the older
-// half first (from the first line that starts after the middle).
+// half first (from the first line that starts after the middle). The newer half is written to
+// a file of its own beside the log, put on the disk and only then put in the log's place, so
+// that a crash or a power cut at any moment leaves the old log or the new one, whole. When the
+// log cannot be read back, or the new one cannot be written, the log stays as it is and the
+// line is lost.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +26,9 @@ inline constexpr uint64_t kSupportLogLimit = 1024 * 1024;
 
 class SupportLog {
  public:
-  SupportLog(Files& files, Clock& clock);
+  // The log at the top of `workingFolder` (payload/working_folder.h); an empty folder (the
+  // system names no program-files folder) writes nothing.
+  SupportLog(Files& files, Clock& clock, const WString& workingFolder);
   // For the tests: a log at `path`, held to `limit` bytes.
   SupportLog(Files& files, Clock& clock, WString path, uint64_t limit);
 
@@ -31,7 +37,8 @@ class SupportLog {
   void Line(const WString& text);
 
  private:
-  void DropOlderHalf();
+  // True when the older half is gone and the log can take the line.
+  bool DropOlderHalf();
 
   Files& files_;
   Clock& clock_;

@@ -18,7 +18,7 @@ constexpr const char16_t* kOwnFolderName = u"the program's folder";
 }  // namespace
 
 void ConfingDialog::Log(const WString& line) {
-  const bool ownFolder = workingFolder != WString(kWorkingFolder);
+  const bool ownFolder = workingFolder != payloadFolder_;
   supportLog_.Line(WithFolderNamed(line, ownFolder ? workingFolder : WString(), kOwnFolderName));
 }
 

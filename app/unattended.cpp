@@ -7,6 +7,7 @@
 #include "app/unattended_run.h"
 #include "app/unattended_texts.h"
 #include "install/install_engine.h"
+#include "payload/working_folder.h"
 
 namespace kestrava {
 
@@ -16,7 +17,7 @@ UnattendedRun::UnattendedRun(const Services& real, CommandLine line, int32_t lan
       language_(language),
       release_(release),
       architecture_(architecture),
-      support_(real.files, real.clock),
+      support_(real.files, real.clock, WorkingFolder(real.system, real.shell)),
       output_(real.console, real.files, line_.logFile, &support_),
       quiet_(real, [this](const WString& message) { Say(cli::kMessage, {message}); }),
       services_(quiet_.Of(real)) {}

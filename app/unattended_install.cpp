@@ -11,6 +11,7 @@
 #include "app/unattended_run.h"
 #include "app/unattended_texts.h"
 #include "comm/port_messages.h"
+#include "install/driver_source.h"
 #include "install/printer_ports.h"
 #include "net/bluetooth_ports.h"
 #include "payload/folder_tree.h"
@@ -58,10 +59,11 @@ int UnattendedRun::Install() {
     return Fail(kExitNotElevated);
   }
   // The driver files, as the dialog's payload worker unpacks them at every start.
-  PayloadExtraction extraction(services_.files, services_.system, services_.process);
+  WString sourceFolder = WorkingFolder(services_.system, services_.shell);
+  PayloadExtraction extraction(services_.files, services_.system, services_.process,
+                               services_.security, sourceFolder);
   std::atomic<bool> extracted{false};
   PayloadWorker(extraction, extracted);
-  WString sourceFolder(kWorkingFolder);
   if (extracted) {
     Say(cli::kPayloadUnpacked, {sourceFolder});
   } else {
@@ -69,6 +71,13 @@ int UnattendedRun::Install() {
     // log names it by what it is, the console and the run's log by its path.
     sourceFolder = FolderOf(services_.process.ProgramFilePath());
     privateFolder_ = sourceFolder;
+    // The spooler loads what is copied as SYSTEM: the program's own folder must be one that
+    // no one else can have changed.
+    WString untrusted;
+    if (!IsTrustedDriverSource(services_.files, services_.security, sourceFolder, &untrusted)) {
+      Say(cli::kPayloadUntrusted, {sourceFolder, untrusted});
+      return Fail(kExitDriverFilesNotCopied);
+    }
     Say(cli::kPayloadNotUnpacked, {sourceFolder});
   }
 

@@ -25,6 +25,9 @@ class QuietShell final : public Shell {
     return false;
   }
   WString SystemFolder() override { return shell_.SystemFolder(); }
+  WString ProgramFilesFolder(ProgramFiles which) override {
+    return shell_.ProgramFilesFolder(which);
+  }
 
  private:
   Shell& shell_;
@@ -77,7 +80,8 @@ struct UnattendedServices {
                     real.sockets,
                     real.arpTable,
                     real.screenGdi,
-                    real.console};
+                    real.console,
+                    real.security};
   }
 
   UnattendedHost host;

@@ -234,6 +234,12 @@ const LocalText kPayloadNotUnpacked = {
     u"ドライバーパッケージ：展開できません。ドライバーファイルは %s から読み込みます"};
 const LocalText kProgramFolder = {u"程序所在的文件夹", u"the program's folder",
                                   u"プログラムのフォルダー"};
+const LocalText kPayloadUntrusted = {
+    u"驱动文件包：无法解压，且 %s 不是只有管理员才能更改的文件夹（%s）：不复制任何驱动文件",
+    u"payload: not unpacked, and %s is not a folder only administrators can change (%s): no "
+    u"driver file is copied",
+    u"ドライバーパッケージ：展開できません。%s は管理者だけが変更できるフォルダーではありません"
+    u"（%s）：ドライバーファイルはコピーしません"};
 const LocalText kSystem = {u"系统：%s %s，安装对象 %s", u"system: %s %s, installing for %s",
                            u"システム：%s %s、インストール対象 %s"};
 const LocalText kPort = {u"端口：%s", u"port: %s", u"ポート：%s"};

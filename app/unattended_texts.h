@@ -25,6 +25,7 @@ extern const LocalText kLogNotWritten;       // log file
 extern const LocalText kPayloadUnpacked;     // working folder
 extern const LocalText kPayloadNotUnpacked;  // the folder the files are taken from
 extern const LocalText kProgramFolder;       // that folder in the support log
+extern const LocalText kPayloadUntrusted;    // the program's folder, the path that failed
 extern const LocalText kSystem;              // release, architecture, release installed for
 extern const LocalText kPort;                // port
 extern const LocalText kNoSuchPort;          // port, the ports there are

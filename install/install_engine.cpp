@@ -62,10 +62,10 @@ WString ModelName(int32_t position) {
 // The catalogue's names are ASCII, which every ANSI code page maps to the same wide text.
 InstallEngine::InstallEngine(const EngineServices& services) : InstallEngine(services.system) {
   services_.emplace(services);
+  driverSourceFolder = WorkingFolder(services.system, services.shell);
 }
 
-InstallEngine::InstallEngine(SystemInfo& system)
-    : osNames(kOsNames), driverSourceFolder(kWorkingFolder), system_(system) {
+InstallEngine::InstallEngine(SystemInfo& system) : osNames(kOsNames), system_(system) {
   for (int i = 0; i < kModelCount; ++i) {
     const Model& model = kModels[static_cast<size_t>(i)];
     modelNames[static_cast<size_t>(i)] = WidenAscii(model.name);

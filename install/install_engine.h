@@ -58,8 +58,10 @@ struct InstallFailure {
 class InstallEngine {
  public:
   // An engine for the catalogue and platform detection only: the installation operations
-  // below then do nothing (and answer false, the test page true as always).
+  // below then do nothing (and answer false, the test page true as always), and it has no
+  // driverSourceFolder.
   explicit InstallEngine(SystemInfo& system);
+  // An engine that installs; its driverSourceFolder starts as the working folder.
   explicit InstallEngine(const EngineServices& services);
 
   // Names the running release (an entry of `osNames`, or "Unknow") and the processor
@@ -100,10 +102,19 @@ class InstallEngine {
   bool CopyModelFiles(const WString& driverDirectory, const WString& environment,
                       int32_t modelPosition);
 
-  // Copies every file at the top of `sourceFolder` (not its subfolders) into
-  // `destinationFolder`, replacing files there. False when the folder cannot be listed, or at
+  // Copies the files at the top of `sourceFolder` (not its subfolders) that the driver of the
+  // model at `modelPosition` needs (DriverFileNames, but for the model's own resource DLL and
+  // GPD file, which come from RES) into `destinationFolder`, replacing files there; whatever
+  // else lies there is not copied, and a needed file that is not there is left to the
+  // driver's registration to miss. False when the folder cannot be listed, or at
   // the first copy that fails (the rest are not copied).
-  bool CopyPlatformFolder(const WString& destinationFolder, const WString& sourceFolder);
+  bool CopyPlatformFolder(const WString& destinationFolder, const WString& sourceFolder,
+                          int32_t modelPosition);
+
+  // The files the driver of the model at `modelPosition` loads from the driver folder: the
+  // driver, configuration and help files, the model's dependent files, and the plug-ins that
+  // the [OEMFiles] section of `platformFolder`\Receipt.ini names (plain file names only).
+  std::vector<WString> DriverFileNames(int32_t modelPosition, const WString& platformFolder);
 
   // Prints one page through the printer's driver: `pageText`, `picture`, the printer's name
   // and the local date and time, on 72 mm x 80 mm paper. Always true; failures go to the

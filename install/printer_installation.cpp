@@ -58,8 +58,8 @@ bool InstallEngine::AddDriverAndPrinter(int32_t osIndex, const WString& architec
   bool copied = false;
   if (!driverDirectory.empty()) {
     const bool modelFiles = CopyModelFiles(driverDirectory, environment, modelPosition);
-    const bool platformFiles =
-        CopyPlatformFolder(driverDirectory, driverSourceFolder + u"\\" + environment);
+    const bool platformFiles = CopyPlatformFolder(
+        driverDirectory, driverSourceFolder + u"\\" + environment, modelPosition);
     copied = modelFiles && platformFiles;
   } else {
     NoteCopyFailure(environment, kErrorPathNotFound);

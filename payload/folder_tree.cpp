@@ -59,16 +59,19 @@ bool EnsureFoldersUpToLastBackslash(Files& files, const WString& path) {
 
 namespace {
 
+// Whether `entry` is the file named `kept` (case ignored): a plain file, not a link.
+bool IsKept(const FolderEntry& entry, const WString& kept) {
+  return !kept.empty() && !entry.attributes.isFolder && !entry.attributes.isLink &&
+         UpperAscii(entry.name) == UpperAscii(kept);
+}
+
 // Everything inside `folder` but a top-level file named `kept`.
 void DeleteContent(Files& files, const WString& folder, const WString& kept) {
   std::vector<FolderEntry> entries;
   if (files.List(folder + u"\\*.*", entries)) {
     for (const FolderEntry& entry : entries) {
       if (entry.name == u"." || entry.name == u"..") continue;
-      if (!kept.empty() && !entry.attributes.isFolder &&
-          UpperAscii(entry.name) == UpperAscii(kept)) {
-        continue;
-      }
+      if (IsKept(entry, kept)) continue;
       const WString child = folder + u"\\" + entry.name;
       if (entry.attributes.isFolder && entry.attributes.isLink) {
         files.RemoveFolder(child);  // the link only, never what it points to
@@ -83,12 +86,12 @@ void DeleteContent(Files& files, const WString& folder, const WString& kept) {
   }
 }
 
+}  // namespace
+
 WString WithoutTrailingBackslash(WString folder) {
   while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
   return folder;
 }
-
-}  // namespace
 
 bool DeleteFolderTree(Files& files, const WString& path) {
   const WString folder = WithoutTrailingBackslash(path);
@@ -106,6 +109,15 @@ void EmptyFolderKeeping(Files& files, const WString& path, const WString& kept) 
     return;
   }
   DeleteContent(files, folder, kept);
+}
+
+bool HoldsNothingBut(Files& files, const WString& path, const WString& kept) {
+  std::vector<FolderEntry> entries;
+  if (!files.List(WithoutTrailingBackslash(path) + u"\\*.*", entries)) return false;
+  for (const FolderEntry& entry : entries) {
+    if (entry.name != u"." && entry.name != u".." && !IsKept(entry, kept)) return false;
+  }
+  return true;
 }
 
 }  // namespace kestrava

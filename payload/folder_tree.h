@@ -14,6 +14,9 @@ bool CreateFolderChain(Files& files, const WString& path);
 // path; the first failed creation fails it.
 bool CreateFolderPath(Files& files, const WString& path);
 
+// The folder without the backslashes at its end (a drive's root keeps its own: "C:\\").
+WString WithoutTrailingBackslash(WString folder);
+
 // The folder of a file's path: what stands before its last backslash; empty without one.
 WString FolderOf(const WString& path);
 
@@ -27,7 +30,11 @@ bool EnsureFoldersUpToLastBackslash(Files& files, const WString& path);
 bool DeleteFolderTree(Files& files, const WString& path);
 
 // Empties a folder as DeleteFolderTree does, but keeps the file named `kept` at its top (case
-// ignored), and the folder with it.
+// ignored; a plain file, not a link), and the folder with it. An empty `kept` keeps nothing.
 void EmptyFolderKeeping(Files& files, const WString& path, const WString& kept);
+
+// Whether the folder can be listed and holds nothing but the file `kept` (as
+// EmptyFolderKeeping keeps it), or nothing at all.
+bool HoldsNothingBut(Files& files, const WString& path, const WString& kept);
 
 }  // namespace kestrava

@@ -18,16 +18,33 @@ bool IsPlainFolderName(const std::string& name) {
 
 }  // namespace
 
-PayloadExtraction::PayloadExtraction(Files& files, SystemInfo& system, Process& process)
-    : files_(files), system_(system), process_(process), extractor_(files, system, process) {}
+PayloadExtraction::PayloadExtraction(Files& files, SystemInfo& system, Process& process,
+                                     FileSecurity& security, WString workingFolder)
+    : files_(files),
+      system_(system),
+      process_(process),
+      security_(security),
+      workingFolder_(std::move(workingFolder)),
+      workingFolderAnsi_(system.WideToAnsi(workingFolder_)),
+      extractor_(files, system, process) {}
 
 int PayloadExtraction::ExtractPayload() {
-  const WString folder(kWorkingFolder);
-  // The support log stays: it tells of earlier runs, and the dialog may be writing it now.
-  EmptyFolderKeeping(files_, folder, WString(kSupportLogName));
-  if (!CreateFolderChain(files_, folder) && !CreateFolderChain(files_, folder)) {
+  const WString& folder = workingFolder_;
+  // The per-record paths are 8-bit text: a folder name the code page cannot hold would land
+  // somewhere else.
+  if (folder.empty() || system_.AnsiToWide(workingFolderAnsi_) != folder) {
     return kPayloadUnreadable;
   }
+  // The rights come first: from then on no one but the administrators and the system can put
+  // anything into the folder while it is emptied and filled.
+  secured_ = SecureWorkingFolder(files_, security_, folder);
+  if (!secured_.Ready()) return kPayloadUnreadable;
+  // The support log stays when it is the program's own: it tells of earlier runs, and the
+  // dialog may be writing it now.
+  const WString kept = secured_.contentIsOwn ? WString(kSupportLogName) : WString();
+  EmptyFolderKeeping(files_, folder, kept);
+  // Nothing that an earlier owner left may be taken for part of the payload.
+  if (!HoldsNothingBut(files_, folder, kept)) return kPayloadUnreadable;
   return WalkPayloadContainer(files_, process_.ProgramFilePath(),
                               [this](FileHandle& program, const PayloadRecord& record) {
                                 return ExtractRecord(program, record);
@@ -36,7 +53,7 @@ int PayloadExtraction::ExtractPayload() {
 
 bool PayloadExtraction::ExtractRecord(FileHandle& program, const PayloadRecord& record) {
   if (!IsPlainFolderName(record.platformName)) return false;
-  const std::string platformFolder = std::string(kWorkingFolderAnsi) + record.platformName;
+  const std::string platformFolder = workingFolderAnsi_ + record.platformName;
   const std::string archiveFile = platformFolder + ".zip";
   if (archiveFile.size() >= kPathField) return false;
 

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "payload/container_walk.h"
+#include "payload/trusted_folder.h"
 #include "payload/zip_extractor.h"
+#include "platform/file_security.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/system_info.h"
@@ -19,13 +21,21 @@ inline constexpr size_t kCopyPiece = 16384;
 
 class PayloadExtraction {
  public:
-  PayloadExtraction(Files& files, SystemInfo& system, Process& process);
+  // Unpacks into `workingFolder` (payload/working_folder.h, with its trailing backslash).
+  PayloadExtraction(Files& files, SystemInfo& system, Process& process, FileSecurity& security,
+                    WString workingFolder);
 
-  // Empties (all but the support log) and recreates the working folder, then unpacks every
-  // named record of the container. Returns 0 on success (also when there is nothing to
-  // unpack), -1 when the working folder cannot be made (or the container is unreadable), -2
-  // when a record fails, -3 for a malformed record. Records unpacked before a failure stay.
+  // Makes the working folder one that only the administrators and the system may change
+  // (payload/trusted_folder.h), empties it (of all but the support log, when that is the
+  // program's own) and unpacks every named record of the container into it. Returns 0 on
+  // success (also when there is nothing to unpack), -1 when the working folder cannot be made
+  // or secured, is a link, still holds something after the emptying, has no 8-bit name, or
+  // the container is unreadable, -2 when a record fails, -3 for a malformed record. Records
+  // unpacked before a failure stay.
   int ExtractPayload();
+
+  // How the working folder stood at the last ExtractPayload.
+  const SecuredFolder& securedFolder() const { return secured_; }
 
   // The step for one record: the archive is copied out next to its platform folder, unpacked
   // and deleted. A platform name that is not a plain folder name, or paths that do not fit the
@@ -41,6 +51,10 @@ class PayloadExtraction {
   Files& files_;
   SystemInfo& system_;
   Process& process_;
+  FileSecurity& security_;
+  WString workingFolder_;
+  std::string workingFolderAnsi_;
+  SecuredFolder secured_;
   ZipExtractor extractor_;
 };
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/text.h"
@@ -35,6 +37,10 @@ class FileHandle {
 
   // The size from the file's attributes, or nothing when they cannot be read.
   virtual std::optional<uint64_t> Size() = 0;
+
+  // Returns once everything written through the handle is on the disk (FlushFileBuffers);
+  // false when the system could not put it there.
+  virtual bool Flush() = 0;
 };
 
 // Reads exactly `size` bytes at the current position; false on an error or when the file ends
@@ -93,6 +99,24 @@ class Files {
   // given) is the system's code of a failure, 0 on success.
   virtual bool Copy(const WString& from, const WString& to, bool replace,
                     uint32_t* error = nullptr) = 0;
+
+  // Puts the file `from` in the place of the file `to` on the same volume, replacing it, and
+  // returns once the move is on the disk (MoveFileExW with MOVEFILE_REPLACE_EXISTING and
+  // MOVEFILE_WRITE_THROUGH): afterwards `to` is either the old file or the new one, whole,
+  // even when the machine stops meanwhile. A read-only `to`, a folder on either side or a
+  // missing `from` refuse. A link at `to` is replaced itself, never what it points to.
+  virtual bool Replace(const WString& from, const WString& to, uint32_t* error = nullptr) = 0;
 };
+
+// Reads the whole file at `path` into `out`. False, with `out` left as it was, when the file
+// cannot be opened, a read fails or it holds more than `limit` bytes.
+bool ReadWholeFile(Files& files, const WString& path, uint64_t limit, std::string& out);
+
+// Writes `content` into a new file at `temporary`, puts it on the disk and then puts it in the
+// place of `path` (Files::Replace). When anything fails on the way, `path` is left as it was and
+// `temporary` is removed. The two must be on one volume; the same folder is best, where the new
+// file also gets the rights the folder gives the old one.
+bool ReplaceFileContent(Files& files, const WString& path, const WString& temporary,
+                        std::string_view content);
 
 }  // namespace kestrava

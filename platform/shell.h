@@ -1,6 +1,6 @@
 // The shell as the program uses it: running a system command hidden and waiting for its end,
-// opening an address in the user's browser, and the system folder where the system's commands
-// live.
+// opening an address in the user's browser, the system folder where the system's commands
+// live, and the system's program-files folders.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,12 @@
 #include "platform/text.h"
 
 namespace kestrava {
+
+// The system's program-files folders, as the shell names them.
+enum class ProgramFiles {
+  kNative,  // FOLDERID_ProgramFiles (CSIDL_PROGRAM_FILES)
+  kX86,     // FOLDERID_ProgramFilesX86 (CSIDL_PROGRAM_FILESX86)
+};
 
 class Shell {
  public:
@@ -30,6 +36,13 @@ class Shell {
   // The system folder ("C:\WINDOWS\system32"), without a trailing backslash; empty when the
   // system does not name it.
   virtual WString SystemFolder() = 0;
+
+  // The program-files folder `which`, without a trailing backslash; empty when the system does
+  // not name it. By Windows' rules: on 32-bit Windows both are "C:\Program Files"; on 64-bit
+  // Windows kX86 is "C:\Program Files (x86)" and kNative is "C:\Program Files" for a 64-bit
+  // process and "C:\Program Files (x86)" for a 32-bit one (on the drive Windows is on, unless
+  // the system was set up otherwise).
+  virtual WString ProgramFilesFolder(ProgramFiles which) = 0;
 };
 
 }  // namespace kestrava

@@ -6,11 +6,16 @@
 namespace kestrava {
 
 enum : uint32_t {
-  kErrorFileNotFound = 2,       // ERROR_FILE_NOT_FOUND
-  kErrorPathNotFound = 3,       // ERROR_PATH_NOT_FOUND
-  kErrorAccessDenied = 5,       // ERROR_ACCESS_DENIED
-  kErrorSharingViolation = 32,  // ERROR_SHARING_VIOLATION
-  kErrorFileExists = 80,        // ERROR_FILE_EXISTS
+  kErrorFileNotFound = 2,                // ERROR_FILE_NOT_FOUND
+  kErrorPathNotFound = 3,                // ERROR_PATH_NOT_FOUND
+  kErrorAccessDenied = 5,                // ERROR_ACCESS_DENIED
+  kErrorNotSameDevice = 17,              // ERROR_NOT_SAME_DEVICE
+  kErrorSharingViolation = 32,           // ERROR_SHARING_VIOLATION
+  kErrorNotSupported = 50,               // ERROR_NOT_SUPPORTED
+  kErrorFileExists = 80,                 // ERROR_FILE_EXISTS
+  kErrorInvalidOwner = 1307,             // ERROR_INVALID_OWNER
+  kErrorPrivilegeNotHeld = 1314,         // ERROR_PRIVILEGE_NOT_HELD
+  kErrorReparsePointEncountered = 4395,  // ERROR_REPARSE_POINT_ENCOUNTERED
 };
 
 }  // namespace kestrava

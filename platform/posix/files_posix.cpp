@@ -49,6 +49,8 @@ class PosixFileHandle final : public FileHandle {
     return static_cast<uint64_t>(info.st_size);
   }
 
+  bool Flush() override { return fsync(fd_) == 0; }
+
  private:
   int fd_;
 };
@@ -166,6 +168,27 @@ bool PosixFiles::Copy(const WString& from, const WString& to, bool replace, uint
   const bool copied = CopyContent(from, to, replace);
   if (error) *error = copied ? 0 : static_cast<uint32_t>(errno);
   return copied;
+}
+
+bool PosixFiles::Replace(const WString& from, const WString& to, uint32_t* error) {
+  const std::string source = HostPath(from);
+  const std::string target = HostPath(to);
+  struct stat info {};
+  struct stat existing {};
+  int code = 0;
+  if (source.empty() || target.empty() || lstat(source.c_str(), &info) != 0) {
+    code = ENOENT;
+  } else if (S_ISDIR(info.st_mode)) {
+    code = EACCES;
+  } else if (lstat(target.c_str(), &existing) == 0 &&
+             (S_ISDIR(existing.st_mode) ||
+              (!S_ISLNK(existing.st_mode) && (existing.st_mode & S_IWUSR) == 0))) {
+    code = EACCES;  // a folder, or a file Windows would call read-only
+  } else if (rename(source.c_str(), target.c_str()) != 0) {
+    code = errno;
+  }
+  if (error) *error = static_cast<uint32_t>(code);
+  return code == 0;
 }
 
 bool PosixFiles::CopyContent(const WString& from, const WString& to, bool replace) {

@@ -27,6 +27,8 @@ class PosixFiles final : public Files {
   // A failure's code is the host's errno.
   bool Copy(const WString& from, const WString& to, bool replace,
             uint32_t* error = nullptr) override;
+  // rename(2); a failure's code is the host's errno.
+  bool Replace(const WString& from, const WString& to, uint32_t* error = nullptr) override;
 
   // Opens a host file by its own path (for tools that read a program file).
   static std::unique_ptr<FileHandle> OpenHostFile(const std::string& hostPath);

@@ -52,6 +52,8 @@ class Win32FileHandle final : public FileHandle {
     return (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   }
 
+  bool Flush() override { return FlushFileBuffers(file_.Get()) != 0; }
+
  private:
   ScopedFile file_;
 };
@@ -127,6 +129,23 @@ bool Win32Files::Copy(const WString& from, const WString& to, bool replace, uint
   const bool copied = CopyFileW(Wide(from), Wide(to), replace ? FALSE : TRUE) != 0;
   if (error) *error = copied ? 0 : GetLastError();
   return copied;
+}
+
+bool Win32Files::Replace(const WString& from, const WString& to, uint32_t* error) {
+  // MoveFileExW moves a folder too, and Wine's replaces a read-only file, which Windows
+  // refuses: the contract is Windows' for files.
+  const DWORD source = GetFileAttributesW(Wide(from));
+  const DWORD target = GetFileAttributesW(Wide(to));
+  if ((source != INVALID_FILE_ATTRIBUTES && (source & FILE_ATTRIBUTE_DIRECTORY) != 0) ||
+      (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY) != 0 &&
+       (target & FILE_ATTRIBUTE_REPARSE_POINT) == 0)) {
+    if (error) *error = ERROR_ACCESS_DENIED;
+    return false;
+  }
+  const bool moved =
+      MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (error) *error = moved ? 0 : GetLastError();
+  return moved;
 }
 
 }  // namespace kestrava

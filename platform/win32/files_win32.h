@@ -16,6 +16,7 @@ class Win32Files final : public Files {
   bool List(const WString& pattern, std::vector<FolderEntry>& out) override;
   bool Copy(const WString& from, const WString& to, bool replace,
             uint32_t* error = nullptr) override;
+  bool Replace(const WString& from, const WString& to, uint32_t* error = nullptr) override;
 };
 
 }  // namespace kestrava

@@ -12,7 +12,8 @@
 #endif
 
 // The order matters: winsock2.h before windows.h, as Winsock 2 requires; the headers of the
-// other system libraries (common controls, IP helper, print spooler, shell, terminal services)
+// other system libraries (common controls, IP helper, print spooler, shell, terminal services,
+// access control)
 // after it, and icmpapi.h after iphlpapi.h, whose types it uses.
 // clang-format off
 #include <winsock2.h>
@@ -23,6 +24,9 @@
 #include <winspool.h>
 #include <shellapi.h>
 #include <wtsapi32.h>
+#include <shlobj.h>
+#include <aclapi.h>
+#include <sddl.h>
 // clang-format on
 
 #include "platform/text.h"

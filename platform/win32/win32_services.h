@@ -9,6 +9,7 @@
 #include "platform/win32/console_win32.h"
 #include "platform/win32/device_interfaces_win32.h"
 #include "platform/win32/device_io_win32.h"
+#include "platform/win32/file_security_win32.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/icmp_win32.h"
 #include "platform/win32/print_graphics_win32.h"
@@ -28,7 +29,7 @@ struct Win32Services {
   Services With(DialogHost& dialog) {
     return Services{dialog,  system,   files,     process, clock,    registry,         udp,
                     icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi, console};
+                    sockets, arpTable, screenGdi, console, security};
   }
 
   Win32SystemInfo system;
@@ -48,6 +49,7 @@ struct Win32Services {
   Win32ArpTable arpTable;
   Win32ScreenGdi screenGdi;
   Win32Console console;
+  Win32FileSecurity security;
 };
 
 }  // namespace kestrava

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/support_log.h"
 #include "install/printer_ports.h"
-#include "payload/working_folder.h"
+#include "payload/trusted_folder.h"
 #include "tests/comm/port_command_fixture.h"
 #include "tests/install/engine_fixture.h"
 
@@ -29,7 +30,7 @@ class InstallCommand : public PortCommandFixture {
     spooler.files = &files;
     graphics.spooler = &spooler;
     for (const auto& [environment, folder] : spooler.driverDirectories) files.AddFolder(folder);
-    AddSamplePlatformFolder(files, WString(kWorkingFolder), u"Windows x64");
+    AddSamplePlatformFolder(files, dialog->workingFolder, u"Windows x64");
     // The keys every system has: the serial line settings and the TCP/IP port monitor's.
     registry.AddKey(WString(kSerialPortsKey));
     registry.AddKey(WString(kTcpIpPortsKey));
@@ -265,11 +266,13 @@ TEST_F(InstallCommand, NoToTheQuestionPrintsNothingAndATimerInsideTheQuestionCha
 TEST_F(InstallCommand, OnX86ThePortKindIsMinusOneAndTheFilesAreThoseOfX86) {
   system.nativeArchitecture = kArchitectureIntel;
   system.emulatedArchitecture = kArchitectureIntel;
+  shell.programFiles.system64 = false;
   Open();
   host.RunWorkers();
   *dialog->payloadExtracted = true;
   spooler.nativeEnvironment = u"Windows NT x86";
-  AddSamplePlatformFolder(files, WString(kWorkingFolder), u"Windows NT x86");
+  EXPECT_EQ(u"C:\\Program Files\\Kestrava V8.11\\", dialog->workingFolder);
+  AddSamplePlatformFolder(files, dialog->workingFolder, u"Windows NT x86");
   deviceIo.Add(u"COM3", true);
   Choose(1, {u"COM3"}, u"NO COM");
   host.answers = {Answer::kNo};
@@ -279,15 +282,18 @@ TEST_F(InstallCommand, OnX86ThePortKindIsMinusOneAndTheFilesAreThoseOfX86) {
 
 TEST_F(InstallCommand, BeforeThePayloadIsUnpackedTheFilesBesideTheProgramAreUsed) {
   *dialog->payloadExtracted = false;
-  process.programFilePath = u"C:\\Downloads\\KestravaSetup.exe";
-  AddSamplePlatformFolder(files, u"C:\\Downloads", u"Windows x64");
+  process.programFilePath = u"C:\\Setup\\KestravaSetup.exe";
+  // A folder only administrators can change, as one under Program Files is.
+  files.AddFolder(u"C:\\Setup");
+  security.Protect(u"C:\\Setup", sid::kAdministrators, WorkingFolderRights());
+  AddSamplePlatformFolder(files, u"C:\\Setup", u"Windows x64");
   deviceIo.Add(u"COM3", true);
   Choose(1, {u"COM3"}, u"NO COM");
   host.answers = {Answer::kNo};
   ASSERT_TRUE(PressInstall());
-  EXPECT_EQ(u"C:\\Downloads", dialog->workingFolder);
+  EXPECT_EQ(u"C:\\Setup", dialog->workingFolder);
   EXPECT_NE(std::string::npos, process.debugOutput.find(system.WideToAnsi(u"使用相对目录\n")));
-  EXPECT_EQ(u"C:\\Downloads", dialog->engine.driverSourceFolder);
+  EXPECT_EQ(u"C:\\Setup", dialog->engine.driverSourceFolder);
   EXPECT_TRUE(spooler.FindPrinter(u"RT-80C"));
 }
 
@@ -296,6 +302,9 @@ TEST_F(InstallCommand, BeforeThePayloadIsUnpackedTheFilesBesideTheProgramAreUsed
 TEST_F(InstallCommand, WhatFellShortGoesToTheSupportLogAndTheMessagesStayTheRoads) {
   *dialog->payloadExtracted = false;
   process.programFilePath = u"C:\\Users\\bob\\Downloads\\KestravaSetup.exe";
+  // A folder of the user's that only administrators may change, so its files are taken.
+  files.AddFolder(u"C:\\Users\\bob\\Downloads");
+  security.Protect(u"C:\\Users\\bob\\Downloads", sid::kAdministrators, WorkingFolderRights());
   AddSamplePlatformFolder(files, u"C:\\Users\\bob\\Downloads", u"Windows x64");
   registry.FailWrites(WString(kSerialPortsKey));
   shell.Define(kNet, [](const WString& p) { return p == u"start spooler" ? 2u : 0u; });
@@ -310,7 +319,7 @@ TEST_F(InstallCommand, WhatFellShortGoesToTheSupportLogAndTheMessagesStayTheRoad
   ASSERT_TRUE(spooler.FindPrinter(u"RT-80C"));
 
   const std::string log =
-      files.Content(WString(kWorkingFolder) + WString(kSupportLogName)).value_or("");
+      files.Content(u"C:\\Program Files (x86)\\Kestrava V8.11\\setup.log").value_or("");
   for (const char* line :
        {"port set-up: COM3: = 115200,n,8,1 not written: the registry refused a value",
         "spooler: not restarted: net stop spooler ended with exit code 0, net start spooler "
@@ -332,12 +341,84 @@ TEST_F(InstallCommand, ADefaultPrinterSetForAnotherAccountIsLoggedAsSuch) {
   ASSERT_TRUE(PressInstall());
   EXPECT_EQ(std::vector<WString>{kQuestion}, MessageTexts());
   const std::string log =
-      files.Content(WString(kWorkingFolder) + WString(kSupportLogName)).value_or("");
+      files.Content(u"C:\\Program Files (x86)\\Kestrava V8.11\\setup.log").value_or("");
   EXPECT_NE(std::string::npos,
             log.find("default printer: RT-80C is the default printer of TILL\\admin, the account "
                      "the program runs as, not of TILL\\alice, who is logged on"))
       << log;
 }
+
+// The spooler would load as SYSTEM what the user who downloaded the program could change: the
+// installation fails with its message before it touches the port, the spooler or the driver
+// folder.
+struct UntrustedSource {
+  const char* name;
+  std::function<void(FakeFiles& files)> plant;
+  const char16_t* programFolder = u"C:\\Downloads";
+
+  friend void PrintTo(const UntrustedSource& row, std::ostream* os) { *os << row.name; }
+};
+
+class InstallFromBesideTheProgram : public InstallCommand,
+                                    public ::testing::WithParamInterface<UntrustedSource> {};
+
+TEST_P(InstallFromBesideTheProgram, IsRefusedWhenOthersCanChangeIt) {
+  *dialog->payloadExtracted = false;
+  process.programFilePath = GetParam().programFolder + WString(u"\\KestravaSetup.exe");
+  files.AddFolder(u"C:\\Downloads");
+  security.Protect(u"C:\\Downloads", sid::kAdministrators, WorkingFolderRights());
+  AddSamplePlatformFolder(files, u"C:\\Downloads", u"Windows x64");
+  GetParam().plant(files);
+  FakeDeviceIo::State& com3 = deviceIo.Add(u"COM3", true);
+  Choose(1, {u"COM3"}, u"NO COM");
+  PressInstall();
+  EXPECT_EQ((std::vector<WString>{u"Install Failed ! "}), MessageTexts());
+  for (const auto& [environment, folder] : spooler.driverDirectories) {
+    EXPECT_TRUE(files.Tree(folder).empty()) << Utf16ToUtf8(folder);
+  }
+  EXPECT_FALSE(spooler.FindPrinter(u"RT-80C"));
+  EXPECT_TRUE(com3.written.empty()) << "no port check";
+  EXPECT_TRUE(shell.calls.empty()) << "no spooler restart";
+  const std::string log =
+      files.Content(u"C:\\Program Files (x86)\\Kestrava V8.11\\setup.log").value_or("");
+  // The user's own folder is named by what it is, never by its path.
+  EXPECT_NE(std::string::npos, log.find("install: not started: the payload is not unpacked, and "
+                                        "the program's folder is not a folder only "
+                                        "administrators can change"))
+      << log;
+}
+
+const UntrustedSource kUntrustedSources[] = {
+    {"InheritsTheDrivesModifyForUsers",
+     [](FakeFiles& f) {
+       // As a folder made in the root of the system drive is.
+       f.SecurityOf(u"C:\\Downloads")->daclProtected = false;
+       f.SecurityOf(u"C:\\Downloads")->dacl = {
+           {sid::kAuthenticatedUsers, kModify, kInherited, false}};
+     }},
+    {"OwnedByTheUserWhoDownloadedIt",
+     [](FakeFiles& f) { f.SecurityOf(u"C:\\Downloads")->owner = u"S-1-5-21-5-5-5-1002"; }},
+    {"NoDaclAtAll", [](FakeFiles& f) { f.SecurityOf(u"C:\\Downloads")->hasDacl = false; }},
+    {"AUserMayWriteOneDriverFile",
+     [](FakeFiles& f) {
+       f.SecurityOf(u"C:\\Downloads\\Windows x64\\UNIDRV.DLL")
+           ->dacl.push_back({u"S-1-5-21-5-5-5-1002", 0x00000002, 0, false});
+     }},
+    {"ALinkInThePlatformFolder",
+     [](FakeFiles& f) {
+       f.AddFolder(u"C:\\Elsewhere");
+       f.AddFolderLink(u"C:\\Downloads\\Windows x64\\RES\\More", u"C:\\Elsewhere");
+     }},
+    {"OnAVolumeWithoutSecurity",
+     [](FakeFiles& f) {
+       f.AddDrive(u'F', false);
+       AddSamplePlatformFolder(f, u"F:\\Downloads", u"Windows x64");
+     },
+     u"F:\\Downloads"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, InstallFromBesideTheProgram, ::testing::ValuesIn(kUntrustedSources),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace kestrava

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "payload/working_folder.h"
 #include "tests/app/dialog_fixture.h"
 #include "tests/payload/container_builder.h"
 #include "tests/payload/zip_builder.h"
@@ -19,7 +18,7 @@ TEST_F(DialogFixture, PayloadWorkerUnpacksEveryPlatformAndSetsTheFlag) {
   EXPECT_FALSE(*d.payloadExtracted) << "not before the worker ran";
   EXPECT_EQ(1, host.RunWorkers());
   EXPECT_TRUE(*d.payloadExtracted);
-  const std::set<WString> tree = files.Tree(WString(kWorkingFolder));
+  const std::set<WString> tree = files.Tree(u"C:\\Program Files (x86)\\Kestrava V8.11");
   for (const char16_t* folder : {u"Windows ARM64\\", u"Windows NT x86\\", u"Windows x64\\"}) {
     EXPECT_TRUE(tree.count(folder)) << Utf16ToUtf8(folder);
   }

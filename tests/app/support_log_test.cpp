@@ -4,15 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/application.h"
 #include "payload/payload_extraction.h"
+#include "payload/trusted_folder.h"
 #include "payload/working_folder.h"
 #include "tests/comm/port_command_fixture.h"
 
 namespace kestrava {
 namespace {
 
-const WString kLog = WString(kWorkingFolder) + WString(kSupportLogName);
+// The working folder the fakes name (64-bit Windows on C:).
+const WString kWork = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
+const WString kLog = kWork + WString(kSupportLogName);
 
 std::vector<std::string> Lines(const std::string& content) {
   std::vector<std::string> lines;
@@ -27,7 +32,7 @@ std::vector<std::string> Lines(const std::string& content) {
 TEST(SupportLog, LinesCarryTheTimeAndTheFolderIsMadeWhenMissing) {
   FakeFiles files;
   FakeClock clock;
-  SupportLog log(files, clock);
+  SupportLog log(files, clock, kWork);
   log.Line(u"start: 完成");
   log.Line(u"second");
   const std::vector<std::string> lines = Lines(files.Content(kLog).value_or(""));
@@ -59,17 +64,89 @@ TEST(SupportLog, PastItsLimitTheOlderHalfGoesAtALineBoundary) {
   }
 }
 
+TEST(SupportLog, WithoutAWorkingFolderNothingIsWritten) {
+  FakeFiles files;
+  FakeClock clock;
+  SupportLog log(files, clock, WString());
+  log.Line(u"start");
+  EXPECT_EQ((std::set<WString>{}), files.Tree(u"C:\\"));
+}
+
 TEST(SupportLog, TheUnpackingKeepsItAndEmptiesTheRest) {
   FakeFiles files;
+  FakeFileSecurity security(files);
   FakeSystemInfo system;
   FakeProcess process;
   files.AddFile(kLog, "earlier run\r\n");
-  files.AddFile(WString(kWorkingFolder) + u"Windows x64\\stale.dll", "old");
-  files.AddFile(WString(kWorkingFolder) + u"left.zip", "old");
-  PayloadExtraction extraction(files, system, process);
+  files.AddFile(kWork + u"Windows x64\\stale.dll", "old");
+  files.AddFile(kWork + u"left.zip", "old");
+  PayloadExtraction extraction(files, system, process, security, kWork);
   extraction.ExtractPayload();  // the program file holds no container here
   EXPECT_EQ("earlier run\r\n", files.Content(kLog).value_or("(gone)"));
-  EXPECT_EQ((std::set<WString>{WString(kSupportLogName)}), files.Tree(WString(kWorkingFolder)));
+  EXPECT_EQ((std::set<WString>{WString(kSupportLogName)}), files.Tree(kWork));
+}
+
+// A log that has reached its limit, the line that finds it full, and what may go wrong while
+// the older half is dropped: whatever it is, the log stays exactly as it was, and nothing is
+// left beside it.
+struct RotationFault {
+  const char* name;
+  std::function<void(FakeFiles& files, const WString& log)> plant;
+
+  friend void PrintTo(const RotationFault& row, std::ostream* os) { *os << row.name; }
+};
+
+class SupportLogRotation : public ::testing::TestWithParam<RotationFault> {};
+
+TEST_P(SupportLogRotation, LeavesTheOldLogWhole) {
+  FakeFiles files;
+  FakeClock clock;
+  const WString path = u"C:\\logs\\setup.log";
+  std::string full;
+  for (int i = 0; full.size() < 950; ++i)
+    full += "2024-01-01 00:00:00 line " + std::to_string(i) + "\r\n";
+  files.AddFile(path, full);
+  SupportLog log(files, clock, path, 1000);
+  GetParam().plant(files, path);
+  log.Line(u"the line that finds the log full");
+  EXPECT_EQ(full, files.Content(path).value_or("(gone)"));
+  EXPECT_EQ((std::set<WString>{u"setup.log"}), files.Tree(u"C:\\logs"));
+}
+
+const RotationFault kRotationFaults[] = {
+    {"ReadFailsHalfWay", [](FakeFiles& f, const WString& log) { f.FailReadAfter(log, 300); }},
+    {"LogCannotBeOpenedForReading",
+     [](FakeFiles& f, const WString& log) { f.Fail(FakeFiles::Op::kOpen, log); }},
+    {"EveryWriteFailsHalfWay", [](FakeFiles& f, const WString&) { f.FailEveryWriteAfter(200); }},
+    {"NothingCanBeWritten", [](FakeFiles& f, const WString&) { f.FailEveryWriteAfter(0); }},
+    {"NewLogCannotBeMade",
+     [](FakeFiles& f, const WString& log) { f.Fail(FakeFiles::Op::kCreate, log + u".new"); }},
+    {"NewLogNotOnTheDisk",
+     [](FakeFiles& f, const WString& log) { f.Fail(FakeFiles::Op::kFlush, log + u".new"); }},
+    {"NewLogCannotTakeItsPlace",
+     [](FakeFiles& f, const WString& log) { f.Fail(FakeFiles::Op::kReplace, log); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, SupportLogRotation, ::testing::ValuesIn(kRotationFaults),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// The rotated log is a new file: it has what the working folder gives what it holds, not
+// whatever the old one had been given.
+TEST(SupportLog, TheRotatedLogHasTheRightsOfTheWorkingFolder) {
+  FakeFiles files;
+  FakeFileSecurity security(files);
+  FakeClock clock;
+  ASSERT_EQ(SecuredFolder::State::kSecured, SecureWorkingFolder(files, security, kWork).state);
+  files.AddFile(kLog, std::string(680, 'x') + "\r\n" + std::string(300, 'y') + "\r\n");
+  files.SecurityOf(kLog)->dacl.push_back({sid::kUsers, kModify, 0, false});
+  SupportLog log(files, clock, kLog, 1000);
+  log.Line(u"after the limit");
+  const ObjectSecurity* rotated = files.SecurityOf(kLog);
+  ASSERT_TRUE(rotated);
+  std::vector<AccessEntry> expected = WorkingFolderRights();
+  for (AccessEntry& entry : expected) entry.flags = kInherited;
+  EXPECT_EQ(expected, rotated->dacl);
+  EXPECT_EQ(0u, files.Content(kLog).value_or("").find(std::string(300, 'y'))) << "the newer half";
 }
 
 class SupportLogOfTheDialog : public PortCommandFixture {};
@@ -111,7 +188,7 @@ TEST(SupportLog, TheLogInTheWorkingFolderIsHeldToOneMebibyte) {
   std::string full;
   while (full.size() + earlier.size() + 2 <= 1048576) full += earlier + "\r\n";
   files.AddFile(kLog, full);
-  SupportLog log(files, clock);
+  SupportLog log(files, clock, kWork);
   const WString text = u"the line past the limit";
   log.Line(text);
   const std::string content = files.Content(kLog).value_or("");
@@ -137,7 +214,8 @@ TEST(SupportLogOfTheCommandLine, HoldsNoRefusedArgumentAndNoFolderOfTheUsers) {
       {"the program's folder, where the driver files are taken from",
        {u"install", u"--model", u"RT-58C", u"--interface", u"usb"},
        "C:\\Users\\bob\\Downloads",
-       "payload: not unpacked; the driver files are taken from the program's folder"},
+       "payload: not unpacked, and the program's folder is not a folder only administrators can "
+       "change"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

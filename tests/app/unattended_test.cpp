@@ -9,6 +9,7 @@
 #include "app/exit_codes.h"
 #include "comm/usb_printer_locator.h"
 #include "install/printer_ports.h"
+#include "payload/trusted_folder.h"
 #include "tests/fakes/hex.h"
 #include "tests/install/engine_fixture.h"
 
@@ -50,6 +51,9 @@ class Unattended : public ::testing::Test, public FakeServices {
     spooler.files = &files;
     graphics.spooler = &spooler;
     for (const auto& [environment, folder] : spooler.driverDirectories) files.AddFolder(folder);
+    // A folder only administrators can change, as one under Program Files is.
+    files.AddFolder(kProgramFolder);
+    security.Protect(kProgramFolder, sid::kAdministrators, WorkingFolderRights());
     AddSamplePlatformFolder(files, kProgramFolder, u"Windows x64");
     com3 = &deviceIo.Add(u"COM3", true);
     sockets.SetPeer(0x7F000001, 9100, FakeTcpSockets::Peer::kAccepts);
@@ -116,6 +120,21 @@ TEST_F(Unattended, ComInstallationGoesTheDialogsRoadWithoutAWindow) {
   EXPECT_EQ("done: RT-58C on COM3:", Utf16ToUtf8(console.lines.back()));
   EXPECT_EQ(0, deviceIo.openDevices());
   EXPECT_EQ(0, spooler.openPrinters());
+}
+
+// The spooler would load as SYSTEM what a user could have changed: the run ends before it
+// touches the port, the spooler or the driver folder.
+TEST_F(Unattended, AProgramFolderOfSomeoneElsesGivesNoDriverFileAndTouchesNothing) {
+  files.SecurityOf(kProgramFolder)->owner = u"S-1-5-21-5-5-5-1002";  // who downloaded it
+  EXPECT_EQ(kExitDriverFilesNotCopied, Run(Com())) << Output();
+  for (const auto& [environment, folder] : spooler.driverDirectories) {
+    EXPECT_TRUE(files.Tree(folder).empty()) << Utf16ToUtf8(folder);
+  }
+  EXPECT_FALSE(spooler.FindPrinter(u"RT-58C"));
+  EXPECT_TRUE(com3->written.empty()) << "no port check";
+  EXPECT_TRUE(shell.calls.empty()) << "no spooler restart";
+  EXPECT_FALSE(registry.Value(WString(kSerialPortsKey), u"COM3:"));
+  ExpectNoWindow();
 }
 
 TEST_F(Unattended, TheLinesFollowTheLanguageAndGoToTheLogFileToo) {
@@ -279,6 +298,19 @@ const Outcome kOutcomes[] = {
        u.files.Fail(FakeFiles::Op::kCopy, u"C:\\Setup\\Windows x64\\UNIDRV.DLL");
      },
      Com(), 10, "driver files: failed: C:\\Setup\\Windows x64\\UNIDRV.DLL: error 32"},
+    {"ProgramFolderOthersCanChange",
+     [](Unattended& u) {
+       u.files.SecurityOf(kProgramFolder)
+           ->dacl.push_back({sid::kAuthenticatedUsers, kModify, 0, false});
+     },
+     Com(), 10,
+     "payload: not unpacked, and C:\\Setup is not a folder only administrators can change "
+     "(C:\\Setup): no driver file is copied"},
+    {"ADriverFileOfSomeoneElses",
+     [](Unattended& u) {
+       u.files.SecurityOf(u"C:\\Setup\\Windows x64\\RES\\P58.DLL")->owner = u"S-1-5-21-5-5-5-1002";
+     },
+     Com(), 10, "(C:\\Setup\\Windows x64\\RES\\P58.DLL)"},
     {"DriverRefused", [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kAddDriver, 1797); },
      Com(), 11, "driver: failed: error 1797: The printer driver is unknown."},
     {"PrinterRefused", [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kAddPrinter, 5); },

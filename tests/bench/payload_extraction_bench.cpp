@@ -20,7 +20,7 @@
 #include <map>
 
 #include "payload/payload_extraction.h"
-#include "payload/working_folder.h"
+#include "platform/posix/file_security_posix.h"
 #include "platform/posix/files_posix.h"
 #include "tests/bench/shipped_payload.h"
 #include "tests/fakes/fake_process.h"
@@ -57,6 +57,8 @@ long PeakKiB(std::vector<std::string> args, const fs::path& report) {
   return kib;
 }
 
+const WString kWorkingFolder = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
+
 struct Extraction {
   explicit Extraction(const fs::path& root) : files(root.string()) {
     process.programFilePath = kProgramPath;
@@ -64,12 +66,13 @@ struct Extraction {
   PosixFiles files;
   FakeSystemInfo system;
   FakeProcess process;
-  PayloadExtraction extraction{files, system, process};
+  PosixFileSecurity security;
+  PayloadExtraction extraction{files, system, process, security, kWorkingFolder};
 };
 
 void ExtractPayload(benchmark::State& state, const ShippedPayload* payload) {
   Extraction subject(payload->root);
-  const fs::path working = subject.files.HostPath(WString(kWorkingFolder));
+  const fs::path working = subject.files.HostPath(kWorkingFolder);
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(working);

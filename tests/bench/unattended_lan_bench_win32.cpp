@@ -57,6 +57,9 @@ class CountingShell final : public Shell {
   }
   bool OpenAddress(const WString& address) override { return shell_.OpenAddress(address); }
   WString SystemFolder() override { return shell_.SystemFolder(); }
+  WString ProgramFilesFolder(ProgramFiles which) override {
+    return shell_.ProgramFilesFolder(which);
+  }
 
   Steady::duration ran{};
   int commands = 0;
@@ -113,7 +116,8 @@ int Main(int runs) {
                       services.sockets,
                       services.arpTable,
                       services.screenGdi,
-                      console};
+                      console,
+                      services.security};
     const int code = RunUnattended(measured, {u"install", u"--model", u"RT-80", u"--interface",
                                               u"lan", u"--address", u"127.0.0.1", u"--replace"});
     const double total = Ms(Steady::now() - start);

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/system_errors.h"
+#include "tests/fakes/access_inheritance.h"
+#include "tests/fakes/fake_file_handle.h"
 
 namespace kestrava {
 
@@ -25,75 +27,56 @@ std::vector<WString> Split(const WString& path) {
   return parts;
 }
 
-class FakeFileHandle final : public FileHandle {
- public:
-  FakeFileHandle(std::shared_ptr<std::string> data, std::optional<uint64_t> readLimit,
-                 std::optional<uint64_t> writeLimit, bool sizeFails)
-      : data_(std::move(data)),
-        readLimit_(readLimit),
-        writeLimit_(writeLimit),
-        sizeFails_(sizeFails) {}
-
-  int64_t Read(void* buffer, size_t size) override {
-    if (readLimit_ && read_ >= *readLimit_ && size > 0) return -1;
-    if (position_ >= data_->size()) return 0;
-    size_t count = std::min<size_t>(size, data_->size() - position_);
-    if (readLimit_) count = std::min<size_t>(count, *readLimit_ - read_);
-    std::memcpy(buffer, data_->data() + position_, count);
-    position_ += count;
-    read_ += count;
-    return static_cast<int64_t>(count);
-  }
-
-  int64_t Write(const void* data, size_t size) override {
-    size_t count = size;
-    if (writeLimit_)
-      count = std::min<size_t>(count, *writeLimit_ - std::min(*writeLimit_, written_));
-    if (count == 0 && size > 0) return -1;
-    if (data_->size() < position_ + count) data_->resize(position_ + count, '\0');
-    std::memcpy(data_->data() + position_, data, count);
-    position_ += count;
-    written_ += count;
-    return static_cast<int64_t>(count);
-  }
-
-  bool Seek(int64_t offset, SeekOrigin origin) override {
-    const int64_t base = origin == SeekOrigin::kBegin     ? 0
-                         : origin == SeekOrigin::kCurrent ? static_cast<int64_t>(position_)
-                                                          : static_cast<int64_t>(data_->size());
-    if (base + offset < 0) return false;
-    position_ = static_cast<size_t>(base + offset);
-    return true;
-  }
-
-  int64_t Tell() override { return static_cast<int64_t>(position_); }
-
-  std::optional<uint64_t> Size() override {
-    if (sizeFails_) return std::nullopt;
-    return data_->size();
-  }
-
- private:
-  std::shared_ptr<std::string> data_;
-  size_t position_ = 0;
-  uint64_t read_ = 0;
-  uint64_t written_ = 0;
-  std::optional<uint64_t> readLimit_;
-  std::optional<uint64_t> writeLimit_;
-  bool sizeFails_;
-};
-
 }  // namespace
 
 FakeFiles::FakeFiles() {
   AddDrive(u'C');
 }
 
-void FakeFiles::AddDrive(WChar letter) {
+void FakeFiles::AddDrive(WChar letter, bool keepsSecurity) {
   Node drive;
   drive.folder = true;
   drive.name = WString(1, UpperAscii(letter)) + u":";
+  drive.keepsSecurity = keepsSecurity;
+  drive.security = SystemDriveRootSecurity();
   nodes_[drive.name] = drive;
+}
+
+FakeFiles::Node FakeFiles::NewNode(const WString& key, WString name, bool folder) {
+  Node node;
+  node.name = std::move(name);
+  node.folder = folder;
+  auto parent = nodes_.find(Parent(key));
+  if (parent != nodes_.end())
+    node.security = NewObjectSecurity(parent->second.security, folder, token);
+  return node;
+}
+
+std::unique_ptr<FileHandle> FakeFiles::Handle(const WString& key, Node& node, bool forWriting) {
+  HandleFaults faults;
+  if (!forWriting) {
+    if (auto l = readLimits_.find(key); l != readLimits_.end()) faults.readLimit = l->second;
+    faults.sizeFails = Failing(Op::kSize, key);
+  } else if (auto l = writeLimits_.find(key); l != writeLimits_.end()) {
+    faults.writeLimit = l->second;
+  }
+  faults.writeBudget = writeBudget_;
+  faults.flushFails = Failing(Op::kFlush, key);
+  return std::make_unique<FakeFileHandle>(node.data, std::move(faults));
+}
+
+ObjectSecurity* FakeFiles::SecurityOf(const WString& path) {
+  const std::optional<WString> key = Resolve(path, false);
+  if (!key) return nullptr;
+  auto it = nodes_.find(*key);
+  return it == nodes_.end() ? nullptr : &it->second.security;
+}
+
+bool FakeFiles::KeepsSecurity(const WString& path) {
+  const std::optional<WString> key = Resolve(path, true);
+  if (!key) return false;
+  auto drive = nodes_.find(key->substr(0, 2));
+  return drive != nodes_.end() && drive->second.keepsSecurity;
 }
 
 std::optional<WString> FakeFiles::Resolve(const WString& path, bool followLast) {
@@ -147,9 +130,8 @@ void FakeFiles::AddFolder(const WString& path) {
   WString walk = key->substr(0, 2);
   for (const WString& part : Split(key->substr(2))) {
     walk += u"\\" + part;
-    Node& node = nodes_[walk];
-    node.folder = true;
-    if (node.name.empty()) node.name = part;
+    if (!nodes_.count(walk)) nodes_[walk] = NewNode(walk, part, true);
+    nodes_[walk].folder = true;
   }
   // Keep the caller's spelling of the last name for listings.
   if (!parts.empty()) nodes_[*key].name = parts.back();
@@ -160,8 +142,7 @@ void FakeFiles::AddFile(const WString& path, std::string content, bool readOnly)
   if (slash != WString::npos) AddFolder(path.substr(0, slash));
   const std::optional<WString> key = Resolve(path, true);
   if (!key) return;
-  Node node;
-  node.name = path.substr(slash + 1);
+  Node node = NewNode(*key, path.substr(slash + 1), false);
   node.readOnly = readOnly;
   *node.data = std::move(content);
   nodes_[*key] = node;
@@ -173,9 +154,7 @@ void FakeFiles::AddFolderLink(const WString& linkPath, const WString& target) {
   const std::optional<WString> key = Resolve(linkPath, false);
   const std::optional<WString> targetKey = Resolve(target, true);
   if (!key || !targetKey) return;
-  Node node;
-  node.name = linkPath.substr(slash + 1);
-  node.folder = true;
+  Node node = NewNode(*key, linkPath.substr(slash + 1), true);
   node.linkTarget = *targetKey;
   nodes_[*key] = node;
 }
@@ -224,15 +203,16 @@ void FakeFiles::FailWriteAfter(const WString& path, uint64_t bytes) {
   if (const std::optional<WString> key = Resolve(path, true)) writeLimits_[*key] = bytes;
 }
 
+void FakeFiles::FailEveryWriteAfter(uint64_t bytes) {
+  *writeBudget_ = static_cast<int64_t>(bytes);
+}
+
 std::unique_ptr<FileHandle> FakeFiles::OpenForRead(const WString& path) {
   const std::optional<WString> key = Resolve(path, true);
   if (!key || Failing(Op::kOpen, *key)) return nullptr;
   auto it = nodes_.find(*key);
   if (it == nodes_.end() || it->second.folder) return nullptr;
-  std::optional<uint64_t> limit;
-  if (auto l = readLimits_.find(*key); l != readLimits_.end()) limit = l->second;
-  return std::make_unique<FakeFileHandle>(it->second.data, limit, std::nullopt,
-                                          Failing(Op::kSize, *key));
+  return Handle(*key, it->second, false);
 }
 
 std::unique_ptr<FileHandle> FakeFiles::Create(const WString& path, CreateMode mode) {
@@ -243,13 +223,9 @@ std::unique_ptr<FileHandle> FakeFiles::Create(const WString& path, CreateMode mo
     if (mode == CreateMode::kNew || it->second.folder || it->second.readOnly) return nullptr;
     if (mode != CreateMode::kAppend) it->second.data->clear();
   } else {
-    Node node;
-    node.name = Split(path).back();
-    it = nodes_.emplace(*key, node).first;
+    it = nodes_.emplace(*key, NewNode(*key, Split(path).back(), false)).first;
   }
-  std::optional<uint64_t> limit;
-  if (auto l = writeLimits_.find(*key); l != writeLimits_.end()) limit = l->second;
-  auto handle = std::make_unique<FakeFileHandle>(it->second.data, std::nullopt, limit, false);
+  std::unique_ptr<FileHandle> handle = Handle(*key, it->second, true);
   if (mode == CreateMode::kAppend) handle->Seek(0, SeekOrigin::kEnd);
   return handle;
 }
@@ -271,10 +247,7 @@ bool FakeFiles::CreateFolder(const WString& path) {
   if (!key || Failing(Op::kCreateFolder, *key) || nodes_.count(*key) || !ParentIsFolder(*key)) {
     return false;
   }
-  Node node;
-  node.folder = true;
-  node.name = Split(path).back();
-  nodes_[*key] = node;
+  nodes_[*key] = NewNode(*key, Split(path).back(), true);
   return true;
 }
 
@@ -357,10 +330,39 @@ bool FakeFiles::Copy(const WString& from, const WString& to, bool replace, uint3
   if (out != nodes_.end() && (out->second.folder || out->second.readOnly)) {
     return fail(kErrorAccessDenied);
   }
-  Node copy;
+  // A new file gets what the folder passes on; a replaced one keeps its own security.
+  Node copy = out != nodes_.end() ? out->second : NewNode(*target, Split(to).back(), false);
   copy.name = Split(to).back();
-  *copy.data = *in->second.data;
+  copy.data = std::make_shared<std::string>(*in->second.data);
+  copy.linkTarget.clear();
   nodes_[*target] = copy;
+  return true;
+}
+
+bool FakeFiles::Replace(const WString& from, const WString& to, uint32_t* error) {
+  const auto fail = [error](uint32_t code) {
+    if (error) *error = code;
+    return false;
+  };
+  if (error) *error = 0;
+  const std::optional<WString> source = Resolve(from, false);
+  const std::optional<WString> target = Resolve(to, false);
+  if (!source || !target) return fail(kErrorPathNotFound);
+  auto in = nodes_.find(*source);
+  if (in == nodes_.end()) return fail(kErrorFileNotFound);
+  if (Failing(Op::kReplace, *source) || Failing(Op::kReplace, *target)) {
+    return fail(kErrorSharingViolation);
+  }
+  if (source->substr(0, 2) != target->substr(0, 2)) return fail(kErrorNotSameDevice);
+  if (!ParentIsFolder(*target)) return fail(kErrorPathNotFound);
+  auto out = nodes_.find(*target);
+  if (in->second.folder || (out != nodes_.end() && (out->second.folder || out->second.readOnly))) {
+    return fail(kErrorAccessDenied);
+  }
+  Node moved = in->second;
+  moved.name = Split(to).back();
+  nodes_.erase(in);
+  nodes_[*target] = moved;
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "tests/fakes/fake_console.h"
 #include "tests/fakes/fake_device_interfaces.h"
 #include "tests/fakes/fake_device_io.h"
+#include "tests/fakes/fake_file_security.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_icmp.h"
 #include "tests/fakes/fake_print_graphics.h"
@@ -28,7 +29,7 @@ struct FakeServices {
   Services With(DialogHost& dialog) {
     return Services{dialog,  system,   files,     process, clock,    registry,         udp,
                     icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi, console};
+                    sockets, arpTable, screenGdi, console, security};
   }
 
   FakeSystemInfo system;
@@ -49,6 +50,8 @@ struct FakeServices {
   FakeArpTable arpTable;
   FakeScreenGdi screenGdi;
   FakeConsole console;
+  // The security descriptors of `files`' files and folders.
+  FakeFileSecurity security{files};
 };
 
 }  // namespace kestrava

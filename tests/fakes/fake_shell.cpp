@@ -64,4 +64,12 @@ bool FakeShell::OpenAddress(const WString& address) {
   return true;
 }
 
+WString FakeShell::ProgramFilesFolder(ProgramFiles which) {
+  if (!programFiles.named) return WString();
+  const WString root = WString(1, programFiles.drive) + u":\\";
+  if (!programFiles.system64) return root + u"Program Files";
+  const bool x86 = which == ProgramFiles::kX86 || !programFiles.process64;
+  return root + (x86 ? u"Program Files (x86)" : u"Program Files");
+}
+
 }  // namespace kestrava

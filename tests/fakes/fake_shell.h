@@ -22,6 +22,9 @@ class FakeShell final : public Shell {
                                            uint32_t timeoutMs) override;
   bool OpenAddress(const WString& address) override;
   WString SystemFolder() override { return systemFolder; }
+  // Answers as Windows does for `programFiles` (a system with a 64-bit Windows and a 32-bit
+  // process on C: unless the test sets another).
+  WString ProgramFilesFolder(ProgramFiles which) override;
 
   // What a program does when it runs (by its path, case ignored); its answer is the exit
   // code. A program without one exits with 0. `runTime` (when given) tells how long it runs,
@@ -36,6 +39,12 @@ class FakeShell final : public Shell {
   void Hang(const WString& program);
 
   WString systemFolder = u"C:\\WINDOWS\\system32";
+  struct ProgramFilesSystem {
+    WChar drive = u'C';      // the drive Windows is on
+    bool system64 = true;    // 64-bit Windows
+    bool process64 = false;  // a 64-bit process
+    bool named = true;       // false: the system names no program-files folder
+  } programFiles;
   FakeFiles* files = nullptr;  // when set, a program starts only when its file exists
   FakeClock* clock = nullptr;  // when set, a hanging program's wait takes its time on it
   bool addressesOpen = true;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "payload/payload_extraction.h"
-#include "payload/working_folder.h"
+#include "tests/fakes/fake_file_security.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_system_info.h"
@@ -18,12 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FakeSystemInfo system;
   FakeProcess process;
   files.AddFile(process.programFilePath, std::string(reinterpret_cast<const char*>(data), size));
-  PayloadExtraction extraction(files, system, process);
+  FakeFileSecurity security(files);
+  const WString folder = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
+  PayloadExtraction extraction(files, system, process, security, folder);
   const int result = extraction.ExtractPayload();
   if (result < -3 || result > 0) std::abort();
 
   // Everything below C:\ is the program's folder or the working folder.
-  const WString work = WString(kWorkingFolder).substr(3);  // without "C:\"
+  const WString work = folder.substr(3);  // without "C:\"
   for (const WString& path : files.Tree(u"C:\\")) {
     const bool inWork =
         path.compare(0, work.size(), work) == 0 || WString(u"Program Files (x86)\\") == path;

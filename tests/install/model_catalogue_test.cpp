@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "install/install_engine.h"
+#include "tests/fakes/fake_services.h"
 #include "tests/fakes/fake_system_info.h"
+#include "tests/fakes/test_dialog_host.h"
 
 namespace kestrava {
 namespace {
@@ -72,7 +74,13 @@ TEST(ModelCatalogue, ConstructionStateAndReleaseNames) {
   InstallEngine engine(system);
   EXPECT_TRUE(engine.printerName.empty());
   EXPECT_EQ(0, engine.portKind);
-  EXPECT_EQ(u"C:\\Program Files (x86)\\Kestrava V8.11\\", engine.driverSourceFolder);
+  EXPECT_TRUE(engine.driverSourceFolder.empty()) << "an engine that installs nothing";
+  // One that installs starts from the working folder the system names.
+  FakeServices services;
+  TestDialogHost host;
+  services.shell.programFiles.drive = u'E';
+  const InstallEngine installing(EngineServicesOf(services.With(host)));
+  EXPECT_EQ(u"E:\\Program Files (x86)\\Kestrava V8.11\\", installing.driverSourceFolder);
   const char* expected[] = {"Windows 2000", "Windows XP", "Windows 2003", "Windows Vista",
                             "Windows 7",    "Windows 8",  "Windows 8.1",  "Windows 10",
                             "Windows 10.1", "Windows 11"};

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "payload/trusted_folder.h"
 #include "payload/working_folder.h"
+#include "tests/fakes/fake_file_security.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_system_info.h"
@@ -16,7 +20,7 @@ using testing::BuildZip;
 using testing::Container;
 using testing::ZipEntry;
 
-const WString kWork(kWorkingFolder);
+const WString kWork = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
 
 class PayloadExtractionTest : public ::testing::Test {
  protected:
@@ -38,7 +42,8 @@ class PayloadExtractionTest : public ::testing::Test {
   FakeFiles files;
   FakeSystemInfo system;
   FakeProcess process;
-  PayloadExtraction extraction{files, system, process};
+  FakeFileSecurity security{files};
+  PayloadExtraction extraction{files, system, process, security, kWork};
 };
 
 TEST_F(PayloadExtractionTest, UnpacksEveryPlatformIntoItsFolderAndLeavesNoArchive) {
@@ -81,6 +86,105 @@ TEST_F(PayloadExtractionTest, StartsFromAnEmptyWorkingFolderEveryTime) {
   EXPECT_EQ(7u, files.Tree(kWork).size());
 }
 
+// A folder that another user made first, with files of theirs in it (a support log among
+// them): taken over, given the working folder's rights, emptied of everything of theirs, and
+// then filled.
+TEST_F(PayloadExtractionTest, AFolderSomeoneElseMadeFirstEndsAsTheAdministratorsOwn) {
+  const WString someone = u"S-1-5-21-5-5-5-1002";
+  const FakeToken ours = files.token;
+  files.token = FakeToken::StandardUser(someone);
+  files.AddFile(kWork + u"Windows x64\\UNIDRV.DLL", "planted driver");
+  files.AddFile(kWork + u"setup.log", "planted log");
+  files.token = ours;
+  Container c;
+  c.records = {{"Windows x64", DriverArchive("x64")}};
+  ASSERT_EQ(kPayloadOk, Extract(c));
+  const ObjectSecurity* folder = files.SecurityOf(kWork);
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(WString(sid::kAdministrators), folder->owner);
+  EXPECT_TRUE(folder->daclProtected);
+  EXPECT_EQ(WorkingFolderRights(), folder->dacl);
+  EXPECT_FALSE(files.Exists(kWork + u"setup.log")) << "someone else's log is not kept";
+  EXPECT_FALSE(files.Exists(kWork + u"Windows x64\\UNIDRV.DLL"));
+  for (const WString& path : files.Tree(kWork)) {
+    const ObjectSecurity* unpacked = files.SecurityOf(kWork + path);
+    ASSERT_TRUE(unpacked);
+    EXPECT_TRUE(OnlyTrustedMayChange(*unpacked)) << Utf16ToUtf8(path);
+  }
+}
+
+struct RefusedFolder {
+  const char* name;
+  std::function<void(FakeFiles& files)> before;
+
+  friend void PrintTo(const RefusedFolder& row, std::ostream* os) { *os << row.name; }
+};
+
+class PayloadExtractionRefusal : public PayloadExtractionTest,
+                                 public ::testing::WithParamInterface<RefusedFolder> {};
+
+// Nothing is unpacked into a working folder that is not the administrators' alone.
+TEST_P(PayloadExtractionRefusal, UnpacksNothing) {
+  GetParam().before(files);
+  Container c;
+  c.records = {{"Windows x64", DriverArchive("x64")}};
+  EXPECT_EQ(kPayloadUnreadable, Extract(c));
+  EXPECT_FALSE(files.Exists(kWork + u"Windows x64\\Receipt.ini"));
+  EXPECT_FALSE(files.Exists(u"C:\\Windows\\Windows x64"));
+}
+
+const RefusedFolder kRefusedFolders[] = {
+    {"ALinkInItsPlace",
+     [](FakeFiles& f) {
+       f.AddFile(u"C:\\Windows\\keep.dll", "the system's");
+       f.AddFolderLink(u"C:\\Program Files (x86)\\Kestrava V8.11", u"C:\\Windows");
+     }},
+    {"AFileOfAnEarlierOwnerThatStays",
+     [](FakeFiles& f) {
+       f.AddFile(kWork + u"Windows x64\\UNIDRV.DLL", "planted");
+       f.Fail(FakeFiles::Op::kDelete, kWork + u"Windows x64\\UNIDRV.DLL");
+     }},
+    {"RightsThatCannotBeSet",
+     [](FakeFiles& f) {
+       f.AddFolder(kWork);
+       f.SecurityOf(kWork)->owner = u"S-1-5-21-5-5-5-1002";
+       f.SecurityOf(kWork)->dacl.clear();
+       f.token.takeOwnershipPrivilege = false;
+       f.token.restorePrivilege = false;
+       f.Fail(FakeFiles::Op::kRemoveFolder, kWork);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, PayloadExtractionRefusal, ::testing::ValuesIn(kRefusedFolders),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(PayloadExtractionTest, ALinkInItsPlaceIsLeftAsItIs) {
+  files.AddFile(u"C:\\Windows\\keep.dll", "the system's");
+  files.AddFolderLink(u"C:\\Program Files (x86)\\Kestrava V8.11", u"C:\\Windows");
+  EXPECT_EQ(kPayloadUnreadable, extraction.ExtractPayload());
+  const std::optional<FileAttributes> link =
+      files.Attributes(u"C:\\Program Files (x86)\\Kestrava V8.11");
+  ASSERT_TRUE(link) << "the link is left";
+  EXPECT_TRUE(link->isLink);
+  EXPECT_EQ("the system's", files.Content(u"C:\\Windows\\keep.dll"));
+  EXPECT_TRUE(security.protectedPaths.empty()) << "the link's target gets no new rights";
+}
+
+// The per-record paths are 8-bit text: a folder the code page cannot name, or none at all,
+// unpacks nothing anywhere.
+TEST_F(PayloadExtractionTest, AWorkingFolderWithoutAnEightBitNameOrNoneAtAll) {
+  Container c;
+  c.records = {{"Windows x64", DriverArchive("x64")}};
+  files.AddFile(process.programFilePath, c.Build());
+  for (const WString& folder : {WString(u"C:\\Programme\u4e2d\\Kestrava V8.11\\"), WString()}) {
+    SCOPED_TRACE(Utf16ToUtf8(folder));
+    PayloadExtraction other(files, system, process, security, folder);
+    EXPECT_EQ(kPayloadUnreadable, other.ExtractPayload());
+  }
+  EXPECT_FALSE(files.Exists(u"C:\\Programme"));
+  EXPECT_FALSE(files.Exists(u"C:\\Programme?"));
+}
+
 TEST_F(PayloadExtractionTest, RecordsWithEmptyNamesLeaveTheFolderEmpty) {
   Container c;
   c.records = {{std::string(11, '\0'), DriverArchive("a")}, {std::string(5, '\0'), "zzzzzzz"}};
@@ -120,7 +224,8 @@ TEST_F(PayloadExtractionTest, EntriesThatWouldLandOutsideAreNeverWritten) {
     SCOPED_TRACE(name);
     FakeFiles local;
     FakeProcess localProcess;
-    PayloadExtraction localExtraction(local, system, localProcess);
+    FakeFileSecurity localSecurity(local);
+    PayloadExtraction localExtraction(local, system, localProcess, localSecurity, kWork);
     Container c;
     c.records = {{"Windows x64", BuildZip({{"Receipt.ini", "ok"}, {name, "evil"}})}};
     local.AddFile(localProcess.programFilePath, c.Build());
@@ -160,7 +265,8 @@ TEST_F(PayloadExtractionTest, PlatformNamesMustBePlainFolderNames) {
     SCOPED_TRACE(name);
     FakeFiles local;
     FakeProcess localProcess;
-    PayloadExtraction localExtraction(local, system, localProcess);
+    FakeFileSecurity localSecurity(local);
+    PayloadExtraction localExtraction(local, system, localProcess, localSecurity, kWork);
     Container c;
     c.records = {{name, DriverArchive("evil")}};
     local.AddFile(localProcess.programFilePath, c.Build());

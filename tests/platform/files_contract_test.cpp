@@ -180,6 +180,52 @@ TEST_P(FilesContract, FolderLinksAreSeenAsLinksAndRemovedWithoutTheirTarget) {
   EXPECT_EQ("keep", ReadAll(At(u"target\\keep.txt")));
 }
 
+TEST_P(FilesContract, ReplacePutsAWholeFileInThePlaceOfAnother) {
+  ASSERT_TRUE(WriteNew(At(u"setup.log"), "the old log"));
+  {
+    auto out = files->Create(At(u"setup.log.new"), CreateMode::kNew);
+    ASSERT_TRUE(out);
+    ASSERT_EQ(7, out->Write("new log", 7));
+    EXPECT_TRUE(out->Flush()) << "written bytes go to the disk";
+  }
+  uint32_t error = 1;
+  ASSERT_TRUE(files->Replace(At(u"setup.log.new"), At(u"setup.log"), &error));
+  EXPECT_EQ(0u, error);
+  EXPECT_EQ("new log", ReadAll(At(u"setup.log")));
+  EXPECT_EQ(std::nullopt, files->Attributes(At(u"setup.log.new")));
+  // Into a place that is free as well.
+  ASSERT_TRUE(WriteNew(At(u"a.txt"), "a"));
+  EXPECT_TRUE(files->Replace(At(u"a.txt"), At(u"b.txt")));
+  EXPECT_EQ("a", ReadAll(At(u"b.txt")));
+}
+
+TEST_P(FilesContract, ReplaceRefusesWhatWindowsRefuses) {
+  ASSERT_TRUE(WriteNew(At(u"new.txt"), "new"));
+  ASSERT_TRUE(WriteNew(At(u"locked.txt"), "locked"));
+  ASSERT_TRUE(subject->makeReadOnly(At(u"locked.txt")));
+  ASSERT_TRUE(files->CreateFolder(At(u"folder")));
+  struct Refusal {
+    const char* what;
+    WString from;
+    WString to;
+  } const rows[] = {
+      {"a missing file", At(u"missing.txt"), At(u"new.txt")},
+      {"over a read-only file", At(u"new.txt"), At(u"locked.txt")},
+      {"over a folder", At(u"new.txt"), At(u"folder")},
+      {"a folder", At(u"folder"), At(u"elsewhere")},
+  };
+  for (const Refusal& row : rows) {
+    SCOPED_TRACE(row.what);
+    uint32_t error = 0;
+    EXPECT_FALSE(files->Replace(row.from, row.to, &error));
+    EXPECT_NE(0u, error);
+  }
+  EXPECT_EQ("new", ReadAll(At(u"new.txt")));
+  EXPECT_EQ("locked", ReadAll(At(u"locked.txt")));
+  EXPECT_TRUE(files->Attributes(At(u"folder")));
+  EXPECT_TRUE(files->SetNormalAttributes(At(u"locked.txt")));
+}
+
 INSTANTIATE_TEST_SUITE_P(All, FilesContract, ::testing::ValuesIn(FilesImplementations()),
                          ImplementationName());
 

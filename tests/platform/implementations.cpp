@@ -2,6 +2,7 @@
 
 #include "tests/fakes/fake_adapters.h"
 #include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_file_security.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_icmp.h"
 #include "tests/fakes/fake_print_graphics.h"
@@ -58,6 +59,28 @@ std::vector<Implementation<FilesUnderTest>> FilesImplementations() {
   all.push_back({"Win32", MakeWin32Files});
 #else
   all.push_back({"Posix", MakePosixFiles});
+#endif
+  return all;
+}
+
+std::vector<Implementation<FileSecurityUnderTest>> FileSecurityImplementations() {
+  std::vector<Implementation<FileSecurityUnderTest>> all = {
+      {"Fake", [] {
+         auto subject = std::make_unique<FileSecurityUnderTest>();
+         auto files = std::make_unique<FakeFiles>();
+         files->AddFolder(u"C:\\scratch");
+         subject->security = std::make_unique<FakeFileSecurity>(*files);
+         FakeFiles* raw = files.get();
+         subject->makeFolderLink = [raw](const WString& link, const WString& target) {
+           raw->AddFolderLink(link, target);
+           return true;
+         };
+         subject->files = std::move(files);
+         subject->base = u"C:\\scratch\\";
+         return subject;
+       }}};
+#ifdef _WIN32
+  all.push_back({"Win32", MakeWin32FileSecurity});
 #endif
   return all;
 }
@@ -149,6 +172,10 @@ std::unique_ptr<ShellUnderTest> MakeFakeShell() {
   files->AddFile(shell->systemFolder + u"\\net.exe", "MZ");
   files->AddFile(u"C:\\tools\\probe.exe", "MZ");
   files->AddFolder(u"C:\\scratch");
+  // A 64-bit system, and a process of the test's own kind.
+  shell->programFiles.process64 = sizeof(void*) == 8;
+  files->AddFolder(u"C:\\Program Files");
+  files->AddFolder(u"C:\\Program Files (x86)");
   FakeFiles* raw = files.get();
   // The fake's programs are hidden by construction; the probe says what a hidden start says.
   const WString probe = u"C:\\tools\\probe.exe";

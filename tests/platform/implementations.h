@@ -13,6 +13,7 @@
 #include "platform/adapters.h"
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
+#include "platform/file_security.h"
 #include "platform/files.h"
 #include "platform/icmp.h"
 #include "platform/print_graphics.h"
@@ -59,6 +60,23 @@ struct FilesUnderTest {
 };
 
 std::vector<Implementation<FilesUnderTest>> FilesImplementations();
+
+// The security of files and folders, with the files service that reaches its scratch folder
+// (`base`, ending in "\\", which `cleanup` removes).
+struct FileSecurityUnderTest {
+  std::unique_ptr<FileSecurity> security;
+  std::unique_ptr<Files> files;
+  WString base;
+  // Whether the system keeps the security descriptors it is given, as Windows does on NTFS.
+  // Found out at the start by setting one on a folder of the scratch folder and reading it
+  // back: Wine 8 answers success and then reads out what it makes of the Unix file mode.
+  bool keepsDescriptors = true;
+  // Makes a folder link; absent, or false, where the system cannot.
+  std::function<bool(const WString& link, const WString& target)> makeFolderLink;
+  std::function<void()> cleanup;
+};
+
+std::vector<Implementation<FileSecurityUnderTest>> FileSecurityImplementations();
 std::vector<Implementation<Process>> ProcessImplementations();
 std::vector<Implementation<DialogHost>> DialogHostImplementations();
 std::vector<Implementation<Clock>> ClockImplementations();
@@ -100,6 +118,9 @@ struct ShellUnderTest {
   WString probe;
   WString scratch;
   std::function<void()> cleanup;
+  // Where the implementation has another way to the program-files folders for older systems,
+  // its answer.
+  std::function<WString(ProgramFiles which)> folderPathFallback;
 };
 
 std::vector<Implementation<ShellUnderTest>> ShellImplementations();

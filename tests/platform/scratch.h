@@ -9,6 +9,7 @@ namespace kestrava {
 #ifdef _WIN32
 std::unique_ptr<SystemInfo> MakeWin32SystemInfo();
 std::unique_ptr<FilesUnderTest> MakeWin32Files();
+std::unique_ptr<FileSecurityUnderTest> MakeWin32FileSecurity();
 std::unique_ptr<Process> MakeWin32Process();
 std::unique_ptr<Clock> MakeWin32Clock();
 std::unique_ptr<RegistryUnderTest> MakeWin32Registry();

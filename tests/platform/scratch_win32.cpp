@@ -3,6 +3,7 @@
 
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
+#include "platform/win32/file_security_win32.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/icmp_win32.h"
 #include "platform/win32/print_graphics_win32.h"
@@ -108,6 +109,28 @@ std::unique_ptr<FilesUnderTest> MakeWin32Files() {
   return subject;
 }
 
+std::unique_ptr<FileSecurityUnderTest> MakeWin32FileSecurity() {
+  std::unique_ptr<FilesUnderTest> scratch = MakeWin32Files();
+  if (!scratch) return nullptr;
+  auto subject = std::make_unique<FileSecurityUnderTest>();
+  subject->security = std::make_unique<Win32FileSecurity>();
+  subject->files = std::move(scratch->files);
+  subject->base = scratch->base;
+  subject->makeFolderLink = scratch->makeFolderLink;
+  subject->cleanup = scratch->cleanup;
+  // A DACL no system would make of a file mode, set and read back.
+  const WString probe = subject->base + u"keeps";
+  const std::vector<AccessEntry> odd = {
+      {u"S-1-5-32-551", 0x00120089, 0, false}};  // Backup Operators
+  ObjectSecurity back;
+  subject->keepsDescriptors = CreateDirectoryW(win32::Wide(probe), nullptr) &&
+                              subject->security->Protect(probe, WString(), odd) &&
+                              subject->security->Read(probe, back) && back.daclProtected &&
+                              back.dacl == odd;
+  RemoveDirectoryW(win32::Wide(probe));
+  return subject;
+}
+
 std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler() {
   static int counter = 0;
   auto subject = std::make_unique<SpoolerUnderTest>();
@@ -138,6 +161,7 @@ std::unique_ptr<ShellUnderTest> MakeWin32Shell() {
   // The probe is built beside the test programs.
   const WString self = ModuleFilePath();
   subject->probe = self.substr(0, self.rfind(u'\\') + 1) + u"show_window_probe.exe";
+  subject->folderPathFallback = &Win32Shell::ProgramFilesByFolderPath;
   subject->cleanup = [cleanup = scratch->cleanup, probe = subject->probe] {
     DeleteFileW(win32::Wide(probe + u".txt"));
     cleanup();

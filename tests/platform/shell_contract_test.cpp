@@ -72,6 +72,29 @@ TEST_P(ShellContract, TheSystemFolderIsAnAbsolutePathThatHoldsNet) {
   EXPECT_FALSE(net->isFolder);
 }
 
+// On a 64-bit system, as the prefix and the fake's are: the 32-bit programs' folder, and for
+// the native one the process's own. The Win32 implementation's known-folder call and its
+// fallback for Windows XP name the same folders.
+TEST_P(ShellContract, TheProgramFilesFoldersAreTheSystemsOwn) {
+  const bool process64 = sizeof(void*) == 8;
+  const std::pair<ProgramFiles, WString> rows[] = {
+      {ProgramFiles::kX86, u"Program Files (x86)"},
+      {ProgramFiles::kNative, process64 ? u"Program Files" : u"Program Files (x86)"}};
+  for (const auto& [which, name] : rows) {
+    const WString folder = shell->ProgramFilesFolder(which);
+    SCOPED_TRACE(Utf16ToUtf8(folder));
+    ASSERT_GT(folder.size(), 3u);
+    EXPECT_EQ(u":\\", folder.substr(1, 2));
+    EXPECT_EQ(name, folder.substr(3));
+    const std::optional<FileAttributes> there = subject->files->Attributes(folder);
+    ASSERT_TRUE(there);
+    EXPECT_TRUE(there->isFolder);
+    if (subject->folderPathFallback) {
+      EXPECT_EQ(folder, subject->folderPathFallback(which));
+    }
+  }
+}
+
 TEST_P(ShellContract, AnOpenedAddressIsHandedOverHiddenWithoutWaiting) {
   // A program's path is an address the shell opens by running it; it writes its report
   // beside itself.

@@ -292,7 +292,7 @@ TEST_F(WineInstallation, BothInstallationsSucceedWithoutAMessage) {
   EXPECT_TRUE(World().host.messages.empty());
 }
 
-TEST_F(WineInstallation, TheDriverFolderHoldsTheModelsFilesAndTheTopOfThePlatformFolderOnly) {
+TEST_F(WineInstallation, TheDriverFolderHoldsTheModelsFilesAndTheDriversCommonFilesOnly) {
   std::vector<FolderEntry> entries;
   ASSERT_TRUE(World().files.List(driverDirectory() + u"\\*.*", entries));
   std::set<WString> present;
@@ -308,6 +308,10 @@ TEST_F(WineInstallation, TheDriverFolderHoldsTheModelsFilesAndTheTopOfThePlatfor
   for (const char16_t* name : {u"BARCODE.TTF", u"P58.GPD", u"P80.DLL", u"P76C.GPD"}) {
     EXPECT_EQ(0u, present.count(name)) << Utf16ToUtf8(name) << " is not the model's or is below";
   }
+  // The check script plants it beside the common files: no list names it.
+  EXPECT_EQ(0u, present.count(u"PLANTED.DLL"));
+  EXPECT_TRUE(World().files.Attributes(sourceFolder() + u"\\Windows x64\\PLANTED.DLL"))
+      << "the plant is there to be left";
   EXPECT_FALSE(World().files.Attributes(driverDirectory() + u"\\RES"));
   EXPECT_FALSE(World().files.Attributes(driverDirectory() + u"\\Font"));
 }
@@ -387,6 +391,9 @@ class RecordingShell final : public Shell {
   }
   bool OpenAddress(const WString& address) override { return shell_.OpenAddress(address); }
   WString SystemFolder() override { return shell_.SystemFolder(); }
+  WString ProgramFilesFolder(ProgramFiles which) override {
+    return shell_.ProgramFilesFolder(which);
+  }
 
   std::vector<std::string> ran;
 

@@ -1,7 +1,8 @@
 #!/bin/sh
-# payload_extract_check.sh PREFIX PROBE TREE: runs the packed probe under Wine in PREFIX and
-# compares what it unpacked into the working folder with TREE, the sample driver tree packed
-# into it: one folder per platform, byte-identical, no archive left. Then leaves a read-only
+# payload_extract_check.sh PREFIX PROBE TREE: makes the working folder beforehand with a file
+# planted at its top and one in a platform folder, runs the packed probe under Wine in PREFIX
+# and compares what it unpacked into the working folder with TREE, the sample driver tree packed
+# into it: one folder per platform, byte-identical, no archive left, nothing planted. Then leaves a read-only
 # file (read-only to Windows, too) in the working folder and runs the probe again, which must
 # delete it. A probe that cannot run here (exit 77 from wine-exec) skips the test.
 set -u
@@ -35,7 +36,11 @@ check_tree() {
 }
 
 rm -rf "$work"
+mkdir -p "$work/Windows x64"
+echo "planted" >"$work/planted.dll"
+echo "planted" >"$work/Windows x64/UNIDRV.DLL"
 run_probe "first run"
+[ -e "$work/planted.dll" ] && fail "first run: the planted file is still there"
 check_tree "first run"
 
 stale="$work/Windows x64/RES/STALE.DLL"

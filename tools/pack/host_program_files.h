@@ -21,6 +21,7 @@ class HostProgramFiles final : public Files {
   bool SetNormalAttributes(const WString&) override { return false; }
   bool List(const WString&, std::vector<FolderEntry>&) override { return false; }
   bool Copy(const WString&, const WString&, bool, uint32_t*) override { return false; }
+  bool Replace(const WString&, const WString&, uint32_t*) override { return false; }
 };
 
 }  // namespace kestrava::pack

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "payload/payload_extraction.h"
-#include "payload/working_folder.h"
+#include "platform/posix/file_security_posix.h"
 #include "platform/posix/files_posix.h"
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_system_info.h"
@@ -97,7 +97,9 @@ TEST_P(PackRoundTrip, ListsAndExtractsByteForByte) {
   FakeSystemInfo system;
   FakeProcess process;
   process.programFilePath = u"C:\\Setup\\KestravaSetup.exe";
-  PayloadExtraction extraction(files, system, process);
+  PosixFileSecurity security;
+  const WString work = u"C:\\Program Files (x86)\\Kestrava V8.11\\";
+  PayloadExtraction extraction(files, system, process, security, work);
   ASSERT_EQ(kPayloadOk, extraction.ExtractPayload());
 
   TreeSnapshot expected;
@@ -108,7 +110,7 @@ TEST_P(PackRoundTrip, ListsAndExtractsByteForByte) {
     }
   }
   // Any archive left behind would show up here as well.
-  EXPECT_EQ(expected, Snapshot(files.HostPath(WString(kWorkingFolder))));
+  EXPECT_EQ(expected, Snapshot(files.HostPath(work)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, PackRoundTrip, ::testing::Values(false, true),
