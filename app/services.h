@@ -17,6 +17,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/screen_gdi.h"
+#include "platform/service_manager.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/tcp_sockets.h"
@@ -43,6 +44,7 @@ struct Services {
   ArpTable& arpTable;
   ScreenGdi& screenGdi;
   Console& console;
+  ServiceManager& serviceManager;
 };
 
 // The services the installation engine works through.

@@ -3,10 +3,11 @@
 #pragma once
 
 #include "app/services.h"
+#include "platform/console_output.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/arp_table_win32.h"
 #include "platform/win32/clock_win32.h"
-#include "platform/win32/console_win32.h"
+#include "platform/win32/console_api_win32.h"
 #include "platform/win32/device_interfaces_win32.h"
 #include "platform/win32/device_io_win32.h"
 #include "platform/win32/files_win32.h"
@@ -16,6 +17,7 @@
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/screen_gdi_win32.h"
+#include "platform/win32/service_manager_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/tcp_sockets_win32.h"
@@ -26,9 +28,10 @@ namespace kestrava {
 struct Win32Services {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog,  system,   files,     process, clock,    registry,         udp,
-                    icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi, console};
+    return Services{
+        dialog,  system,   files,     process, clock,         registry,         udp,
+        icmp,    adapters, spooler,   shell,   graphics,      deviceInterfaces, deviceIo,
+        sockets, arpTable, screenGdi, console, serviceManager};
   }
 
   Win32SystemInfo system;
@@ -47,7 +50,9 @@ struct Win32Services {
   Win32TcpSockets sockets;
   Win32ArpTable arpTable;
   Win32ScreenGdi screenGdi;
-  Win32Console console;
+  Win32ConsoleApi consoleApi;
+  ConsoleOutput console{consoleApi};
+  Win32ServiceManager serviceManager;
 };
 
 }  // namespace kestrava

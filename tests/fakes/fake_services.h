@@ -16,6 +16,7 @@
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_screen_gdi.h"
+#include "tests/fakes/fake_service_manager.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_system_info.h"
 #include "tests/fakes/fake_tcp_sockets.h"
@@ -26,9 +27,10 @@ namespace kestrava {
 struct FakeServices {
   // The services, with `dialog` as the dialog host.
   Services With(DialogHost& dialog) {
-    return Services{dialog,  system,   files,     process, clock,    registry,         udp,
-                    icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi, console};
+    return Services{
+        dialog,  system,   files,     process, clock,         registry,         udp,
+        icmp,    adapters, spooler,   shell,   graphics,      deviceInterfaces, deviceIo,
+        sockets, arpTable, screenGdi, console, serviceManager};
   }
 
   FakeSystemInfo system;
@@ -49,6 +51,7 @@ struct FakeServices {
   FakeArpTable arpTable;
   FakeScreenGdi screenGdi;
   FakeConsole console;
+  FakeServiceManager serviceManager;
 };
 
 }  // namespace kestrava
