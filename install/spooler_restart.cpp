@@ -12,11 +12,10 @@ constexpr const char16_t* kStopParameters = u"stop spooler /y";
 // stop is then asked again without it.
 constexpr uint32_t kNetSyntaxError = 1;
 constexpr const char16_t* kPlainStopParameters = u"stop spooler";
-constexpr const char16_t* kStartParameters = u"start spooler";
 
 }  // namespace
 
-bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
+WString SystemNetCommand(Shell& shell) {
   // The program runs with administrator rights: a bare "net" would be looked for in the
   // program's own folder first, where a net.exe downloaded beside the installer would run
   // elevated. The system's own command is named by its full path instead. Without a system
@@ -24,13 +23,18 @@ bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
   WString net = shell.SystemFolder();
   if (!net.empty() && net.back() != u'\\') net += u'\\';
   if (!net.empty()) net += u"net.exe";
+  return net;
+}
+
+bool RestartSpoolerByCommand(Shell& shell, Clock& clock) {
+  const WString net = SystemNetCommand(shell);
 
   if (!net.empty() && shell.RunHiddenAndWait(net, kStopParameters, kSpoolerCommandLimitMs) ==
                           std::optional<uint32_t>(kNetSyntaxError)) {
     shell.RunHiddenAndWait(net, kPlainStopParameters, kSpoolerCommandLimitMs);
   }
   clock.Sleep(kBetweenCommandsMs);
-  if (!net.empty()) shell.RunHiddenAndWait(net, kStartParameters, kSpoolerCommandLimitMs);
+  if (!net.empty()) shell.RunHiddenAndWait(net, kStartSpoolerParameters, kSpoolerCommandLimitMs);
   return true;
 }
 
