@@ -24,6 +24,7 @@ enum ExitCode : int {
   kExitUnrecoverableError = 24,
   kExitNotElevated = 740,       // ERROR_ELEVATION_REQUIRED
   kExitPortCheckFailed = 1167,  // ERROR_DEVICE_NOT_CONNECTED
+  kExitCancelled = 1223,        // ERROR_CANCELLED: Ctrl+C, or the consent prompt declined
   kExitNoSuchPrinter = 1801,    // ERROR_INVALID_PRINTER_NAME
   kExitNoSuchPort = 1796,       // ERROR_UNKNOWN_PORT
   kExitPortInUse = 1802,        // ERROR_PRINTER_ALREADY_EXISTS
