@@ -53,10 +53,6 @@ int FaultExitCode(PrinterCondition condition) {
 }  // namespace
 
 int UnattendedRun::Install() {
-  if (!services_.process.IsElevated()) {
-    Say(cli::kNotElevated);
-    return Fail(kExitNotElevated);
-  }
   // The driver files, as the dialog's payload worker unpacks them at every start.
   PayloadExtraction extraction(services_.files, services_.system, services_.process);
   std::atomic<bool> extracted{false};
@@ -68,6 +64,7 @@ int UnattendedRun::Install() {
     sourceFolder = FolderOf(services_.process.ProgramFilePath());
     Say(cli::kPayloadNotUnpacked, {sourceFolder});
   }
+  if (Interrupted()) return Cancel();
 
   const EngineServices engineServices = EngineServicesOf(services_);
   InstallEngine engine(engineServices);
@@ -158,6 +155,7 @@ int UnattendedRun::Install() {
   } else {
     Say(cli::kPortCheckSkipped);
   }
+  if (Interrupted()) return Cancel();
   if (LinkedIsUnreliable(osName)) link.SetSkipLinkedCheck();
 
   // The port's own set-up, each restarting the spooler as the dialog's does.
@@ -174,6 +172,9 @@ int UnattendedRun::Install() {
     // The spooler must reach the printer that the link opens unshared.
     link.ClosePort(u"USB");
   }
+  // Ctrl+C during the spooler's restart: the restart has gone to its end (its commands do not
+  // share the console), and the installation does not begin.
+  if (Interrupted()) return Cancel();
 
   engine.portKind = archName == u"x86" ? -1 : kind;
   const bool setDefault = line_.setDefault;
@@ -204,6 +205,7 @@ int UnattendedRun::Install() {
   if (setDefault) Say(cli::kDefaultPrinter, {engine.printerName});
 
   if (line_.testPage) {
+    if (Interrupted()) return Cancel();
     services_.clock.Sleep(kBeforeTestPageMs);
     MessageTable messages;
     messages.Fill(language_);

@@ -74,7 +74,7 @@ int UnattendedRun::ListPorts() {
   };
   discovery->StartDiscoveryThread(dialog, start);
   const uint64_t end = services_.clock.MonotonicMs() + uint64_t{line_.discoverSeconds} * 1000;
-  while (services_.clock.MonotonicMs() < end) {
+  while (services_.clock.MonotonicMs() < end && !Interrupted()) {
     services_.clock.Sleep(kDiscoveryTickMs);
     if (running) {
       discovery->CancelPendingReceive();
@@ -89,7 +89,8 @@ int UnattendedRun::ListPorts() {
   for (const WString& address : found.Snapshot()) {
     output_.Line(Row(u"lan", address, kAnsweredDetail));
   }
-  return kExitDone;
+  // Ctrl+C ends the wait: what was found until then is listed.
+  return Interrupted() ? Cancel() : kExitDone;
 }
 
 int UnattendedRun::ListPrinters() {
