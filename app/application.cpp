@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/confing_dialog.h"
+#include "app/exit_codes.h"
 #include "app/language.h"
 #include "app/unattended.h"
 
@@ -18,6 +19,16 @@ int CBrevantApp::Run() {
     const int exitCode = RunUnattended(services_, arguments);
     services_.dialog.WaitForWorkers();
     return exitCode;
+  }
+  if (!services_.process.IsElevated() && !services_.process.IsElevatedCopy()) {
+    switch (services_.process.StartElevatedCopy(arguments)) {
+      case ElevatedStart::kStarted:
+        return kExitDone;
+      case ElevatedStart::kRefused:
+        return kExitCancelled;
+      case ElevatedStart::kFailed:
+        break;
+    }
   }
   InitApplicationInstance();
   return 0;

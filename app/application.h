@@ -17,6 +17,12 @@ class CBrevantApp {
 
   // The program: with arguments the unattended command line (app/unattended.h), without them
   // the dialog. Returns the process's exit code (0 after the dialog).
+  //
+  // Started without arguments and without administrator rights (a double-click under UAC),
+  // the program starts itself again with them and ends (0) before it makes its instance
+  // marker, which the elevated copy must be the first to make; a declined consent ends it
+  // without a word (1223). A copy that still has no rights, or a start the shell cannot make,
+  // runs the dialog as it is.
   int Run();
 
   // Refuses a second instance (with a message in the user's raw UI language), otherwise runs

@@ -30,6 +30,7 @@ enum ExitCode : int {
   kExitUnrecoverableError = 24,
   kExitNotElevated = 740,       // ERROR_ELEVATION_REQUIRED
   kExitPortCheckFailed = 1167,  // ERROR_DEVICE_NOT_CONNECTED
+  kExitCancelled = 1223,        // ERROR_CANCELLED: Ctrl+C, or the consent prompt declined
   kExitNoSuchPrinter = 1801,    // ERROR_INVALID_PRINTER_NAME
   kExitNoSuchPort = 1796,       // ERROR_UNKNOWN_PORT
   kExitPortInUse = 1802,        // ERROR_PRINTER_ALREADY_EXISTS
@@ -70,10 +71,15 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {kExitPrinterOffline, "installed, but the printer is off line"},
     {kExitCutterError, "installed, but the printer's cutter has an error"},
     {kExitUnrecoverableError, "installed, but the printer has an unrecoverable error"},
-    {kExitNotElevated, "not run with administrator rights (`ERROR_ELEVATION_REQUIRED`)"},
+    {kExitNotElevated,
+     "`install` or `uninstall` (not `--dry-run`) without administrator rights: one line, "
+     "nothing touched (`ERROR_ELEVATION_REQUIRED`)"},
     {kExitPortCheckFailed,
      "the port check failed: the printer did not take the port-information page "
      "(`ERROR_DEVICE_NOT_CONNECTED`)"},
+    {kExitCancelled,
+     "cancelled: Ctrl+C (or Ctrl+Break, or the console closed); the step in hand was finished "
+     "and a stopped spooler started again (`ERROR_CANCELLED`)"},
     {kExitAnotherInstance,
      "another instance of the program (dialog or command line) is running "
      "(`ERROR_INSTALL_ALREADY_RUNNING`)"},

@@ -18,6 +18,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/screen_gdi.h"
+#include "platform/service_manager.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/tcp_sockets.h"
@@ -45,6 +46,7 @@ struct Services {
   ScreenGdi& screenGdi;
   Console& console;
   FileSecurity& security;
+  ServiceManager& serviceManager;
 };
 
 // The services the installation engine works through.

@@ -7,20 +7,62 @@
 #include "app/unattended_run.h"
 #include "app/unattended_texts.h"
 #include "install/install_engine.h"
+#include "install/spooler_recovery.h"
 #include "payload/working_folder.h"
 
 namespace kestrava {
 
+namespace {
+
+// The commands that change the system; the others (the listings, the usage, a dry run) need
+// no rights of their own.
+bool ChangesTheSystem(const CommandLine& line) {
+  return line.command == Command::kInstall || (line.command == Command::kUninstall && !line.dryRun);
+}
+
+}  // namespace
+
 UnattendedRun::UnattendedRun(const Services& real, CommandLine line, int32_t language,
-                             const char* release, const char* architecture)
+                             const char* release, const char* architecture, bool elevated)
     : line_(std::move(line)),
       language_(language),
       release_(release),
       architecture_(architecture),
+      elevated_(elevated),
       support_(real.files, real.clock, WorkingFolder(real.system, real.shell)),
-      output_(real.console, real.files, line_.logFile, &support_),
-      quiet_(real, [this](const WString& message) { Say(cli::kMessage, {message}); }),
+      output_(real.console, real.files, line_.logFile, elevated ? &support_ : nullptr),
+      quiet_(
+          real, [this](const WString& message) { Say(cli::kMessage, {message}); },
+          [this](const WString& logged) { Log(logged); }),
       services_(quiet_.Of(real)) {}
+
+void UnattendedRun::Log(const WString& line) {
+  if (elevated_) {
+    support_.Line(WithFolderNamed(line, privateFolder_, cli::kProgramFolder.For(language_)));
+  }
+}
+
+bool UnattendedRun::Interrupted() {
+  return services_.console.InterruptionRequested();
+}
+
+int UnattendedRun::Cancel() {
+  Say(cli::kCancelled);
+  switch (StartSpoolerIfStopped(services_.serviceManager, services_.shell, services_.clock)) {
+    case SpoolerRecovery::kRunning:
+      break;
+    case SpoolerRecovery::kStarted:
+      Say(cli::kSpoolerStartedAgain);
+      break;
+    case SpoolerRecovery::kStillStopped:
+      Say(cli::kSpoolerStillStopped);
+      break;
+    case SpoolerRecovery::kUnknown:
+      Say(cli::kSpoolerStateUnknown);
+      break;
+  }
+  return kExitCancelled;
+}
 
 void UnattendedRun::Say(const LocalText& text, std::initializer_list<FormatArg> values) {
   const WString line = FormatText(text.For(language_), values);
@@ -73,6 +115,8 @@ WString UnattendedRun::SystemText(uint32_t error) {
 }
 
 int RunUnattended(const Services& services, const std::vector<WString>& arguments) {
+  // Ctrl+C is heard from here on, not only from the first line.
+  services.console.Connect();
   CommandLine line = ParseCommandLine(arguments);
   const int32_t language =
       line.language.value_or(StartupLanguage(services.system.UserDefaultUiLanguage()));
@@ -81,13 +125,13 @@ int RunUnattended(const Services& services, const std::vector<WString>& argument
   const char* release = kUnknownRelease;
   const char* architecture = "Unknown";
   detection.DetectPlatform(release, architecture);
-  UnattendedRun run(services, line, language, release, architecture);
-  run.support().Line(
-      FormatText(u"start: KestravaSetup %s without its dialog, %s %s, language %d, %s",
-                 {WidenAscii(KESTRAVA_VERSION), WidenAscii(release), WidenAscii(architecture),
-                  language, services.process.IsElevated() ? u"elevated" : u"not elevated"}));
-  run.support().Line(u"command: " + (line.fault == ArgumentFault::kNone ? DescribeCommand(line)
-                                                                        : WString(u"refused")));
+  const bool elevated = services.process.IsElevated();
+  UnattendedRun run(services, line, language, release, architecture, elevated);
+  run.Log(FormatText(
+      u"start: KestravaSetup %s without its dialog, %s %s, language %d, elevated",
+      {WidenAscii(KESTRAVA_VERSION), WidenAscii(release), WidenAscii(architecture), language}));
+  run.Log(u"command: " +
+          (line.fault == ArgumentFault::kNone ? DescribeCommand(line) : WString(u"refused")));
   if (run.output().logRefused()) {
     // To the console only: the support log keeps nothing the installation does not use.
     services.console.WriteLine(FormatText(cli::kLogNotWritten.For(language), {line.logFile}));
@@ -103,6 +147,12 @@ int RunUnattended(const Services& services, const std::vector<WString>& argument
   if (line.command == Command::kHelp) {
     for (const WString& usage : cli::Usage(language)) run.output().Line(usage);
     return kExitDone;
+  }
+  // Without the rights a change needs, nothing is touched: one line, and the system's code
+  // for it.
+  if (ChangesTheSystem(line) && !elevated) {
+    run.output().Line(cli::kNotElevated.For(language));
+    return kExitNotElevated;
   }
   // One instance at a time, dialog or not, as the dialog's start-up has it.
   bool alreadyExisted = false;

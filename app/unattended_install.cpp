@@ -54,10 +54,6 @@ int FaultExitCode(PrinterCondition condition) {
 }  // namespace
 
 int UnattendedRun::Install() {
-  if (!services_.process.IsElevated()) {
-    Say(cli::kNotElevated);
-    return Fail(kExitNotElevated);
-  }
   // The driver files, as the dialog's payload worker unpacks them at every start.
   WString sourceFolder = WorkingFolder(services_.system, services_.shell);
   PayloadExtraction extraction(services_.files, services_.system, services_.process,
@@ -80,6 +76,7 @@ int UnattendedRun::Install() {
     }
     Say(cli::kPayloadNotUnpacked, {sourceFolder});
   }
+  if (Interrupted()) return Cancel();
 
   const EngineServices engineServices = EngineServicesOf(services_);
   InstallEngine engine(engineServices);
@@ -180,6 +177,7 @@ int UnattendedRun::Install() {
   } else {
     Say(cli::kPortCheckSkipped);
   }
+  if (Interrupted()) return Cancel();
   if (LinkedIsUnreliable(osName)) link.SetSkipLinkedCheck();
 
   // The port's own set-up, each restarting the spooler as the dialog's does.
@@ -205,6 +203,9 @@ int UnattendedRun::Install() {
     // The spooler must reach the printer that the link opens unshared.
     link.ClosePort(u"USB");
   }
+  // Ctrl+C during the spooler's restart: the restart has gone to its end (its commands do not
+  // share the console), and the installation does not begin.
+  if (Interrupted()) return Cancel();
 
   engine.portKind = archName == u"x86" ? -1 : kind;
   const bool setDefault = line_.setDefault;
@@ -238,6 +239,7 @@ int UnattendedRun::Install() {
   if (engine.defaultPrinter) TellDefaultPrinter(*engine.defaultPrinter, engine.printerName);
 
   if (line_.testPage) {
+    if (Interrupted()) return Cancel();
     services_.clock.Sleep(kBeforeTestPageMs);
     MessageTable messages;
     messages.Fill(language_);

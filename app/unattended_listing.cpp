@@ -77,7 +77,7 @@ int UnattendedRun::ListPorts() {
   };
   discovery->StartDiscoveryThread(dialog, start);
   const uint64_t end = services_.clock.MonotonicMs() + uint64_t{line_.discoverSeconds} * 1000;
-  while (services_.clock.MonotonicMs() < end) {
+  while (services_.clock.MonotonicMs() < end && !Interrupted()) {
     services_.clock.Sleep(kDiscoveryTickMs);
     if (running) {
       discovery->CancelPendingReceive();
@@ -92,6 +92,8 @@ int UnattendedRun::ListPorts() {
   for (const WString& address : found.Snapshot()) {
     output_.Line(Row(u"lan", address, kAnsweredDetail));
   }
+  // Ctrl+C ends the wait: what was found until then is listed.
+  if (Interrupted()) return Cancel();
   return done == kExitDone ? done : Fail(done);
 }
 

@@ -14,9 +14,12 @@ namespace kestrava {
 
 class UnattendedRun {
  public:
-  // `release` and `architecture` are what the start-up detection named.
+  // `release` and `architecture` are what the start-up detection named. A run without
+  // administrator rights keeps no support log: it could not write one under the program
+  // files, and must not make the working folder where it could (a 32-bit Windows has no
+  // "Program Files (x86)" to protect it).
   UnattendedRun(const Services& real, CommandLine line, int32_t language, const char* release,
-                const char* architecture);
+                const char* architecture, bool elevated);
 
   int Install();
   int Uninstall();
@@ -24,7 +27,8 @@ class UnattendedRun {
   int ListPrinters();
 
   RunOutput& output() { return output_; }
-  SupportLog& support() { return support_; }
+  // A line into the support log, when the run keeps one.
+  void Log(const WString& line);
   // "failed: exit code N", and N.
   int Fail(int exitCode);
 
@@ -39,6 +43,11 @@ class UnattendedRun {
   // How one command of a restart ended, for that line.
   WString Ended(const ServiceStep& step) const;
   void TellDefaultPrinter(const DefaultPrinterOutcome& outcome, const WString& printer);
+  // Whether the user has asked the run to stop (Ctrl+C); checked between the steps.
+  bool Interrupted();
+  // The end of an interrupted run: a spooler left stopped is started again, and the exit code
+  // is kExitCancelled.
+  int Cancel();
   // "error 5: Access is denied." parts of a failure: the code and the system's text.
   WString Code(uint32_t error) const;
   WString SystemText(uint32_t error);
@@ -50,6 +59,7 @@ class UnattendedRun {
   int32_t language_;
   const char* release_;
   const char* architecture_;
+  bool elevated_;
   SupportLog support_;
   RunOutput output_;
   UnattendedServices quiet_;

@@ -97,14 +97,17 @@ constexpr const char16_t* kUsageEnglish[] = {
     u"  KestravaSetup printers                     the printers of this family",
     u"  Every command: --language zh|en|ja, --log FILE (lines appended, UTF-8).",
     u"  Options also as /name or /name:value; names ignore case.",
+    u"  install and uninstall need an elevated prompt; ports, printers, /? and --dry-run do not.",
+    u"  Ctrl+C stops the run after the step in hand and starts a stopped spooler again.",
     u"",
     u"Exit codes: 0 done, 10 driver files not copied, 11 driver not registered,",
     u"  12 printer not added, 13 test page failed, 14 printers not listed,",
     u"  15 something left (a printer still printing or marked for deletion, a driver in use),",
     u"  16 serial ports not listed, 17 port not set up, 18 spooler not restarted,",
     u"  19 not the default printer of the user logged on, 740 not elevated,",
-    u"  1167 port check failed, 1618 another instance running, 1639 bad arguments,",
-    u"  1796 no such port or no USB printer, 1801 no such printer, 1802 port in use.",
+    u"  1167 port check failed, 1223 cancelled (Ctrl+C), 1618 another instance running,",
+    u"  1639 bad arguments, 1796 no such port or no USB printer, 1801 no such printer,",
+    u"  1802 port in use.",
     u"  20 to 24: installed, but the printer told of a fault: 20 out of paper, 21 cover open,",
     u"  22 off line, 23 cutter error, 24 unrecoverable error.",
 };
@@ -128,14 +131,18 @@ constexpr const char16_t* kUsageChinese[] = {
     u"  KestravaSetup printers                     本系列的打印机",
     u"  所有命令：--language zh|en|ja，--log 文件（追加行，UTF-8）。",
     u"  选项也可写作 /name 或 /name:value；名称不区分大小写。",
+    u"  install 和 uninstall 需要以管理员身份运行的命令提示符；",
+    u"  ports、printers、/? 和 --dry-run 不需要。",
+    u"  Ctrl+C 在当前步骤完成后停止运行，并重新启动已停止的打印后台程序。",
     u"",
     u"退出代码：0 完成，10 驱动文件未复制，11 驱动未注册，",
     u"  12 打印机未添加，13 测试页失败，14 无法列出打印机，",
     u"  15 有内容被保留（打印机仍在打印或等待删除、驱动仍在使用），",
     u"  16 无法列出串口，17 端口未设置，18 打印后台程序未重新启动，",
     u"  19 未设为当前登录用户的默认打印机，740 无管理员权限，",
-    u"  1167 端口检测失败，1618 另一实例正在运行，1639 参数错误，",
-    u"  1796 无此端口或无 USB 打印机，1801 无此打印机，1802 端口已被使用。",
+    u"  1167 端口检测失败，1223 已取消（Ctrl+C），1618 另一实例正在运行，",
+    u"  1639 参数错误，1796 无此端口或无 USB 打印机，1801 无此打印机，",
+    u"  1802 端口已被使用。",
     u"  20 至 24：已安装，但打印机报告了故障：20 缺纸，21 机盖打开，",
     u"  22 脱机，23 切刀错误，24 无法恢复的错误。",
 };
@@ -159,14 +166,18 @@ constexpr const char16_t* kUsageJapanese[] = {
     u"  KestravaSetup printers                     このシリーズのプリンター",
     u"  すべてのコマンド：--language zh|en|ja、--log ファイル（UTF-8 で行を追記）。",
     u"  オプションは /name、/name:value でも指定でき、名前の大文字小文字は区別しません。",
+    u"  install と uninstall には管理者として実行したコマンドプロンプトが必要です。",
+    u"  ports、printers、/?、--dry-run は不要です。",
+    u"  Ctrl+C は実行中の手順を終えてから停止し、停止したスプーラーを再び起動します。",
     u"",
     u"終了コード：0 完了、10 ドライバーファイル未コピー、11 ドライバー未登録、",
     u"  12 プリンター未追加、13 テストページ失敗、14 プリンター一覧取得失敗、",
     u"  15 一部を残した（印刷中または削除待ちのプリンター、使用中のドライバー）、",
     u"  16 シリアルポート一覧取得失敗、17 ポート未設定、18 スプーラー未再起動、",
     u"  19 ログオン中のユーザーの通常使うプリンターにならず、740 管理者権限なし、",
-    u"  1167 ポートチェック失敗、1618 別のインスタンスが実行中、1639 引数エラー、",
-    u"  1796 ポートなし／USB プリンターなし、1801 プリンターなし、1802 ポート使用中。",
+    u"  1167 ポートチェック失敗、1223 キャンセル（Ctrl+C）、1618 別のインスタンスが実行中、",
+    u"  1639 引数エラー、1796 ポートなし／USB プリンターなし、1801 プリンターなし、",
+    u"  1802 ポート使用中。",
     u"  20～24：インストール済みだがプリンターが障害を報告：20 用紙切れ、21 カバー開、",
     u"  22 オフライン、23 カッターエラー、24 回復できないエラー。",
 };
@@ -222,7 +233,7 @@ const LocalText kAnotherInstance = {
     u"プログラムの別のインスタンスが実行中です。終了してから再試行してください"};
 const LocalText kNotElevated = {
     u"需要管理员权限：请在以管理员身份运行的命令提示符中运行",
-    u"administrator rights are needed: run the command from an elevated prompt",
+    u"administrator rights are needed: run it from an elevated prompt",
     u"管理者権限が必要です：管理者として実行したコマンドプロンプトから実行してください"};
 const LocalText kLogNotWritten = {u"日志：无法写入 %s", u"log: %s cannot be written",
                                   u"ログ：%s に書き込めません"};
@@ -378,6 +389,20 @@ const LocalText kSerialWouldBeSetBack = {
     u"端口：%s 将恢复为 %s", u"port: %s would be set back to %s", u"ポート：%s を %s に戻します"};
 const LocalText kPortLeft = {u"端口：无法更改 %s", u"port: %s could not be changed",
                              u"ポート：%s を変更できませんでした"};
+const LocalText kCancelled = {u"已取消：当前步骤完成后停止（Ctrl+C）",
+                              u"cancelled: stopped after the step in hand (Ctrl+C)",
+                              u"キャンセル：実行中の手順を終えて停止しました（Ctrl+C）"};
+const LocalText kSpoolerStartedAgain = {u"打印后台程序：已停止，已重新启动",
+                                        u"spooler: was stopped, started again",
+                                        u"スプーラー：停止していたため起動しました"};
+const LocalText kSpoolerStillStopped = {
+    u"打印后台程序：仍处于停止状态；请运行 net start spooler 启动",
+    u"spooler: still stopped; start it with net start spooler",
+    u"スプーラー：停止したままです。net start spooler で起動してください"};
+const LocalText kSpoolerStateUnknown = {
+    u"打印后台程序：无法查询其状态；已运行 net start spooler",
+    u"spooler: its state could not be told; net start spooler was run",
+    u"スプーラー：状態を取得できないため net start spooler を実行しました"};
 const LocalText kSpoolerRestarted = {u"打印后台程序：已重新启动", u"spooler: restarted",
                                      u"スプーラー：再起動しました"};
 const LocalText kNothingToRemove = {u"没有要删除的内容", u"nothing to remove",

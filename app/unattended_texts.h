@@ -81,6 +81,11 @@ extern const LocalText kSerialSetBack;         // port, settings
 extern const LocalText kSerialWouldBeSetBack;  // port, settings
 extern const LocalText kPortLeft;              // port
 extern const LocalText kSpoolerRestarted;
+// Ctrl+C
+extern const LocalText kCancelled;
+extern const LocalText kSpoolerStartedAgain;
+extern const LocalText kSpoolerStillStopped;
+extern const LocalText kSpoolerStateUnknown;
 extern const LocalText kNothingToRemove;
 extern const LocalText kNoSuchPrinter;  // printer
 extern const LocalText kNotOfFamily;    // printer

@@ -8,11 +8,6 @@
 namespace kestrava {
 
 int UnattendedRun::Uninstall() {
-  // A dry run changes nothing, so it needs no rights of its own.
-  if (!line_.dryRun && !services_.process.IsElevated()) {
-    Say(cli::kNotElevated);
-    return Fail(kExitNotElevated);
-  }
   RemovalRequest request;
   request.dryRun = line_.dryRun;
   if (line_.all) {

@@ -12,7 +12,6 @@ constexpr const char16_t* kStopParameters = u"stop spooler /y";
 // stop is then asked again without it.
 constexpr uint32_t kNetSyntaxError = 1;
 constexpr const char16_t* kPlainStopParameters = u"stop spooler";
-constexpr const char16_t* kStartParameters = u"start spooler";
 
 ServiceStep StepOf(const std::optional<uint32_t>& exitCode) {
   ServiceStep step;
@@ -23,7 +22,7 @@ ServiceStep StepOf(const std::optional<uint32_t>& exitCode) {
 
 }  // namespace
 
-SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock) {
+WString SystemNetCommand(Shell& shell) {
   // The program runs with administrator rights: a bare "net" would be looked for in the
   // program's own folder first, where a net.exe downloaded beside the installer would run
   // elevated. The system's own command is named by its full path instead. Without a system
@@ -31,6 +30,11 @@ SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock) {
   WString net = shell.SystemFolder();
   if (!net.empty() && net.back() != u'\\') net += u'\\';
   if (!net.empty()) net += u"net.exe";
+  return net;
+}
+
+SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock) {
+  const WString net = SystemNetCommand(shell);
 
   SpoolerRestart restart;
   if (!net.empty()) {
@@ -43,7 +47,8 @@ SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock) {
   }
   clock.Sleep(kBetweenCommandsMs);
   if (!net.empty()) {
-    restart.start = StepOf(shell.RunHiddenAndWait(net, kStartParameters, kSpoolerCommandLimitMs));
+    restart.start =
+        StepOf(shell.RunHiddenAndWait(net, kStartSpoolerParameters, kSpoolerCommandLimitMs));
   }
   return restart;
 }

@@ -12,6 +12,8 @@ namespace kestrava {
 // How long each command may take: the service's own stop and start take seconds at most, so a
 // command still running after a minute waits for something that will not come.
 inline constexpr uint32_t kSpoolerCommandLimitMs = 60000;
+// net's parameters that start the spooler.
+inline constexpr const char16_t* kStartSpoolerParameters = u"start spooler";
 
 // One half of a restart, stopping the service or starting it, as the system told it.
 struct ServiceStep {
@@ -38,5 +40,10 @@ struct SpoolerRestart {
 // cannot start or did not end in time, or where the system names no system folder. A stop
 // that fails does not keep the start from running. Blocks as long as the commands take.
 SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock);
+
+// The system's own net command by its full path ("C:\WINDOWS\system32\net.exe"), never a bare
+// "net", which would be looked for in the program's own folder first; empty when the system
+// names no system folder.
+WString SystemNetCommand(Shell& shell);
 
 }  // namespace kestrava

@@ -20,11 +20,24 @@ struct SessionAccounts {
   WString loggedOn;
 };
 
+// How a start of this program again, with administrator rights, went.
+enum class ElevatedStart {
+  kStarted,  // the copy runs; this process may end
+  kRefused,  // the user declined the consent prompt (ERROR_CANCELLED)
+  kFailed,   // the shell could not start it
+};
+
 // A named object that marks a running instance; released when destroyed.
 class InstanceMarker {
  public:
   virtual ~InstanceMarker() = default;
 };
+
+// `arguments` as one command line that the C runtime (and CommandLineToArgvW) splits into the
+// same words again, one space between them: a word that is empty or holds a space, a tab or a
+// quote goes in quotes, each quote in it after a backslash, and the backslashes before a quote
+// or before the closing quote doubled.
+WString QuotedArguments(const std::vector<WString>& arguments);
 
 class Process {
  public:
@@ -45,6 +58,17 @@ class Process {
   // the process's account: another administrator's whose credentials were typed at the
   // elevation prompt, or SYSTEM's, is not the user at the till.
   virtual SessionAccounts Accounts() = 0;
+
+  // Starts this program file again with administrator rights (the shell's "runas" verb: the
+  // consent prompt, on Windows XP the "Run As" dialog), in this process's current folder, with
+  // `arguments` quoted so that the copy's Arguments are the same words, and returns once it is
+  // started, without waiting for it.
+  virtual ElevatedStart StartElevatedCopy(const std::vector<WString>& arguments) = 0;
+
+  // Whether this process is such a copy. One that still runs without administrator rights
+  // (a standard user where the consent prompt is off, the current user chosen in Windows XP's
+  // "Run As" dialog) must not ask again, or it would ask for ever.
+  virtual bool IsElevatedCopy() = 0;
 
   // Creates the named mutex (no security descriptor, not owned). `alreadyExisted` tells whether
   // another instance made it first. A creation that fails for another reason yields a marker

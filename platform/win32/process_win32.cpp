@@ -51,6 +51,38 @@ bool Win32Process::IsElevated() {
   return checked && member;
 }
 
+ElevatedStart Win32Process::StartElevatedCopy(const std::vector<WString>& arguments) {
+  const WString program = ModuleFilePath();
+  const WString parameters = QuotedArguments(arguments);
+  std::vector<wchar_t> folder(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    if (length < folder.size()) break;
+    folder.resize(length + 1);
+  }
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  // The caller ends as soon as this returns: the start must be complete by then.
+  info.fMask = SEE_MASK_NOASYNC;
+  info.lpVerb = L"runas";
+  info.lpFile = win32::Wide(program);
+  info.lpParameters = parameters.empty() ? nullptr : win32::Wide(parameters);
+  info.lpDirectory = folder[0] ? folder.data() : nullptr;
+  info.nShow = SW_SHOWNORMAL;
+  // Inherited by a copy that starts without elevation, which is then not asked to start again.
+  SetEnvironmentVariableW(kElevatedCopyVariable, L"1");
+  const bool started = ShellExecuteExW(&info) != FALSE;
+  const DWORD error = started ? ERROR_SUCCESS : GetLastError();
+  SetEnvironmentVariableW(kElevatedCopyVariable, nullptr);
+  if (started) return ElevatedStart::kStarted;
+  return error == ERROR_CANCELLED ? ElevatedStart::kRefused : ElevatedStart::kFailed;
+}
+
+bool Win32Process::IsElevatedCopy() {
+  wchar_t value[4] = {};
+  return GetEnvironmentVariableW(kElevatedCopyVariable, value, 4) > 0;
+}
+
 WString ModuleFilePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {

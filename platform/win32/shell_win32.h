@@ -4,14 +4,15 @@
 
 namespace kestrava {
 
-// ShellExecuteExW and ShellExecuteW of shell32, GetSystemDirectoryW. A process that outlives
-// its wait is ended with TerminateProcess. The program-files folders come from
-// SHGetKnownFolderPath (Windows Vista and later, looked up at run time), else from
-// SHGetFolderPathW.
+// CreateProcessW with CREATE_NO_WINDOW (and a pipe for the output asked for), ShellExecuteW of
+// shell32, GetSystemDirectoryW. A process that outlives its wait is ended with
+// TerminateProcess. The program-files folders come from SHGetKnownFolderPath (Windows Vista and
+// later, looked up at run time), else from SHGetFolderPathW.
 class Win32Shell final : public Shell {
  public:
+  using Shell::RunHiddenAndWait;
   std::optional<uint32_t> RunHiddenAndWait(const WString& program, const WString& parameters,
-                                           uint32_t timeoutMs) override;
+                                           uint32_t timeoutMs, WString* output) override;
   bool OpenAddress(const WString& address) override;
   WString SystemFolder() override;
   WString ProgramFilesFolder(ProgramFiles which) override;

@@ -3,10 +3,11 @@
 #pragma once
 
 #include "app/services.h"
+#include "platform/console_output.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/arp_table_win32.h"
 #include "platform/win32/clock_win32.h"
-#include "platform/win32/console_win32.h"
+#include "platform/win32/console_api_win32.h"
 #include "platform/win32/device_interfaces_win32.h"
 #include "platform/win32/device_io_win32.h"
 #include "platform/win32/file_security_win32.h"
@@ -17,6 +18,7 @@
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/screen_gdi_win32.h"
+#include "platform/win32/service_manager_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/tcp_sockets_win32.h"
@@ -29,7 +31,7 @@ struct Win32Services {
   Services With(DialogHost& dialog) {
     return Services{dialog,  system,   files,     process, clock,    registry,         udp,
                     icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi, console, security};
+                    sockets, arpTable, screenGdi, console, security, serviceManager};
   }
 
   Win32SystemInfo system;
@@ -50,6 +52,9 @@ struct Win32Services {
   Win32ScreenGdi screenGdi;
   Win32Console console;
   Win32FileSecurity security;
+  Win32ConsoleApi consoleApi;
+  ConsoleOutput console{consoleApi};
+  Win32ServiceManager serviceManager;
 };
 
 }  // namespace kestrava

@@ -42,6 +42,7 @@ const Pinned kPinned[] = {
     {kExitUnrecoverableError, 24},
     {kExitNotElevated, 740},
     {kExitPortCheckFailed, 1167},
+    {kExitCancelled, 1223},
     {kExitAnotherInstance, 1618},
     {kExitBadArguments, 1639},
     {kExitNoSuchPort, 1796},

@@ -47,10 +47,12 @@ class CountingClock final : public Clock {
 class CountingShell final : public Shell {
  public:
   explicit CountingShell(Shell& shell) : shell_(shell) {}
+  using Shell::RunHiddenAndWait;
   std::optional<uint32_t> RunHiddenAndWait(const WString& program, const WString& parameters,
-                                           uint32_t timeoutMs) override {
+                                           uint32_t timeoutMs, WString* output) override {
     const Steady::time_point start = Steady::now();
-    const std::optional<uint32_t> code = shell_.RunHiddenAndWait(program, parameters, timeoutMs);
+    const std::optional<uint32_t> code =
+        shell_.RunHiddenAndWait(program, parameters, timeoutMs, output);
     ran += Steady::now() - start;
     ++commands;
     return code;
@@ -72,6 +74,8 @@ class CountingShell final : public Shell {
 class TimingConsole final : public Console {
  public:
   explicit TimingConsole(Steady::time_point start) : start_(start) {}
+  void Connect() override {}
+  bool InterruptionRequested() override { return false; }
   void WriteLine(const WString& line) override {
     lines.push_back(Utf16ToUtf8(line));
     if (line.rfind(u"payload:", 0) == 0) payloadAt = Steady::now() - start_;
@@ -117,7 +121,8 @@ int Main(int runs) {
                       services.arpTable,
                       services.screenGdi,
                       console,
-                      services.security};
+                      services.security,
+                      services.serviceManager};
     const int code = RunUnattended(measured, {u"install", u"--model", u"RT-80", u"--interface",
                                               u"lan", u"--address", u"127.0.0.1", u"--replace"});
     const double total = Ms(Steady::now() - start);

@@ -21,8 +21,16 @@ class FakeMarker final : public InstanceMarker {
 
 }  // namespace
 
+ElevatedStart FakeProcess::StartElevatedCopy(const std::vector<WString>& words) {
+  std::string joined;
+  for (const WString& word : words) joined += (joined.empty() ? "" : "|") + Utf16ToUtf8(word);
+  starts.push_back("runas " + Utf16ToUtf8(programFilePath) + " " + joined);
+  return elevatedStart;
+}
+
 std::unique_ptr<InstanceMarker> FakeProcess::CreateInstanceMarker(const WString& name,
                                                                   bool& alreadyExisted) {
+  ++markersCreated;
   if (markerCreationFails) {
     alreadyExisted = false;
     return std::make_unique<FakeMarker>(objects_, WString());

@@ -26,6 +26,9 @@ class FakeProcess final : public Process {
   // process of session 0; a session without a user (session 0 since Windows Vista, a console
   // no one has logged on at: kNoSession) names no one.
   SessionAccounts Accounts() override;
+  // Recorded as "runas <program> <argument>|<argument>...".
+  ElevatedStart StartElevatedCopy(const std::vector<WString>& words) override;
+  bool IsElevatedCopy() override { return elevatedCopy; }
   std::unique_ptr<InstanceMarker> CreateInstanceMarker(const WString& name,
                                                        bool& alreadyExisted) override;
   bool InitialiseCommonControls(uint32_t size, uint32_t classMask) override {
@@ -55,6 +58,10 @@ class FakeProcess final : public Process {
   WString programFilePath = u"C:\\Setup\\KestravaSetup.exe";
   std::vector<WString> arguments;
   bool elevated = true;
+  bool elevatedCopy = false;
+  ElevatedStart elevatedStart = ElevatedStart::kStarted;  // what a start of a copy gives
+  std::vector<std::string> starts;                        // every copy started, in order
+  int markersCreated = 0;
   bool markerCreationFails = false;  // as when the name is taken by another kind of object
   bool socketsStart = true;
   std::vector<std::pair<uint32_t, uint32_t>> commonControls;

@@ -17,6 +17,7 @@
 #include "tests/fakes/fake_process.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_screen_gdi.h"
+#include "tests/fakes/fake_service_manager.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_system_info.h"
 #include "tests/fakes/fake_tcp_sockets.h"
@@ -29,7 +30,7 @@ struct FakeServices {
   Services With(DialogHost& dialog) {
     return Services{dialog,  system,   files,     process, clock,    registry,         udp,
                     icmp,    adapters, spooler,   shell,   graphics, deviceInterfaces, deviceIo,
-                    sockets, arpTable, screenGdi, console, security};
+                    sockets, arpTable, screenGdi, console, security, serviceManager};
   }
 
   FakeSystemInfo system;
@@ -52,6 +53,7 @@ struct FakeServices {
   FakeConsole console;
   // The security descriptors of `files`' files and folders.
   FakeFileSecurity security{files};
+  FakeServiceManager serviceManager;
 };
 
 }  // namespace kestrava

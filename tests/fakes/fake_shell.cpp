@@ -32,8 +32,15 @@ bool FakeShell::Starts(const WString& program) {
   return !files || files->Exists(program);
 }
 
+void FakeShell::DefineOutput(const WString& program,
+                             std::function<WString(const WString& parameters)> say) {
+  outputs_[UpperAscii(program)] = std::move(say);
+}
+
 std::optional<uint32_t> FakeShell::RunHiddenAndWait(const WString& program,
-                                                    const WString& parameters, uint32_t timeoutMs) {
+                                                    const WString& parameters, uint32_t timeoutMs,
+                                                    WString* output) {
+  if (output) output->clear();
   const std::string line = Utf16ToUtf8(program) + " " + Utf16ToUtf8(parameters);
   if (!Starts(program)) {
     Record("refused " + line);
@@ -50,6 +57,10 @@ std::optional<uint32_t> FakeShell::RunHiddenAndWait(const WString& program,
       return std::nullopt;
     }
     if (clock) clock->Advance(takes);
+  }
+  auto said = outputs_.find(UpperAscii(program));
+  if (output && said != outputs_.end()) {
+    *output = said->second(parameters).substr(0, kLongestCommandOutput);
   }
   auto it = programs_.find(UpperAscii(program));
   return it == programs_.end() ? 0 : it->second(parameters);

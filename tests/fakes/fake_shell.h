@@ -1,6 +1,7 @@
 // A scriptable shell: every command and opened address is recorded in order; a program can be
-// refused, given a behaviour and an exit code, and, when the fake is given a files service to
-// look in, starts only when its file exists.
+// refused, given a behaviour, an exit code and an output, and, when the fake is given a files
+// service to look in, starts only when its file exists. Its programs never share the console
+// of the caller, as the Win32 shell starts them.
 #pragma once
 
 #include <functional>
@@ -18,8 +19,9 @@ class FakeFiles;
 
 class FakeShell final : public Shell {
  public:
+  using Shell::RunHiddenAndWait;
   std::optional<uint32_t> RunHiddenAndWait(const WString& program, const WString& parameters,
-                                           uint32_t timeoutMs) override;
+                                           uint32_t timeoutMs, WString* output) override;
   bool OpenAddress(const WString& address) override;
   WString SystemFolder() override { return systemFolder; }
   // Answers as Windows does for `programFiles` (a system with a 64-bit Windows and a 32-bit
@@ -32,6 +34,9 @@ class FakeShell final : public Shell {
   // wait takes its time on `clock`.
   void Define(const WString& program, std::function<uint32_t(const WString& parameters)> run,
               std::function<uint32_t(const WString& parameters)> runTime = nullptr);
+  // What a program writes to its standard output and error when it runs (by its path, case
+  // ignored); nothing without it. Kept to kLongestCommandOutput units, as the system's pipe.
+  void DefineOutput(const WString& program, std::function<WString(const WString& parameters)> say);
   // A program that cannot start (no handle, nothing to wait for).
   void Refuse(const WString& program);
   // A program that never ends by itself (a question on a console no one sees): its wait runs
@@ -61,6 +66,7 @@ class FakeShell final : public Shell {
   std::map<WString, std::function<uint32_t(const WString&)>> programs_;  // by upper-cased path
   std::set<WString> refused_;
   std::map<WString, std::function<uint32_t(const WString&)>> runTimes_;
+  std::map<WString, std::function<WString(const WString&)>> outputs_;
 };
 
 }  // namespace kestrava

@@ -192,6 +192,13 @@ std::unique_ptr<ShellUnderTest> MakeFakeShell() {
         return number(parameters, 1);
       },
       [number](const WString& parameters) { return number(parameters, 2); });
+  shell->DefineOutput(probe, [](const WString& parameters) {
+    const std::vector<WString> words = Words(parameters);
+    return words.size() > 3 ? words[3] + u"\r\nerror\r\n" : WString();
+  });
+  // The fake's programs never share the caller's console: Ctrl+C there reaches none of them.
+  subject->ownConsole = [] { return true; };
+  subject->pressCtrlC = [] {};
   shell->files = raw;
   subject->shell = std::move(shell);
   subject->files = std::move(files);

@@ -111,12 +111,18 @@ std::vector<Implementation<SpoolerUnderTest>> SpoolerImplementations();
 // A shell with the files service that reaches its scratch folder (`scratch`, ending in "\\"),
 // and the probe program: it writes "flags=<start-up flags> show=<show-window value>" into the
 // file of its first parameter (or `probe` + ".txt" without parameters) after waiting the
-// milliseconds of its third, and exits with the number of its second. Paths without spaces.
+// milliseconds of its third, and exits with the number of its second; with a fourth, it first
+// writes that word and a line end to its standard output and "error" and a line end to its
+// standard error. Paths without spaces. `ownConsole` gives the test process a console of its
+// own, false where there can be none; `pressCtrlC` then sends Ctrl+C to every process attached
+// to it (the test process itself notes it and goes on).
 struct ShellUnderTest {
   std::unique_ptr<Shell> shell;
   std::unique_ptr<Files> files;
   WString probe;
   WString scratch;
+  std::function<bool()> ownConsole;
+  std::function<void()> pressCtrlC;
   std::function<void()> cleanup;
   // Where the implementation has another way to the program-files folders for older systems,
   // its answer.

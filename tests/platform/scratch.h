@@ -19,6 +19,10 @@ std::unique_ptr<AdapterTable> MakeWin32AdapterTable();
 std::unique_ptr<SpoolerUnderTest> MakeWin32Spooler();
 std::unique_ptr<ShellUnderTest> MakeWin32Shell();
 std::unique_ptr<GraphicsUnderTest> MakeWin32Graphics();
+// Gives the test process a console of its own (once: FreeConsole, AllocConsole), its standard
+// output the console's handle, open for reading and writing and shared for both, as a shell's
+// is. False where the console does not work: Wine's needs a display for its window.
+bool OwnConsole();
 #else
 std::unique_ptr<FilesUnderTest> MakePosixFiles();
 #endif

@@ -43,7 +43,25 @@ void RemoveTree(const std::wstring& folder) {
   RemoveDirectoryW(folder.c_str());
 }
 
+BOOL WINAPI NoteCtrlC(DWORD) {
+  return TRUE;
+}
+
 }  // namespace
+
+bool OwnConsole() {
+  static const bool made = [] {
+    FreeConsole();
+    if (!AllocConsole()) return false;
+    HANDLE screen =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD mode = 0;
+    return screen != INVALID_HANDLE_VALUE && GetConsoleMode(screen, &mode) &&
+           SetStdHandle(STD_OUTPUT_HANDLE, screen) != FALSE;
+  }();
+  return made;
+}
 
 std::unique_ptr<SystemInfo> MakeWin32SystemInfo() {
   return std::make_unique<Win32SystemInfo>();
@@ -166,6 +184,12 @@ std::unique_ptr<ShellUnderTest> MakeWin32Shell() {
     DeleteFileW(win32::Wide(probe + u".txt"));
     cleanup();
   };
+  subject->ownConsole = [] {
+    // The test process notes the signal and goes on: a handler, not the flag that ignores
+    // Ctrl+C, which its children would inherit.
+    return OwnConsole() && SetConsoleCtrlHandler(NoteCtrlC, TRUE);
+  };
+  subject->pressCtrlC = [] { GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0); };
   return subject;
 }
 

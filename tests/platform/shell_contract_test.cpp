@@ -57,6 +57,34 @@ TEST_P(ShellContract, AProgramThatOutlivesItsWaitIsEndedBeforeItGoesOn) {
   EXPECT_FALSE(Read(report)) << "the process was left running";
 }
 
+TEST_P(ShellContract, WhatTheProgramWritesIsKeptWhenAskedFor) {
+  const WString report = subject->scratch + u"said.txt";
+  WString output = u"left from before";
+  const std::optional<uint32_t> exitCode =
+      shell->RunHiddenAndWait(subject->probe, report + u" 4 0 spooler", kGenerousMs, &output);
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(4u, *exitCode);
+  // Its standard output and its standard error, in the order written.
+  EXPECT_EQ(u"spooler\r\nerror\r\n", output);
+  const std::string text = Read(report).value_or("no report");
+  EXPECT_EQ("show=0", text.substr(text.size() - 6)) << text;
+}
+
+TEST_P(ShellContract, CtrlCAtThisProcesssConsoleDoesNotReachTheProgram) {
+  if (!subject->ownConsole()) GTEST_SKIP() << "no console of the test's own here";
+  const WString report = subject->scratch + u"survived.txt";
+  std::thread press([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    subject->pressCtrlC();
+  });
+  // The probe runs 1.5 s: a program on this console would be ended by the Ctrl+C meanwhile.
+  const std::optional<uint32_t> exitCode =
+      shell->RunHiddenAndWait(subject->probe, report + u" 7 1500", kGenerousMs);
+  press.join();
+  EXPECT_EQ(std::optional<uint32_t>(7), exitCode);
+  EXPECT_EQ(kHidden, Read(report).value_or("no report"));
+}
+
 TEST_P(ShellContract, AProgramThatCannotStartIsNotWaitedFor) {
   EXPECT_FALSE(
       shell->RunHiddenAndWait(subject->scratch + u"missing.exe", u"stop spooler", kGenerousMs));

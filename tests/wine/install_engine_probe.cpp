@@ -381,10 +381,11 @@ TEST_F(WineInstallation, TheTestPagePrintsOnTheNewPrinter) {
 class RecordingShell final : public Shell {
  public:
   explicit RecordingShell(Shell& shell) : shell_(shell) {}
+  using Shell::RunHiddenAndWait;
   std::optional<uint32_t> RunHiddenAndWait(const WString& program, const WString& parameters,
-                                           uint32_t timeoutMs) override {
+                                           uint32_t timeoutMs, WString* output) override {
     const std::optional<uint32_t> exitCode =
-        shell_.RunHiddenAndWait(program, parameters, timeoutMs);
+        shell_.RunHiddenAndWait(program, parameters, timeoutMs, output);
     ran.push_back(Utf16ToUtf8(parameters) + " -> " +
                   (exitCode ? std::to_string(*exitCode) : std::string("none")));
     return exitCode;

@@ -1,0 +1,37 @@
+#include "install/spooler_recovery.h"
+
+#include "install/spooler_restart.h"
+
+namespace kestrava {
+
+namespace {
+
+bool Changing(const std::optional<ServiceState>& state) {
+  return state == ServiceState::kStopPending || state == ServiceState::kStartPending;
+}
+
+std::optional<ServiceState> SettledState(ServiceManager& services, Clock& clock) {
+  uint32_t error = 0;
+  std::optional<ServiceState> state = services.StateOf(kSpoolerService, error);
+  const uint64_t end = clock.MonotonicMs() + kSpoolerStateWaitMs;
+  while (Changing(state) && clock.MonotonicMs() < end) {
+    clock.Sleep(kSpoolerStatePollMs);
+    state = services.StateOf(kSpoolerService, error);
+  }
+  return state;
+}
+
+}  // namespace
+
+SpoolerRecovery StartSpoolerIfStopped(ServiceManager& services, Shell& shell, Clock& clock) {
+  const std::optional<ServiceState> before = SettledState(services, clock);
+  if (before && *before != ServiceState::kStopped) return SpoolerRecovery::kRunning;
+  const WString net = SystemNetCommand(shell);
+  if (!net.empty()) shell.RunHiddenAndWait(net, kStartSpoolerParameters, kSpoolerCommandLimitMs);
+  if (!before) return SpoolerRecovery::kUnknown;
+  const std::optional<ServiceState> after = SettledState(services, clock);
+  return after == ServiceState::kRunning ? SpoolerRecovery::kStarted
+                                         : SpoolerRecovery::kStillStopped;
+}
+
+}  // namespace kestrava
