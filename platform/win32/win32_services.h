@@ -50,7 +50,6 @@ struct Win32Services {
   Win32TcpSockets sockets;
   Win32ArpTable arpTable;
   Win32ScreenGdi screenGdi;
-  Win32Console console;
   Win32FileSecurity security;
   Win32ConsoleApi consoleApi;
   ConsoleOutput console{consoleApi};
