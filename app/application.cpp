@@ -1,9 +1,9 @@
 #include "app/application.h"
 
-#include "app/confing_dialog.h"
-#include "app/exit_codes.h"
+#include "app/command_line/exit_codes.h"
+#include "app/command_line/unattended.h"
+#include "app/dialog/confing_dialog.h"
 #include "app/language.h"
-#include "app/unattended.h"
 
 namespace kestrava {
 

@@ -2,11 +2,11 @@
 // modally, then the end of the program.
 #pragma once
 
+#include "app/instance_marker.h"
 #include "app/services.h"
 
 namespace kestrava {
 
-inline constexpr const char16_t* kInstanceMarkerName = u"Demo";
 // Structure size and class mask of the classic common controls.
 inline constexpr uint32_t kCommonControlsSize = 8;
 inline constexpr uint32_t kCommonControlsClasses = 0xFF;

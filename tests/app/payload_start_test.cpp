@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/app/dialog_fixture.h"
+#include "tests/app/dialog/dialog_fixture.h"
 #include "tests/payload/container_builder.h"
 #include "tests/payload/zip_builder.h"
 

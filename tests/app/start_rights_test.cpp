@@ -7,10 +7,10 @@
 #include <functional>
 #include <map>
 
-#include "app/exit_codes.h"
-#include "app/unattended_texts.h"
+#include "app/command_line/exit_codes.h"
+#include "app/command_line/unattended_texts.h"
 #include "payload/working_folder.h"
-#include "tests/app/unattended_fixture.h"
+#include "tests/app/command_line/unattended_fixture.h"
 
 namespace kestrava {
 namespace {

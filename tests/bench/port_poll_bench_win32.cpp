@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/confing_dialog.h"
+#include "app/dialog/confing_dialog.h"
 #include "install/printer_ports.h"
 #include "net/bluetooth_ports.h"
 #include "platform/win32/dialog_host_win32.h"

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/unattended.h"
+#include "app/command_line/unattended.h"
 #include "platform/win32/dialog_host_win32.h"
 #include "platform/win32/win32_services.h"
 #include "tests/bench/bench_timing_win32.h"

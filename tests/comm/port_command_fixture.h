@@ -5,7 +5,7 @@
 #include <string>
 
 #include "comm/usb_printer_locator.h"
-#include "tests/app/dialog_fixture.h"
+#include "tests/app/dialog/dialog_fixture.h"
 #include "tests/comm/comm_fixture.h"
 #include "tests/fakes/hex.h"
 

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialog_template.h"
+#include "app/dialog/dialog_template.h"
 #include "platform/dialog_host.h"
 
 namespace kestrava {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialog_template.h"
+#include "app/dialog/dialog_template.h"
 #include "tests/fakes/test_dialog_host.h"
 #include "tests/platform/implementations.h"
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialog_template.h"
+#include "app/dialog/dialog_template.h"
 #include "platform/dialog_template_layout.h"
 #include "platform/win32/dialog_host_win32.h"
 #include "platform/win32/win32.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line/unattended_texts.h"
 #include "app/language.h"
-#include "app/unattended_texts.h"
 #include "platform/win32/win32.h"
 
 namespace {

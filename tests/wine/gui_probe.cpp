@@ -37,9 +37,9 @@
 #include <string>
 #include <vector>
 
-#include "app/captions.h"
+#include "app/dialog/captions.h"
+#include "app/dialog/message_table.h"
 #include "app/language.h"
-#include "app/message_table.h"
 #include "platform/win32/win32.h"
 #include "tests/wine/gui_fit.h"
 #include "tests/wine/gui_keys.h"

@@ -20,7 +20,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "app/confing_dialog.h"
+#include "app/dialog/confing_dialog.h"
 #include "install/install_engine.h"
 #include "install/printer_ports.h"
 #include "install/spooler_restart.h"

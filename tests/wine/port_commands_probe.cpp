@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/confing_dialog.h"
+#include "app/dialog/confing_dialog.h"
 #include "platform/ipv4_text.h"
 #include "platform/win32/win32_services.h"
 #include "tests/fakes/test_dialog_host.h"
