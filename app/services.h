@@ -53,7 +53,8 @@ struct Services {
 inline EngineServices EngineServicesOf(const Services& services) {
   return EngineServices{services.system, services.files,    services.process,
                         services.clock,  services.registry, services.spooler,
-                        services.shell,  services.graphics, services.dialog};
+                        services.shell,  services.graphics, services.dialog,
+                        services.serviceManager};
 }
 
 }  // namespace kestrava
