@@ -51,9 +51,10 @@ struct Services {
 
 // The services the installation engine works through.
 inline EngineServices EngineServicesOf(const Services& services) {
-  return EngineServices{services.system, services.files,    services.process,
-                        services.clock,  services.registry, services.spooler,
-                        services.shell,  services.graphics, services.dialog};
+  return EngineServices{services.system,        services.files,    services.process,
+                        services.clock,         services.registry, services.spooler,
+                        services.shell,         services.graphics, services.dialog,
+                        services.serviceManager};
 }
 
 }  // namespace kestrava

@@ -9,6 +9,7 @@
 #include "platform/print_spooler.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/service_manager.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 
@@ -24,6 +25,7 @@ struct EngineServices {
   Shell& shell;
   PrintGraphics& graphics;
   DialogHost& dialog;
+  ServiceManager& serviceManager;
 };
 
 }  // namespace kestrava

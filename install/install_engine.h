@@ -131,8 +131,12 @@ class InstallEngine {
   // What the last InstallPrinter's spooler restart came to, and, when it was asked to make the
   // printer the default printer, how that went (nothing otherwise). Neither changes its
   // answer, as the dialog's road has it; the unattended command line reports them.
-  SpoolerRestart restart;
+  std::optional<SpoolerRestart> restart;
   std::optional<DefaultPrinterOutcome> defaultPrinter;
+  // Whether InstallPrinter restarts the spooler before it copies the driver's files, as the
+  // dialog's road has it; the unattended command line leaves it out where no port change of its
+  // run needs it (a port the TCP/IP monitor took).
+  bool restartSpooler = true;
   // When not empty, the installation brings this printer (of the model, on the port) up to
   // date instead of adding one under a free name: the driver is registered again and the
   // printer's data are written anew. The unattended command line's --replace sets it.

@@ -31,7 +31,8 @@ bool InstallEngine::InstallPrinter(int32_t osIndex, int32_t modelPosition, bool 
       DetectPlatform(release, architecture) ? system_.AnsiToWide(architecture) : WString();
   driverSourceFolder = sourceFolder;
   defaultPrinter.reset();
-  restart = RestartSpoolerByCommand(services_->shell, services_->clock);
+  restart.reset();
+  if (restartSpooler) restart = RestartSpooler(services_->serviceManager, services_->clock);
   if (!AddDriverAndPrinter(osIndex, architectureName, modelPosition, portName, languageId)) {
     return false;
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "install/tcp_port_data.h"
+#include "platform/system_errors.h"
 #include "platform/tcp_sockets.h"
 
 namespace kestrava {
@@ -22,6 +24,12 @@ bool NamesBluetoothModem(const WString& name) {
   return UpperAscii(name).find(u"BTHMODEM") != WString::npos;
 }
 
+PortSetUp Failed(PortSetUpFault fault) {
+  PortSetUp setUp;
+  setUp.fault = fault;
+  return setUp;
+}
+
 PortSetUpFault KeyFault(RegistryStatus status) {
   return status == RegistryStatus::kNotFound ? PortSetUpFault::kKeyMissing
                                              : PortSetUpFault::kKeyRefused;
@@ -34,7 +42,7 @@ WString SerialPortSettings(const WString& baudRate) {
 }
 
 PortSetUp ConfigureSerialPort(const EngineServices& services, const WString& portName,
-                              const WString& baudRate) {
+                              const WString& baudRate, SpoolerRestartWhen when) {
   const WString settings = Bounded(SerialPortSettings(baudRate));
   PortSetUp setUp;
   RegistryStatus status = RegistryStatus::kOk;
@@ -46,22 +54,68 @@ PortSetUp ConfigureSerialPort(const EngineServices& services, const WString& por
   } else {
     setUp.fault = KeyFault(status);
   }
-  setUp.restart = RestartSpoolerByCommand(services.shell, services.clock);
+  setUp.restartNeeded = true;
+  if (when == SpoolerRestartWhen::kNow) {
+    setUp.restart = RestartSpooler(services.serviceManager, services.clock);
+  }
   return setUp;
 }
 
-PortSetUp CreateTcpIpPort(const EngineServices& services, const WString& ipAddress) {
+bool IsInstallationTcpIpPort(Registry& registry, const WString& name) {
+  auto key = registry.OpenMachineKey(WString(kTcpIpPortsKey) + u"\\" + name, kRegistryRead);
+  if (!key) return false;
+  RegistryValue host, number, protocol;
+  constexpr uint32_t kValueCapacity = 520;  // bytes: the texts an installation writes fit
+  return key->QueryValue(u"HostName", kValueCapacity, host) == RegistryStatus::kOk &&
+         key->QueryValue(u"PortNumber", kValueCapacity, number) == RegistryStatus::kOk &&
+         key->QueryValue(u"Protocol", kValueCapacity, protocol) == RegistryStatus::kOk &&
+         host.Text() == name && number.Number() == kPrinterTcpPort && protocol.Number() == 1;
+}
+
+namespace {
+
+// The port through the monitor: used as it is, configured anew or added.
+PortSetUp TcpIpPortThroughMonitor(const EngineServices& services, PortMonitorSession& monitor,
+                                  const WString& name) {
+  PortSetUp setUp;
+  setUp.throughMonitor = true;
+  if (IsInstallationTcpIpPort(services.registry, name)) {
+    setUp.existing = true;
+    return setUp;
+  }
+  const std::vector<uint8_t> data = RawPortData(name, name);
+  uint32_t status = 0;
+  uint32_t error = 0;
+  bool reached = monitor.Data(kAddPortCommand, data, status, &error);
+  // A port of that name with other values (or one the registry does not show): configured.
+  if (reached && status == kErrorAlreadyExists) {
+    reached = monitor.Data(kConfigPortCommand, data, status, &error);
+  }
+  if (!reached || status != 0) {
+    setUp.fault = PortSetUpFault::kMonitorRefused;
+    setUp.error = reached ? status : error;
+  }
+  return setUp;
+}
+
+}  // namespace
+
+PortSetUp CreateTcpIpPort(const EngineServices& services, const WString& ipAddress,
+                          SpoolerRestartWhen when) {
+  // An empty name would open the monitor's own key and write the port's values into it.
+  if (Bounded(ipAddress).empty()) return Failed(PortSetUpFault::kKeyRefused);
+  if (auto monitor = services.spooler.OpenPortMonitor(kTcpIpMonitor)) {
+    return TcpIpPortThroughMonitor(services, *monitor, ipAddress);
+  }
   PortSetUp setUp;
   RegistryStatus status = RegistryStatus::kOk;
   auto ports =
       services.registry.OpenMachineKey(WString(kTcpIpPortsKey), kRegistryReadWrite, &status);
   // No monitor key: no subkey can be made under it.
-  if (!ports) return {KeyFault(status), std::nullopt};
+  if (!ports) return Failed(KeyFault(status));
   const WString name = Bounded(ipAddress);
-  // An empty name would open the monitor's own key and write the port's values into it.
-  if (name.empty()) return {PortSetUpFault::kKeyRefused, std::nullopt};
   auto port = ports->CreateSubkey(name, kRegistryReadWrite);
-  if (!port) return {PortSetUpFault::kKeyRefused, std::nullopt};
+  if (!port) return Failed(PortSetUpFault::kKeyRefused);
 
   const std::pair<const char16_t*, RegistryValue> values[] = {
       {u"HostName", RegistryValue::String(name)},
@@ -80,15 +134,17 @@ PortSetUp CreateTcpIpPort(const EngineServices& services, const WString& ipAddre
   }
 
   VersionInfo version;
-  if (!services.system.QueryVersion(version))
-    return {PortSetUpFault::kVersionUnknown, std::nullopt};
+  if (!services.system.QueryVersion(version)) return Failed(PortSetUpFault::kVersionUnknown);
   // The monitor of Windows 2000, XP and 2003 reads version 1 of the port's configuration.
   if (!port->SetValue(u"Version", RegistryValue::Dword(version.major == 5 ? 1 : 2))) {
     setUp.fault = PortSetUpFault::kValueRefused;
   }
   port.reset();
   ports.reset();
-  setUp.restart = RestartSpoolerByCommand(services.shell, services.clock);
+  setUp.restartNeeded = true;
+  if (when == SpoolerRestartWhen::kNow) {
+    setUp.restart = RestartSpooler(services.serviceManager, services.clock);
+  }
   return setUp;
 }
 

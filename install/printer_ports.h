@@ -1,6 +1,8 @@
-// The ports a printer is added on: serial line settings for COM and Bluetooth ports, Standard
-// TCP/IP ports for network printers (both written into the registry, after which the spooler
-// is restarted), and the serial ports of the system.
+// The ports a printer is added on: serial line settings for COM and Bluetooth ports (written
+// into the registry, after which the spooler is restarted to read them), Standard TCP/IP ports
+// for network printers (added through their monitor, which takes them at once; where it does
+// not answer, written into its registry key and read at the spooler's restart), and the serial
+// ports of the system.
 #pragma once
 
 #include <optional>
@@ -33,25 +35,44 @@ enum class PortSetUpFault {
   kKeyRefused,      // a key cannot be opened or made
   kValueRefused,    // a value was refused
   kVersionUnknown,  // the system's version cannot be read, so the port has no "Version"
+  kMonitorRefused,  // the TCP/IP port monitor answered, and refused the port (`error` says why)
 };
+
+// Whether a set-up that wrote into the registry restarts the spooler itself, or leaves the
+// restart to its caller, which restarts once after all its changes.
+enum class SpoolerRestartWhen { kNow, kByCaller };
 
 // What setting up a port came to, as the registry and the spooler restart told it.
 struct PortSetUp {
   PortSetUpFault fault = PortSetUpFault::kNone;
+  uint32_t error = 0;                     // kMonitorRefused: the monitor's or the spooler's code
+  bool throughMonitor = false;            // the monitor took it (or had it already)
+  bool existing = false;                  // the monitor had the port with these values already
+  bool restartNeeded = false;             // the registry was written: the spooler must read it
   std::optional<SpoolerRestart> restart;  // nothing: the spooler was not restarted
   bool Written() const { return fault == PortSetUpFault::kNone; }
 };
 
 // Stores "<baud>,n,8,1" as the line settings of `portName` (with its colon, "COM3:") and
-// restarts the spooler whether or not that worked.
+// restarts the spooler (kNow) whether or not that worked.
 PortSetUp ConfigureSerialPort(const EngineServices& services, const WString& portName,
-                              const WString& baudRate);
+                              const WString& baudRate,
+                              SpoolerRestartWhen when = SpoolerRestartWhen::kNow);
 
-// Creates (or overwrites) the Standard TCP/IP port named by `ipAddress`, raw on TCP port
-// 9100, and restarts the spooler. Nothing is written when the port's key cannot be made; the
-// port stays without "Version", and the spooler is not restarted, when the system's version
-// cannot be read.
-PortSetUp CreateTcpIpPort(const EngineServices& services, const WString& ipAddress);
+// Sets up the Standard TCP/IP port named by `ipAddress`, raw on TCP port 9100. Where the
+// monitor answers (administrator rights, a Windows that has it), a port it already has with
+// these values is used as it is, one of that name with other values is configured anew, and a
+// new one is added, all at once and with no restart. Elsewhere the port's values are written
+// into the monitor's registry key (overwriting those of a port of that name) and the spooler
+// is restarted (kNow). Nothing is written when the port's key cannot be made; the port stays
+// without "Version", and the spooler is not restarted, when the system's version cannot be
+// read.
+PortSetUp CreateTcpIpPort(const EngineServices& services, const WString& ipAddress,
+                          SpoolerRestartWhen when = SpoolerRestartWhen::kNow);
+
+// Whether the monitor's registry key holds `name` as an installation makes it: its host name
+// the name itself, raw, on TCP port 9100.
+bool IsInstallationTcpIpPort(Registry& registry, const WString& name);
 
 // Appends the serial ports of the system ("COM3") to `ports`, leaving out those of Bluetooth
 // modems. True when the system's list was read, or when there is none (Windows has no serial

@@ -4,6 +4,7 @@
 
 #include "install/install_engine.h"
 #include "install/printer_ports.h"
+#include "install/tcp_port_data.h"
 #include "platform/ipv4_text.h"
 #include "platform/tcp_sockets.h"
 
@@ -54,7 +55,6 @@ class Removal {
       return outcome_;
     }
     RemoveDrivers(remaining, removed);
-    bool portTakenBack = false;
     std::vector<WString> considered;
     for (const InstalledPrinter& printer : removed) {
       for (const WString& port : PortsOfList(printer.portName)) {
@@ -65,11 +65,11 @@ class Removal {
         }
         considered.push_back(port);
         if (Uses(remaining, port)) continue;
-        portTakenBack |= TakeBackPort(port);
+        TakeBackPort(port);
       }
     }
-    if (portTakenBack && !request_.dryRun) {
-      outcome_.restart = RestartSpoolerByCommand(services_.shell, services_.clock);
+    if (restartNeeded_) {
+      outcome_.restart = RestartSpooler(services_.serviceManager, services_.clock);
       RemovalStep step{
           RemovalItem::kSpooler,        WString(), WString(), outcome_.restart->Restarted(),
           outcome_.restart->start.code, 0};
@@ -213,20 +213,24 @@ class Removal {
   }
 
   bool TakeBackTcpIpPort(const WString& address) {
-    const WString path = WString(kTcpIpPortsKey) + u"\\" + address;
-    auto key = services_.registry.OpenMachineKey(path, kRegistryRead);
-    if (!key) return false;
     // Only a port as an installation writes it: named by its address, raw, on port 9100.
-    const std::optional<RegistryValue> host = Value(*key, u"HostName");
-    const std::optional<RegistryValue> number = Value(*key, u"PortNumber");
-    const std::optional<RegistryValue> protocol = Value(*key, u"Protocol");
-    key.reset();
-    if (!host || !number || !protocol || host->Text() != address ||
-        number->Number() != kPrinterTcpPort || protocol->Number() != 1) {
-      return false;
-    }
+    if (!IsInstallationTcpIpPort(services_.registry, address)) return false;
     RemovalStep step{RemovalItem::kTcpIpPort, address, WString(), true, 0, 0};
-    if (!request_.dryRun) step.done = services_.registry.DeleteMachineKeyTree(path);
+    if (!request_.dryRun) {
+      // The monitor deletes its port at once; where it does not answer, the port's key goes and
+      // the spooler reads that at its restart.
+      if (auto monitor = services_.spooler.OpenPortMonitor(kTcpIpMonitor)) {
+        uint32_t status = 0;
+        const bool reached =
+            monitor->Data(kDeletePortCommand, DeletePortData(address), status, &step.error);
+        step.done = reached && status == 0;
+        if (reached) step.error = status;
+      } else {
+        step.done =
+            services_.registry.DeleteMachineKeyTree(WString(kTcpIpPortsKey) + u"\\" + address);
+        restartNeeded_ |= step.done;
+      }
+    }
     Report(step);
     return step.done;
   }
@@ -245,6 +249,7 @@ class Removal {
     RemovalStep step{RemovalItem::kSerialPort, port, WString(), true, 0, 0};
     if (!request_.dryRun) {
       step.done = key->SetValue(port, RegistryValue::String(kSystemSerialSettings));
+      restartNeeded_ |= step.done;
     }
     Report(step);
     return step.done;
@@ -256,6 +261,7 @@ class Removal {
   RemovalOutcome outcome_;
   std::vector<InstalledPrinter> connections_;
   bool found_ = false;
+  bool restartNeeded_ = false;  // a port's registry values changed: the spooler must read them
 };
 
 }  // namespace

@@ -5,7 +5,9 @@
 // that is one an installation writes (named by its address, raw on port 9100); then the line
 // settings of a serial port that a removed printer was on and no printer uses any more, set
 // back to the system's own "9600,n,8,1" (the port stays listed: Windows lists its serial
-// ports from that key). The spooler is restarted once at the end when a port was taken back.
+// ports from that key). A TCP/IP port is deleted through its monitor where the monitor
+// answers, at once; elsewhere its registry key goes. The spooler is restarted once at the end
+// when a port's registry values were changed.
 //
 // Only printers of this computer are removed (its local listing, and of that only printers that
 // are no network printers and are not named "\\server\queue"): a connection to a printer of
@@ -63,7 +65,7 @@ struct RemovalOutcome {
   bool notOfFamily = false;
   bool connection = false;
   std::vector<RemovalStep> steps;
-  // The restart at the end, when a port was taken back.
+  // The restart at the end, when a port's registry values were changed.
   std::optional<SpoolerRestart> restart;
 
   // Whether every printer, driver and port asked for was taken back (connections are never

@@ -23,11 +23,10 @@ std::optional<ServiceState> SettledState(ServiceManager& services, Clock& clock)
 
 }  // namespace
 
-SpoolerRecovery StartSpoolerIfStopped(ServiceManager& services, Shell& shell, Clock& clock) {
+SpoolerRecovery StartSpoolerIfStopped(ServiceManager& services, Clock& clock) {
   const std::optional<ServiceState> before = SettledState(services, clock);
   if (before && *before != ServiceState::kStopped) return SpoolerRecovery::kRunning;
-  const WString net = SystemNetCommand(shell);
-  if (!net.empty()) shell.RunHiddenAndWait(net, kStartSpoolerParameters, kSpoolerCommandLimitMs);
+  StartServiceAndWait(services, clock, kSpoolerService);
   if (!before) return SpoolerRecovery::kUnknown;
   const std::optional<ServiceState> after = SettledState(services, clock);
   return after == ServiceState::kRunning ? SpoolerRecovery::kStarted

@@ -4,7 +4,6 @@
 
 #include "platform/clock.h"
 #include "platform/service_manager.h"
-#include "platform/shell.h"
 
 namespace kestrava {
 
@@ -21,9 +20,8 @@ inline constexpr uint32_t kSpoolerStateWaitMs = 30000;
 
 // Asks the service manager for the spooler's state; one that is stopping or starting is waited
 // for (asked every kSpoolerStatePollMs, for kSpoolerStateWaitMs at most). A stopped spooler, or
-// one whose state cannot be told, is started with the system's "net start spooler", hidden and
-// waited for as every spooler command is (kSpoolerCommandLimitMs). Blocks as long as that
-// takes.
-SpoolerRecovery StartSpoolerIfStopped(ServiceManager& services, Shell& shell, Clock& clock);
+// one whose state cannot be told, is started through the service manager and waited for as
+// every start of a restart is (kServiceStepLimitMs). Blocks as long as that takes.
+SpoolerRecovery StartSpoolerIfStopped(ServiceManager& services, Clock& clock);
 
 }  // namespace kestrava

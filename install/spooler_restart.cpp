@@ -4,51 +4,57 @@ namespace kestrava {
 
 namespace {
 
-constexpr uint32_t kBetweenCommandsMs = 20;
-// "/y" answers the question that net asks on its hidden console before it stops a service
-// that others depend on (a fax service depends on the spooler); no one could answer it there.
-constexpr const char16_t* kStopParameters = u"stop spooler /y";
-// A net that does not know the switch (Wine's) refuses the whole line as a syntax error; the
-// stop is then asked again without it.
-constexpr uint32_t kNetSyntaxError = 1;
-constexpr const char16_t* kPlainStopParameters = u"stop spooler";
-
-ServiceStep StepOf(const std::optional<uint32_t>& exitCode) {
-  ServiceStep step;
-  step.carriedOut = exitCode.has_value();
-  step.code = exitCode.value_or(0);
-  return step;
+// Waits until `name` has left its pending state, and tells what it came to.
+ServiceStep Settled(ServiceManager& services, Clock& clock, const WString& name,
+                    ServiceState wanted) {
+  const uint64_t end = clock.MonotonicMs() + kServiceStepLimitMs;
+  for (;;) {
+    uint32_t error = 0;
+    const std::optional<ServiceState> state = services.StateOf(name, error);
+    if (!state) return {true, error};
+    if (*state == wanted) return {true, 0};
+    // A start whose process ended before the service ran.
+    if (wanted == ServiceState::kRunning && *state == ServiceState::kStopped) {
+      return {true, kErrorProcessAborted};
+    }
+    if (clock.MonotonicMs() >= end) return {true, kErrorServiceRequestTimeout};
+    clock.Sleep(kServiceStepPollMs);
+  }
 }
 
 }  // namespace
 
-WString SystemNetCommand(Shell& shell) {
-  // The program runs with administrator rights: a bare "net" would be looked for in the
-  // program's own folder first, where a net.exe downloaded beside the installer would run
-  // elevated. The system's own command is named by its full path instead. Without a system
-  // folder there is no command to run.
-  WString net = shell.SystemFolder();
-  if (!net.empty() && net.back() != u'\\') net += u'\\';
-  if (!net.empty()) net += u"net.exe";
-  return net;
+ServiceStep StopServiceAndWait(ServiceManager& services, Clock& clock, const WString& name) {
+  uint32_t error = 0;
+  if (!services.Stop(name, error)) return {true, error};
+  return Settled(services, clock, name, ServiceState::kStopped);
 }
 
-SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock) {
-  const WString net = SystemNetCommand(shell);
+ServiceStep StartServiceAndWait(ServiceManager& services, Clock& clock, const WString& name) {
+  uint32_t error = 0;
+  if (!services.Start(name, error)) return {true, error};
+  return Settled(services, clock, name, ServiceState::kRunning);
+}
 
+SpoolerRestart RestartSpooler(ServiceManager& services, Clock& clock) {
   SpoolerRestart restart;
-  if (!net.empty()) {
-    std::optional<uint32_t> stopped =
-        shell.RunHiddenAndWait(net, kStopParameters, kSpoolerCommandLimitMs);
-    if (stopped == std::optional<uint32_t>(kNetSyntaxError)) {
-      stopped = shell.RunHiddenAndWait(net, kPlainStopParameters, kSpoolerCommandLimitMs);
+  // A listing that fails stops nothing: the spooler's own stop then tells what holds it.
+  std::vector<WString> dependents;
+  uint32_t error = 0;
+  if (!services.ActiveDependents(kSpoolerService, dependents, error)) dependents.clear();
+  for (const WString& dependent : dependents) {
+    if (StopServiceAndWait(services, clock, dependent).Succeeded()) {
+      restart.dependentsStopped.push_back(dependent);
     }
-    restart.stop = StepOf(stopped);
   }
-  clock.Sleep(kBetweenCommandsMs);
-  if (!net.empty()) {
-    restart.start =
-        StepOf(shell.RunHiddenAndWait(net, kStartSpoolerParameters, kSpoolerCommandLimitMs));
+  restart.stop = StopServiceAndWait(services, clock, kSpoolerService);
+  clock.Sleep(kBetweenStopAndStartMs);
+  restart.start = StartServiceAndWait(services, clock, kSpoolerService);
+  // Started in the reverse of the order they were stopped in, which is their start order.
+  for (auto it = restart.dependentsStopped.rbegin(); it != restart.dependentsStopped.rend(); ++it) {
+    if (!StartServiceAndWait(services, clock, *it).Succeeded()) {
+      restart.dependentsNotStarted.push_back(*it);
+    }
   }
   return restart;
 }

@@ -1,24 +1,32 @@
 // Restarting the print spooler so that it and its port monitors read a new port
-// configuration.
+// configuration, through the service control manager.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/clock.h"
-#include "platform/shell.h"
+#include "platform/service_manager.h"
 
 namespace kestrava {
 
-// How long each command may take: the service's own stop and start take seconds at most, so a
-// command still running after a minute waits for something that will not come.
-inline constexpr uint32_t kSpoolerCommandLimitMs = 60000;
-// net's parameters that start the spooler.
-inline constexpr const char16_t* kStartSpoolerParameters = u"start spooler";
+// How long a service may take to stop or to start: the spooler's own stop and start take
+// seconds at most, so one still pending after a minute waits for something that will not come.
+inline constexpr uint32_t kServiceStepLimitMs = 60000;
+// How often a stopping or starting service is asked for its state: a query costs the service
+// manager next to nothing, and the restart should not outlast the service's own stop and start.
+inline constexpr uint32_t kServiceStepPollMs = 10;
+// The pause between the spooler's stop and its start.
+inline constexpr uint32_t kBetweenStopAndStartMs = 20;
 
-// One half of a restart, stopping the service or starting it, as the system told it.
+// One half of a restart, stopping the service or starting it, as the service manager told it.
 struct ServiceStep {
-  bool carriedOut = false;  // it was asked and answered (a command: it started and ended in time)
-  uint32_t code = 0;        // the answer: 0 for success, else the command's exit code
+  bool carriedOut = false;  // it was asked
+  // 0 once the service reached the state asked for; else the service manager's refusal
+  // (ERROR_SERVICE_NOT_ACTIVE for a stop of a service that was not running), or
+  // kErrorServiceRequestTimeout for one that did not reach it within kServiceStepLimitMs, or
+  // kErrorProcessAborted for a service that stopped again while it was starting.
+  uint32_t code = 0;
   bool Succeeded() const { return carriedOut && code == 0; }
 };
 
@@ -29,21 +37,23 @@ struct ServiceStep {
 struct SpoolerRestart {
   ServiceStep stop;
   ServiceStep start;
+  // The services depending on the spooler that were running and were stopped before it, and
+  // those of them that did not run again afterwards.
+  std::vector<WString> dependentsStopped;
+  std::vector<WString> dependentsNotStarted;
   bool Restarted() const { return start.Succeeded(); }
 };
 
-// Runs the system's "net stop spooler /y" ("net stop spooler" again where net refuses the
-// switch as a syntax error, exit code 1), waits 20 ms, then runs "net start spooler", each
-// hidden and waited for to its end or for a minute at most, and answers what the commands
-// ended with: their exit codes (net answers 0 for success and 2 when the service was not
-// running, or already was, or refused), and neither half carried out for a command that
-// cannot start or did not end in time, or where the system names no system folder. A stop
-// that fails does not keep the start from running. Blocks as long as the commands take.
-SpoolerRestart RestartSpoolerByCommand(Shell& shell, Clock& clock);
+// Stops the services that depend on the spooler and are running, then the spooler, each
+// waited for until it is stopped; waits kBetweenStopAndStartMs; starts the spooler and waits
+// until it runs; then starts the dependents it stopped again, in their start order. A stop that
+// fails does not keep the start from being asked. Blocks as long as the services take, each
+// step kServiceStepLimitMs at most.
+SpoolerRestart RestartSpooler(ServiceManager& services, Clock& clock);
 
-// The system's own net command by its full path ("C:\WINDOWS\system32\net.exe"), never a bare
-// "net", which would be looked for in the program's own folder first; empty when the system
-// names no system folder.
-WString SystemNetCommand(Shell& shell);
+// Asks the service manager to stop or start `name` and waits until it is stopped or runs,
+// kServiceStepLimitMs at most.
+ServiceStep StopServiceAndWait(ServiceManager& services, Clock& clock, const WString& name);
+ServiceStep StartServiceAndWait(ServiceManager& services, Clock& clock, const WString& name);
 
 }  // namespace kestrava

@@ -100,6 +100,20 @@ class SpoolerPrinter {
   virtual std::optional<DeviceMode> CurrentDeviceMode(uint32_t* error = nullptr) = 0;
 };
 
+// A conversation with a port monitor through the spooler (an Xcv handle); closed
+// (ClosePrinter) when destroyed.
+class PortMonitorSession {
+ public:
+  virtual ~PortMonitorSession() = default;
+
+  // Hands `input` to the monitor's `command` ("AddPort", "ConfigPort", "DeletePort") with no
+  // room for an answer (XcvData). False, with the system's code in `error`, when the call did
+  // not reach the monitor; true otherwise, with the monitor's own answer in `status`: 0 when it
+  // did what was asked, else a system code (ERROR_ALREADY_EXISTS for a port it has, ...).
+  virtual bool Data(const WString& command, const std::vector<uint8_t>& input, uint32_t& status,
+                    uint32_t* error = nullptr) = 0;
+};
+
 class PrintSpooler {
  public:
   virtual ~PrintSpooler() = default;
@@ -150,6 +164,13 @@ class PrintSpooler {
   virtual bool DeletePrinter(const WString& name, uint32_t* error = nullptr) = 0;
   virtual bool DeleteDriver(const WString& environment, const WString& name,
                             uint32_t* error = nullptr) = 0;
+
+  // Opens the port monitor of that name ("Standard TCP/IP Port") for administration
+  // (OpenPrinter on ",XcvMonitor <name>" with SERVER_ACCESS_ADMINISTER). Nothing, with the
+  // system's code, where the spooler has no such monitor or the caller may not administer it
+  // (ERROR_ACCESS_DENIED without administrator rights).
+  virtual std::unique_ptr<PortMonitorSession> OpenPortMonitor(const WString& monitor,
+                                                              uint32_t* error = nullptr) = 0;
 };
 
 }  // namespace kestrava

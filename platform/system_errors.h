@@ -13,6 +13,8 @@ enum : uint32_t {
   kErrorSharingViolation = 32,           // ERROR_SHARING_VIOLATION
   kErrorNotSupported = 50,               // ERROR_NOT_SUPPORTED
   kErrorFileExists = 80,                 // ERROR_FILE_EXISTS
+  kErrorAlreadyExists = 183,             // ERROR_ALREADY_EXISTS
+  kErrorUnknownPort = 1796,              // ERROR_UNKNOWN_PORT
   kErrorInvalidOwner = 1307,             // ERROR_INVALID_OWNER
   kErrorPrivilegeNotHeld = 1314,         // ERROR_PRIVILEGE_NOT_HELD
   kErrorReparsePointEncountered = 4395,  // ERROR_REPARSE_POINT_ENCOUNTERED

@@ -48,7 +48,7 @@ bool UnattendedRun::Interrupted() {
 
 int UnattendedRun::Cancel() {
   Say(cli::kCancelled);
-  switch (StartSpoolerIfStopped(services_.serviceManager, services_.shell, services_.clock)) {
+  switch (StartSpoolerIfStopped(services_.serviceManager, services_.clock)) {
     case SpoolerRecovery::kRunning:
       break;
     case SpoolerRecovery::kStarted:
@@ -78,15 +78,31 @@ void UnattendedRun::FellShort(int exitCode) {
   if (shortfall_ == 0) shortfall_ = exitCode;
 }
 
-WString UnattendedRun::Ended(const ServiceStep& step) const {
-  if (!step.carriedOut) return cli::kCommandDidNotEnd.For(language_);
-  return FormatText(cli::kCommandEnded.For(language_), {Code(step.code)});
+WString UnattendedRun::Ended(const ServiceStep& step) {
+  if (!step.carriedOut) return cli::kServiceNotAsked.For(language_);
+  if (step.code == 0) return cli::kServiceDone.For(language_);
+  return FormatText(cli::kServiceAnswered.For(language_), {Code(step.code), SystemText(step.code)});
+}
+
+WString UnattendedRun::PortSetUpFaultText(const PortSetUp& setUp) {
+  const WString text = cli::PortSetUpFaultText(setUp.fault, language_);
+  if (setUp.fault != PortSetUpFault::kMonitorRefused) return text;
+  return text + u": " + Code(setUp.error) + u" " + SystemText(setUp.error);
 }
 
 void UnattendedRun::TellRestart(const std::optional<SpoolerRestart>& restart) {
-  if (!restart || restart->Restarted()) return;
-  Say(cli::kSpoolerNotRestarted, {Ended(restart->stop), Ended(restart->start)});
-  FellShort(kExitSpoolerNotRestarted);
+  if (!restart) return;
+  if (!restart->Restarted()) {
+    Say(cli::kSpoolerNotRestarted, {Ended(restart->stop), Ended(restart->start)});
+    FellShort(kExitSpoolerNotRestarted);
+  } else if (!restart->dependentsNotStarted.empty()) {
+    WString names;
+    for (const WString& name : restart->dependentsNotStarted) {
+      names += (names.empty() ? u"" : u", ") + name;
+    }
+    Say(cli::kDependentsNotStarted, {names});
+    FellShort(kExitSpoolerNotRestarted);
+  }
 }
 
 void UnattendedRun::TellDefaultPrinter(const DefaultPrinterOutcome& outcome,

@@ -180,34 +180,36 @@ int UnattendedRun::Install() {
   if (Interrupted()) return Cancel();
   if (LinkedIsUnreliable(osName)) link.SetSkipLinkedCheck();
 
-  // The port's own set-up, each restarting the spooler as the dialog's does.
+  // The port's own set-up. What it writes into the registry is read at the one restart of the
+  // run, the installation's own before it copies the driver's files: the spooler must know the
+  // port before the printer is added on it. A port the TCP/IP monitor took needs none.
+  bool restartNeeded = true;
   if (serial) {
-    const PortSetUp setUp = ConfigureSerialPort(engineServices, spoolerPort, line_.baud);
+    const PortSetUp setUp =
+        ConfigureSerialPort(engineServices, spoolerPort, line_.baud, SpoolerRestartWhen::kByCaller);
     if (setUp.Written()) {
       Say(cli::kSerialSetUp, {spoolerPort, SerialPortSettings(line_.baud)});
     } else {
-      Say(cli::kSerialNotSetUp, {spoolerPort, cli::PortSetUpFaultText(setUp.fault, language_)});
+      Say(cli::kSerialNotSetUp, {spoolerPort, PortSetUpFaultText(setUp)});
       FellShort(kExitPortNotSetUp);
     }
-    TellRestart(setUp.restart);
   } else if (kind == kLanInterface) {
-    const PortSetUp setUp = CreateTcpIpPort(engineServices, port);
+    const PortSetUp setUp = CreateTcpIpPort(engineServices, port, SpoolerRestartWhen::kByCaller);
     if (setUp.Written()) {
-      Say(cli::kTcpIpSetUp, {port});
+      Say(setUp.existing ? cli::kTcpIpExisting : cli::kTcpIpSetUp, {port});
     } else {
-      Say(cli::kTcpIpNotSetUp, {port, cli::PortSetUpFaultText(setUp.fault, language_)});
+      Say(cli::kTcpIpNotSetUp, {port, PortSetUpFaultText(setUp)});
       FellShort(kExitPortNotSetUp);
     }
-    TellRestart(setUp.restart);
+    restartNeeded = !setUp.throughMonitor;
   } else {
     // The spooler must reach the printer that the link opens unshared.
     link.ClosePort(u"USB");
   }
-  // Ctrl+C during the spooler's restart: the restart has gone to its end (its commands do not
-  // share the console), and the installation does not begin.
   if (Interrupted()) return Cancel();
 
   engine.portKind = archName == u"x86" ? -1 : kind;
+  engine.restartSpooler = restartNeeded;
   const bool setDefault = line_.setDefault;
   const bool installedPrinter =
       engine.InstallPrinter(osChoice, line_.model, setDefault,

@@ -7,6 +7,7 @@
 #include "app/command_line/run_output.h"
 #include "app/command_line/unattended_services.h"
 #include "install/default_printer.h"
+#include "install/printer_ports.h"
 #include "install/spooler_restart.h"
 #include "platform/local_text.h"
 
@@ -41,7 +42,8 @@ class UnattendedRun {
   // The line of a restart that did not restart the spooler (nothing for one that did).
   void TellRestart(const std::optional<SpoolerRestart>& restart);
   // How one command of a restart ended, for that line.
-  WString Ended(const ServiceStep& step) const;
+  WString Ended(const ServiceStep& step);
+  WString PortSetUpFaultText(const PortSetUp& setUp);
   void TellDefaultPrinter(const DefaultPrinterOutcome& outcome, const WString& printer);
   // Whether the user has asked the run to stop (Ctrl+C); checked between the steps.
   bool Interrupted();

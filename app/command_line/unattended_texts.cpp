@@ -212,6 +212,9 @@ WString PortSetUpFaultText(PortSetUpFault fault, int32_t language) {
        {u"无法读取系统版本（未写入 Version，打印后台程序未重新启动）",
         u"the system's version cannot be read (no Version, the spooler not restarted)",
         u"システムのバージョンを読めません（Version なし、スプーラー再起動なし）"}},
+      {PortSetUpFault::kMonitorRefused,
+       {u"TCP/IP 端口监视器拒绝了它", u"the TCP/IP port monitor refused it",
+        u"TCP/IP ポートモニターが拒否しました"}},
   };
   for (const Row& row : kRows) {
     if (row.fault == fault) return row.text.For(language);
@@ -285,6 +288,10 @@ const LocalText kSerialNotSetUp = {
 const LocalText kTcpIpSetUp = {u"端口设置：标准 TCP/IP 端口 %s，RAW，TCP 端口 9100",
                                u"port set-up: Standard TCP/IP port %s, raw, TCP port 9100",
                                u"ポート設定：標準 TCP/IP ポート %s、RAW、TCP ポート 9100"};
+const LocalText kTcpIpExisting = {
+    u"端口设置：标准 TCP/IP 端口 %s 已存在（RAW，TCP 端口 9100），按原样使用",
+    u"port set-up: Standard TCP/IP port %s is there already (raw, TCP port 9100), used as it is",
+    u"ポート設定：標準 TCP/IP ポート %s は既にあります（RAW、TCP ポート 9100）。そのまま使います"};
 const LocalText kTcpIpNotSetUp = {
     u"端口设置：无法写入标准 TCP/IP 端口 %s：%s（安装继续）",
     u"port set-up: the Standard TCP/IP port %s cannot be written: %s (going on)",
@@ -292,14 +299,16 @@ const LocalText kTcpIpNotSetUp = {
 const LocalText kSerialPortsNotListed = {u"端口：系统拒绝列出串口",
                                          u"port: the system refused to list its serial ports",
                                          u"ポート：システムがシリアルポートの一覧を拒否しました"};
-const LocalText kSpoolerNotRestarted = {
-    u"打印后台程序：未重新启动：net stop spooler %s，net start spooler %s",
-    u"spooler: not restarted: net stop spooler %s, net start spooler %s",
-    u"スプーラー：再起動していません：net stop spooler %s、net start spooler %s"};
-const LocalText kCommandEnded = {u"以退出代码 %s 结束", u"ended with exit code %s",
-                                 u"は終了コード %s で終了"};
-const LocalText kCommandDidNotEnd = {u"未能运行完毕", u"did not run to its end",
-                                     u"は最後まで実行されませんでした"};
+const LocalText kSpoolerNotRestarted = {u"打印后台程序：未重新启动：停止 %s，启动 %s",
+                                        u"spooler: not restarted: stop %s, start %s",
+                                        u"スプーラー：再起動していません：停止 %s、開始 %s"};
+const LocalText kServiceAnswered = {u"返回 %s（%s）", u"answered %s (%s)", u"の応答 %s（%s）"};
+const LocalText kServiceDone = {u"完成", u"done", u"完了"};
+const LocalText kServiceNotAsked = {u"未请求", u"not asked", u"は要求されませんでした"};
+const LocalText kDependentsNotStarted = {
+    u"打印后台程序：已重新启动，但依赖它的服务未再次启动：%s",
+    u"spooler: restarted, but the services depending on it did not start again: %s",
+    u"スプーラー：再起動しましたが、依存するサービスが再び開始しませんでした：%s"};
 const LocalText kInstalledBut = {
     u"打印机已安装，但并非每一步都按要求完成：退出代码 %s",
     u"the printer is installed, but not every step went as asked: exit code %s",
@@ -400,9 +409,9 @@ const LocalText kSpoolerStillStopped = {
     u"spooler: still stopped; start it with net start spooler",
     u"スプーラー：停止したままです。net start spooler で起動してください"};
 const LocalText kSpoolerStateUnknown = {
-    u"打印后台程序：无法查询其状态；已运行 net start spooler",
-    u"spooler: its state could not be told; net start spooler was run",
-    u"スプーラー：状態を取得できないため net start spooler を実行しました"};
+    u"打印后台程序：无法查询其状态；已请求启动",
+    u"spooler: its state could not be told; it was asked to start",
+    u"スプーラー：状態を取得できないため開始を要求しました"};
 const LocalText kSpoolerRestarted = {u"打印后台程序：已重新启动", u"spooler: restarted",
                                      u"スプーラー：再起動しました"};
 const LocalText kNothingToRemove = {u"没有要删除的内容", u"nothing to remove",

@@ -42,11 +42,14 @@ extern const LocalText kPrinterFault;     // exit code
 extern const LocalText kSerialSetUp;      // port, line settings
 extern const LocalText kSerialNotSetUp;   // port, why
 extern const LocalText kTcpIpSetUp;       // address
+extern const LocalText kTcpIpExisting;    // address
 extern const LocalText kTcpIpNotSetUp;    // address, why
 extern const LocalText kSerialPortsNotListed;
 extern const LocalText kSpoolerNotRestarted;  // how the stop ended, how the start ended
-extern const LocalText kCommandEnded;         // exit code
-extern const LocalText kCommandDidNotEnd;
+extern const LocalText kServiceAnswered;      // the service manager's code, its text
+extern const LocalText kServiceNotAsked;
+extern const LocalText kServiceDone;
+extern const LocalText kDependentsNotStarted;
 extern const LocalText kInstalledBut;  // exit code
 extern const LocalText kDriverFilesCopied;
 extern const LocalText kDriverFilesFailed;            // file, code, system text

@@ -55,27 +55,39 @@ const char16_t* FaultText(PortSetUpFault fault) {
       return u"the registry refused a value";
     case PortSetUpFault::kVersionUnknown:
       return u"the system's version cannot be read (no Version, the spooler not restarted)";
+    case PortSetUpFault::kMonitorRefused:
+      return u"the TCP/IP port monitor refused it";
   }
   return u"";
-}
-
-WString Ended(const ServiceStep& step) {
-  return step.carriedOut ? WidenAscii("ended with exit code " + std::to_string(step.code))
-                         : WString(u"did not run to its end");
 }
 
 }  // namespace
 
 void ConfingDialog::LogPortSetUp(const WString& what, const PortSetUp& setUp) {
-  Log(setUp.Written() ? u"port set-up: " + what
-                      : u"port set-up: " + what + u" not written: " + FaultText(setUp.fault));
+  if (setUp.Written()) {
+    Log(u"port set-up: " + what + (setUp.existing ? u" (there already, used as it is)" : u""));
+  } else if (setUp.fault == PortSetUpFault::kMonitorRefused) {
+    Log(u"port set-up: " + what + u" not written: " + FaultText(setUp.fault) + u": " +
+        ErrorText(setUp.error));
+  } else {
+    Log(u"port set-up: " + what + u" not written: " + FaultText(setUp.fault));
+  }
   LogRestart(setUp.restart);
 }
 
 void ConfingDialog::LogRestart(const std::optional<SpoolerRestart>& restart) {
-  if (!restart || restart->Restarted()) return;
-  Log(u"spooler: not restarted: net stop spooler " + Ended(restart->stop) +
-      u", net start spooler " + Ended(restart->start));
+  if (!restart) return;
+  const auto ended = [this](const ServiceStep& step) {
+    if (!step.carriedOut) return WString(u"not asked");
+    return step.code == 0 ? WString(u"done") : ErrorText(step.code);
+  };
+  if (!restart->Restarted()) {
+    Log(u"spooler: not restarted: stop " + ended(restart->stop) + u", start " +
+        ended(restart->start));
+  }
+  for (const WString& name : restart->dependentsNotStarted) {
+    Log(u"spooler: restarted; " + name + u", which depends on it, did not start again");
+  }
 }
 
 void ConfingDialog::LogDefaultPrinter(const DefaultPrinterOutcome& outcome,

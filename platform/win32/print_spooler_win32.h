@@ -20,6 +20,8 @@ class Win32PrintSpooler final : public PrintSpooler {
   bool EnumerateDrivers(const WString& environment, std::vector<WString>& out,
                         uint32_t* error) override;
   bool DeleteDriver(const WString& environment, const WString& name, uint32_t* error) override;
+  std::unique_ptr<PortMonitorSession> OpenPortMonitor(const WString& monitor,
+                                                      uint32_t* error) override;
 };
 
 }  // namespace kestrava

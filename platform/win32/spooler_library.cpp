@@ -100,6 +100,13 @@ BOOL GetDefaultPrinterW(LPWSTR buffer, LPDWORD size) {
   return call ? call(buffer, size) : MissingFunction(FALSE);
 }
 
+BOOL XcvDataW(HANDLE xcv, PCWSTR dataName, PBYTE input, DWORD inputSize, PBYTE output,
+              DWORD outputSize, PDWORD outputNeeded, PDWORD status) {
+  SPOOLER_FUNCTION(XcvDataW);
+  return call ? call(xcv, dataName, input, inputSize, output, outputSize, outputNeeded, status)
+              : MissingFunction(FALSE);
+}
+
 #undef SPOOLER_FUNCTION
 
 }  // namespace kestrava::win32::spool

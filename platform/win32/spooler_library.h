@@ -30,5 +30,7 @@ LONG DocumentPropertiesW(HWND window, HANDLE printer, LPWSTR device, PDEVMODEW o
                          PDEVMODEW input, DWORD mode);
 BOOL SetDefaultPrinterW(LPCWSTR name);
 BOOL GetDefaultPrinterW(LPWSTR buffer, LPDWORD size);
+BOOL XcvDataW(HANDLE xcv, PCWSTR dataName, PBYTE input, DWORD inputSize, PBYTE output,
+              DWORD outputSize, PDWORD outputNeeded, PDWORD status);
 
 }  // namespace kestrava::win32::spool

@@ -350,4 +350,29 @@ bool FakePrintSpooler::DeleteDriver(const WString& environment, const WString& n
   return true;
 }
 
+std::unique_ptr<PortMonitorSession> FakePrintSpooler::OpenPortMonitor(const WString& monitor,
+                                                                      uint32_t* error) {
+  Record("OpenPrinter ,XcvMonitor " + Utf8(monitor));
+  if (!tcpIpMonitor || !SameName(monitor, u"Standard TCP/IP Port")) {
+    Report(error, kErrorInvalidPrinterName);
+    return nullptr;
+  }
+  if (tcpIpMonitor->openDenied) {
+    Report(error, kErrorAccessDenied);
+    return nullptr;
+  }
+  Report(error, 0);
+  return std::make_unique<FakeTcpIpMonitorSession>(*tcpIpMonitor);
+}
+
+FakeTcpIpMonitor& FakePrintSpooler::AddTcpIpMonitor() {
+  tcpIpMonitor.emplace();
+  tcpIpMonitor->portInUse = [this](const WString& port) {
+    return std::any_of(printers.begin(), printers.end(), [&](const Printer& printer) {
+      return SameName(printer.record.portName, port);
+    });
+  };
+  return *tcpIpMonitor;
+}
+
 }  // namespace kestrava

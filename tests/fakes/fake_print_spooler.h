@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/print_spooler.h"
+#include "tests/fakes/fake_tcp_ip_monitor.h"
 
 namespace kestrava {
 
@@ -77,6 +78,9 @@ class FakePrintSpooler final : public PrintSpooler {
   WString nativeEnvironment = u"Windows x64";
   // What the driver of every printer added from now on reports as its device mode.
   std::optional<DeviceMode> driverDeviceMode;
+  // The Standard TCP/IP Port monitor; none, as under Wine, unless a test gives it one. Its
+  // ports are in use while a printer is on them.
+  std::optional<FakeTcpIpMonitor> tcpIpMonitor;
 
   // Inspection.
   const Printer* FindPrinter(const WString& name) const;
@@ -107,6 +111,12 @@ class FakePrintSpooler final : public PrintSpooler {
                         uint32_t* error) override;
   // Refused with kErrorPrinterDriverInUse while a printer uses the driver, as the spooler does.
   bool DeleteDriver(const WString& environment, const WString& name, uint32_t* error) override;
+  // Recorded as "OpenPrinter ,XcvMonitor <name>"; refused with ERROR_INVALID_PRINTER_NAME for a
+  // monitor the spooler does not have.
+  std::unique_ptr<PortMonitorSession> OpenPortMonitor(const WString& monitor,
+                                                      uint32_t* error) override;
+  // Gives the spooler the TCP/IP monitor (empty), its ports in use while a printer is on them.
+  FakeTcpIpMonitor& AddTcpIpMonitor();
 
   // For the printer handles this spooler hands out.
   void Record(const std::string& call);

@@ -41,6 +41,10 @@ class FakeSystemInfo final : public SystemInfo {
       {2, u"The system cannot find the file specified.\r\n"},
       {5, u"Access is denied.\r\n"},
       {126, u"The specified module could not be found.\r\n"},
+      {1053,
+       u"The service did not respond to the start or control request in a timely "
+       u"fashion.\r\n"},
+      {1067, u"The process terminated unexpectedly.\r\n"},
       {1797, u"The printer driver is unknown.\r\n"},
   };
   bool utf8CodePage = false;

@@ -9,6 +9,7 @@ EngineFixture::EngineFixture() {
   const auto note = [this](const std::string& call) { journal.push_back(call); };
   shell.onCall = note;
   spooler.onCall = note;
+  serviceManager.onCall = note;
   graphics.onCall = note;
   clock.onSleep = [this](uint32_t milliseconds) {
     journal.push_back("Sleep " + std::to_string(milliseconds));

@@ -15,7 +15,11 @@
 
 namespace kestrava {
 
-inline constexpr const char16_t* kNet = u"C:\\WINDOWS\\system32\\net.exe";
+// One restart of the spooler on the fake service manager, as the journal holds it: the
+// dependents asked for, the stop, one poll until it is stopped, the pause, the start and one
+// poll until it runs.
+inline const std::vector<std::string> kRestartJournal = {
+    "dependents Spooler", "stop Spooler", "Sleep 10", "Sleep 20", "start Spooler", "Sleep 10"};
 
 // A platform folder under `root` as the payload unpacks it: the common files at the top,
 // Font\BARCODE.TTF, and the GPD files and resource DLLs of every model in RES. Each file holds

@@ -36,10 +36,8 @@ class InstallationTest : public EngineFixture {
 
 TEST_F(InstallationTest, AnInstallationRunsItsStepsInOrderWithTheirWaits) {
   ASSERT_TRUE(Install(2, "COM3:", 1033, true));
-  const Lines expected = {
-      "run C:\\WINDOWS\\system32\\net.exe stop spooler /y",
-      "Sleep 20",
-      "run C:\\WINDOWS\\system32\\net.exe start spooler",
+  Lines expected = kRestartJournal;
+  const Lines steps = {
       "GetPrinterDriverDirectory Windows x64",
       "AddPrinterDriver RT-58C Windows x64",
       "Sleep 111",
@@ -57,6 +55,7 @@ TEST_F(InstallationTest, AnInstallationRunsItsStepsInOrderWithTheirWaits) {
       "ClosePrinter RT-58C",
       "SetDefaultPrinter RT-58C",
   };
+  expected.insert(expected.end(), steps.begin(), steps.end());
   EXPECT_EQ(expected, journal);
   EXPECT_EQ(u"RT-58C", engine->printerName);
   EXPECT_EQ(kSource, engine->driverSourceFolder);
@@ -376,7 +375,7 @@ TEST_F(InstallationTest, ADriverThatCannotRegisterShowsTheSystemsTextThenItsOwn)
     EXPECT_EQ(std::vector<WString>(row.messages.begin(), row.messages.end()), Messages());
     EXPECT_EQ(system.WideToAnsi(u"添加打印机驱动失败"), process.debugOutput);
     EXPECT_EQ((Lines{"AddPrinterDriver RT-58C Windows x64", "Sleep 111"}),
-              Lines(journal.begin() + 4, journal.end()))
+              Lines(journal.begin() + kRestartJournal.size() + 1, journal.end()))
         << "one wait, then nothing more";
   }
 }
@@ -430,11 +429,22 @@ TEST_F(InstallationTest, TwoPortSetUpsInARowRestartTheSpoolerTwice) {
   registry.AddKey(WString(kSerialPortsKey));
   ASSERT_TRUE(ConfigureSerialPort(Engine(), u"COM3:", u"115200").Written());
   ASSERT_TRUE(Install(2));
-  EXPECT_EQ((Lines{"run C:\\WINDOWS\\system32\\net.exe stop spooler /y",
-                   "run C:\\WINDOWS\\system32\\net.exe start spooler",
-                   "run C:\\WINDOWS\\system32\\net.exe stop spooler /y",
-                   "run C:\\WINDOWS\\system32\\net.exe start spooler"}),
-            Journal("run "));
+  EXPECT_EQ((Lines{"stop Spooler", "start Spooler", "stop Spooler", "start Spooler"}),
+            Journal("st"));
+  EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(InstallationTest, ACallerThatRestartedAlreadyLeavesTheInstallationsRestartOut) {
+  engine.reset();
+  MakeEngine();
+  engine->restartSpooler = false;
+  ASSERT_TRUE(Install(2));
+  EXPECT_TRUE(serviceManager.calls.empty());
+  EXPECT_FALSE(engine->restart);
+  engine->restartSpooler = true;
+  ASSERT_TRUE(Install(2));
+  ASSERT_TRUE(engine->restart);
+  EXPECT_TRUE(engine->restart->Restarted());
 }
 
 }  // namespace

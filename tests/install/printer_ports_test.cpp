@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "install/printer_ports.h"
-#include "install/spooler_restart.h"
+#include "install/tcp_port_data.h"
 #include "tests/install/engine_fixture.h"
 #include "tests/install/tcp_ip_port_values.h"
 
@@ -9,133 +9,6 @@ namespace kestrava {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-const std::string kStop = "run C:\\WINDOWS\\system32\\net.exe stop spooler /y";
-const std::string kStart = "run C:\\WINDOWS\\system32\\net.exe start spooler";
-
-class SpoolerRestartTest : public EngineFixture {};
-
-TEST_F(SpoolerRestartTest, TheSystemsNetStopsThenStartsTheSpoolerTwentyMillisecondsApart) {
-  // A net.exe beside the program (where a download lands) must never be the one that runs.
-  files.AddFile(process.programFilePath.substr(0, 9) + u"net.exe", "MZ planted");
-  files.AddFile(kNet, "MZ");
-  shell.files = &files;
-  const SpoolerRestart restart = RestartSpoolerByCommand(shell, clock);
-  EXPECT_EQ((Lines{kStop, "Sleep 20", kStart}), journal);
-  EXPECT_TRUE(restart.stop.Succeeded());
-  EXPECT_TRUE(restart.Restarted());
-}
-
-// net's exit codes: 0 done, 1 a syntax error, 2 refused (the service not running, already
-// running, access denied).
-uint32_t Net(const WString& parameters, uint32_t stop, uint32_t plainStop, uint32_t start) {
-  if (parameters == u"stop spooler /y") return stop;
-  return parameters == u"stop spooler" ? plainStop : start;
-}
-
-TEST_F(SpoolerRestartTest, TheRestartAnswersWhatTheCommandsSaid) {
-  struct Half {
-    bool carriedOut;
-    uint32_t code;
-  };
-  struct Row {
-    const char* what;
-    std::function<void(FakeShell&)> script;
-    Lines expected;
-    Half stop;
-    Half start;
-    bool restarted;
-  };
-  const Row rows[] = {
-      {"both done", [](FakeShell&) {}, {kStop, "Sleep 20", kStart}, {true, 0}, {true, 0}, true},
-      {"the spooler already stopped: the stop fails, the start still runs and restarts it",
-       [](FakeShell& s) {
-         s.Define(kNet, [](const WString& p) { return Net(p, 2, 0, 0); });  // "not started"
-       },
-       {kStop, "Sleep 20", kStart},
-       {true, 2},
-       {true, 0},
-       true},
-      {"the stop refused, so the start finds it running: not restarted",
-       [](FakeShell& s) { s.Define(kNet, [](const WString& p) { return Net(p, 2, 0, 2); }); },
-       {kStop, "Sleep 20", kStart},
-       {true, 2},
-       {true, 2},
-       false},
-      {"stopped, but it does not start again",
-       [](FakeShell& s) { s.Define(kNet, [](const WString& p) { return Net(p, 0, 0, 2); }); },
-       {kStop, "Sleep 20", kStart},
-       {true, 0},
-       {true, 2},
-       false},
-      {"a net that does not know /y refuses the line: the stop again without it",
-       [](FakeShell& s) {
-         // "The syntax of this command is:"
-         s.Define(kNet, [](const WString& p) { return Net(p, 1, 0, 0); });
-       },
-       {kStop, "run C:\\WINDOWS\\system32\\net.exe stop spooler", "Sleep 20", kStart},
-       {true, 0},
-       {true, 0},
-       true},
-      {"the stop without /y answers for the stop",
-       [](FakeShell& s) { s.Define(kNet, [](const WString& p) { return Net(p, 1, 2, 0); }); },
-       {kStop, "run C:\\WINDOWS\\system32\\net.exe stop spooler", "Sleep 20", kStart},
-       {true, 2},
-       {true, 0},
-       true},
-      {"net cannot start",
-       [](FakeShell& s) { s.Refuse(kNet); },
-       {"refused C:\\WINDOWS\\system32\\net.exe stop spooler /y", "Sleep 20",
-        "refused C:\\WINDOWS\\system32\\net.exe start spooler"},
-       {false, 0},
-       {false, 0},
-       false},
-      {"no system folder: nothing is run, nothing looked for",
-       [](FakeShell& s) { s.systemFolder.clear(); },
-       {"Sleep 20"},
-       {false, 0},
-       {false, 0},
-       false},
-      {"a system folder with its backslash",
-       [](FakeShell& s) { s.systemFolder = u"D:\\"; },
-       {"run D:\\net.exe stop spooler /y", "Sleep 20", "run D:\\net.exe start spooler"},
-       {true, 0},
-       {true, 0},
-       true},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    FakeShell fresh;
-    fresh.onCall = [this](const std::string& call) { journal.push_back(call); };
-    row.script(fresh);
-    journal.clear();
-    const SpoolerRestart restart = RestartSpoolerByCommand(fresh, clock);
-    EXPECT_EQ(row.expected, journal);
-    EXPECT_EQ(row.stop.carriedOut, restart.stop.carriedOut);
-    EXPECT_EQ(row.stop.code, restart.stop.code);
-    EXPECT_EQ(row.start.carriedOut, restart.start.carriedOut);
-    EXPECT_EQ(row.start.code, restart.start.code);
-    EXPECT_EQ(row.restarted, restart.Restarted());
-  }
-}
-
-TEST_F(SpoolerRestartTest, ACommandThatNeverEndsIsEndedAfterAMinuteAndTheRestartGoesOn) {
-  // A net that waits for an answer on its hidden console, or for a service that never stops.
-  FakeShell fresh;
-  fresh.clock = &clock;
-  fresh.onCall = [this](const std::string& call) { journal.push_back(call); };
-  fresh.Hang(kNet);
-  journal.clear();
-  const uint64_t before = clock.MonotonicMs();
-  const SpoolerRestart restart = RestartSpoolerByCommand(fresh, clock);
-  EXPECT_FALSE(restart.stop.carriedOut);
-  EXPECT_FALSE(restart.Restarted()) << "a command ended after its minute answered nothing";
-  EXPECT_EQ((Lines{kStop, "ended C:\\WINDOWS\\system32\\net.exe stop spooler /y", "Sleep 20",
-                   kStart, "ended C:\\WINDOWS\\system32\\net.exe start spooler"}),
-            journal);
-  EXPECT_EQ((std::vector<uint32_t>{60000, 60000}), fresh.waitLimits);
-  EXPECT_EQ(120020u, clock.MonotonicMs() - before);
-}
 
 class SerialPortTest : public EngineFixture {
  protected:
@@ -154,11 +27,10 @@ TEST_F(SerialPortTest, TheLineSettingsAreWrittenBeforeTheSpoolerRestarts) {
   for (const Row& row : rows) {
     SCOPED_TRACE(Utf16ToUtf8(row.port));
     std::unique_ptr<RegistryValue> seenAtStop;
-    shell.Define(kNet, [&](const WString& parameters) {
-      if (parameters == u"stop spooler /y")
-        seenAtStop = registry.Value(WString(kSerialPortsKey), row.port);
-      return 0u;
-    });
+    serviceManager.onCall = [&](const std::string& call) {
+      journal.push_back(call);
+      if (call == "stop Spooler") seenAtStop = registry.Value(WString(kSerialPortsKey), row.port);
+    };
     registry.accesses.clear();
     journal.clear();
     const PortSetUp setUp = ConfigureSerialPort(Engine(), row.port, row.baud);
@@ -174,7 +46,7 @@ TEST_F(SerialPortTest, TheLineSettingsAreWrittenBeforeTheSpoolerRestarts) {
     ASSERT_EQ(1u, registry.accesses.size());
     EXPECT_EQ(0x2001Fu, registry.accesses[0].mask);
     EXPECT_FALSE(registry.accesses[0].create);
-    EXPECT_EQ((Lines{kStop, "Sleep 20", kStart}), journal);
+    EXPECT_EQ(kRestartJournal, journal);
     EXPECT_EQ(0, registry.openKeys());
   }
 }
@@ -204,17 +76,27 @@ TEST_F(SerialPortTest, AFailedWriteIsReportedAndTheSpoolerStillRestarts) {
     EXPECT_EQ(row.fault, setUp.fault);
     EXPECT_FALSE(setUp.Written());
     ASSERT_TRUE(setUp.restart) << "restarted all the same";
-    EXPECT_EQ((Lines{kStop, "Sleep 20", kStart}), journal);
+    EXPECT_EQ(kRestartJournal, journal);
   }
 }
 
 TEST_F(SerialPortTest, AWrittenPortWhoseRestartFailsSaysSo) {
-  shell.Define(kNet, [](const WString& p) { return Net(p, 0, 0, 2); });
+  serviceManager.Find(kSpoolerService)->failingStarts = -1;
   const PortSetUp setUp = ConfigureSerialPort(Engine(), u"COM3:", u"115200");
   EXPECT_TRUE(setUp.Written());
   ASSERT_TRUE(setUp.restart);
   EXPECT_FALSE(setUp.restart->Restarted());
-  EXPECT_EQ(2u, setUp.restart->start.code);
+  EXPECT_EQ(kErrorProcessAborted, setUp.restart->start.code);
+}
+
+TEST_F(SerialPortTest, ACallerThatRestartsItselfGetsTheSettingsWrittenAndNoRestart) {
+  const PortSetUp setUp =
+      ConfigureSerialPort(Engine(), u"COM3:", u"115200", SpoolerRestartWhen::kByCaller);
+  EXPECT_TRUE(setUp.Written());
+  EXPECT_TRUE(setUp.restartNeeded);
+  EXPECT_FALSE(setUp.restart);
+  EXPECT_TRUE(serviceManager.calls.empty());
+  EXPECT_EQ(u"115200,n,8,1", registry.Value(WString(kSerialPortsKey), u"COM3:")->Text());
 }
 
 TEST_F(SerialPortTest, AnOverlongBaudTextIsCutToTheBuffer) {
@@ -226,7 +108,7 @@ TEST_F(SerialPortTest, AnOverlongBaudTextIsCutToTheBuffer) {
 }
 
 class TcpIpPortTest : public EngineFixture {
- protected:
+ public:
   void SetUp() override { registry.AddKey(WString(kTcpIpPortsKey)); }
   WString Port(const WString& address) const { return WString(kTcpIpPortsKey) + u"\\" + address; }
 };
@@ -248,7 +130,9 @@ TEST_F(TcpIpPortTest, ThePortKeyHoldsTheTableInOrderAndTheSpoolerRestarts) {
   }
   EXPECT_EQ(names, registry.ValueNames(Port(u"127.0.0.1"))) << "written in table order";
   EXPECT_EQ(14u, registry.Value(Port(u"127.0.0.1"), u"SNMP Community")->data.size());
-  EXPECT_EQ((Lines{kStop, "Sleep 20", kStart}), journal);
+  Lines journalExpected = {"OpenPrinter ,XcvMonitor Standard TCP/IP Port"};
+  journalExpected.insert(journalExpected.end(), kRestartJournal.begin(), kRestartJournal.end());
+  EXPECT_EQ(journalExpected, journal) << "no monitor: the registry and a restart";
   EXPECT_EQ(0, registry.openKeys());
   for (const auto& access : registry.accesses) EXPECT_EQ(0x2001Fu, access.mask);
 }
@@ -315,15 +199,110 @@ TEST_F(TcpIpPortTest, WhatStopsThePortAndWhatItLeaves) {
     registry.AddKey(WString(kTcpIpPortsKey));
     system.versionQuerySucceeds = true;
     journal.clear();
+    serviceManager.calls.clear();
     row.script(fixture);
     const PortSetUp setUp = CreateTcpIpPort(Engine(), row.address);
     EXPECT_EQ(row.fault, setUp.fault);
     EXPECT_FALSE(setUp.Written());
     EXPECT_EQ(row.values, registry.ValueNames(Port(row.address)).size());
     EXPECT_EQ(0u, registry.ValueNames(WString(kTcpIpPortsKey)).size());
-    EXPECT_EQ(row.restarted, !journal.empty());
+    EXPECT_EQ(row.restarted, !serviceManager.calls.empty());
     EXPECT_EQ(row.restarted, setUp.restart.has_value());
     EXPECT_EQ(0, registry.openKeys());
+  }
+}
+
+TEST_F(TcpIpPortTest, WhereTheMonitorAnswersItTakesThePortAndNothingIsRestarted) {
+  struct Row {
+    const char* what;
+    std::function<void(TcpIpPortTest&)> script;
+    std::vector<std::string> commands;
+    PortSetUpFault fault;
+    uint32_t error;
+    bool existing;
+  };
+  const WString address = u"10.50.5.20";
+  const Row rows[] = {
+      {"a new port is added",
+       [](TcpIpPortTest&) {},
+       {"AddPort 10.50.5.20"},
+       PortSetUpFault::kNone,
+       0,
+       false},
+      {"a port the monitor has with these values is used as it is",
+       [&](TcpIpPortTest& t) {
+         for (const auto& [name, value] : TcpIpPortValues(address, 2)) {
+           t.registry.SetValue(t.Port(address), name, value);
+         }
+       },
+       {},
+       PortSetUpFault::kNone,
+       0,
+       true},
+      {"one of that name with other values is configured anew",
+       [&](TcpIpPortTest& t) {
+         t.spooler.tcpIpMonitor->ports[address] = RawPortData(address, u"printer.local");
+         t.registry.SetValue(t.Port(address), u"HostName", RegistryValue::String(u"printer.local"));
+       },
+       {"AddPort 10.50.5.20 refused 183", "ConfigPort 10.50.5.20"},
+       PortSetUpFault::kNone,
+       0,
+       false},
+      {"the monitor refuses it: told with its code, nothing written in its stead",
+       [](TcpIpPortTest& t) { t.spooler.tcpIpMonitor->refuseWith = 1722; },
+       {"AddPort 10.50.5.20 refused 1722"},
+       PortSetUpFault::kMonitorRefused,
+       1722,
+       false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    registry = FakeRegistry();
+    registry.AddKey(WString(kTcpIpPortsKey));
+    spooler.AddTcpIpMonitor();
+    serviceManager.calls.clear();
+    row.script(*this);
+    const size_t valuesBefore = registry.ValueNames(Port(address)).size();
+    const PortSetUp setUp = CreateTcpIpPort(Engine(), address);
+    EXPECT_EQ(row.commands, spooler.tcpIpMonitor->commands);
+    EXPECT_EQ(row.fault, setUp.fault);
+    EXPECT_EQ(row.error, setUp.error);
+    EXPECT_EQ(row.existing, setUp.existing);
+    EXPECT_TRUE(setUp.throughMonitor);
+    EXPECT_FALSE(setUp.restartNeeded);
+    EXPECT_FALSE(setUp.restart);
+    EXPECT_TRUE(serviceManager.calls.empty()) << "the spooler is not restarted for it";
+    EXPECT_EQ(valuesBefore, registry.ValueNames(Port(address)).size())
+        << "the monitor keeps its ports itself";
+    if (row.fault == PortSetUpFault::kNone && !row.existing) {
+      EXPECT_EQ(RawPortData(address, address), spooler.tcpIpMonitor->ports.at(address));
+    }
+  }
+}
+
+TEST_F(TcpIpPortTest, AMonitorThatDoesNotOpenLeavesTheRegistryAndOneRestart) {
+  struct Row {
+    const char* what;
+    bool monitor;
+    bool openDenied;
+  };
+  const Row rows[] = {{"no such monitor (Wine, a stripped Windows)", false, false},
+                      {"no right to administer it", true, true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    spooler.tcpIpMonitor.reset();
+    if (row.monitor) spooler.AddTcpIpMonitor().openDenied = row.openDenied;
+    serviceManager.calls.clear();
+    journal.clear();
+    const PortSetUp setUp = CreateTcpIpPort(Engine(), u"10.0.0.7");
+    EXPECT_TRUE(setUp.Written());
+    EXPECT_FALSE(setUp.throughMonitor);
+    EXPECT_EQ(10u, registry.ValueNames(Port(u"10.0.0.7")).size());
+    ASSERT_TRUE(setUp.restart);
+    EXPECT_TRUE(setUp.restart->Restarted());
+    EXPECT_EQ(1,
+              std::count(serviceManager.calls.begin(), serviceManager.calls.end(), "stop Spooler"));
+    EXPECT_EQ("OpenPrinter ,XcvMonitor Standard TCP/IP Port", journal.front());
   }
 }
 

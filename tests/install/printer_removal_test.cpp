@@ -1,6 +1,7 @@
 // Taking back what installations made, on the fake spooler and registry: which printers,
 // drivers and ports go, which stay and why, and that a dry run changes nothing.
 #include "install/printer_removal.h"
+#include "install/tcp_port_data.h"
 
 #include <gtest/gtest.h>
 
@@ -84,8 +85,7 @@ class Removal : public EngineFixture {
     });
   }
   int Restarts() const {
-    return static_cast<int>(std::count(journal.begin(), journal.end(),
-                                       "run C:\\WINDOWS\\system32\\net.exe start spooler"));
+    return static_cast<int>(std::count(journal.begin(), journal.end(), "start Spooler"));
   }
 
   std::vector<std::string> steps;
@@ -389,6 +389,47 @@ TEST_P(RemovalTable, TakesBackWhatItShouldAndLeavesTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RemovalTable, ::testing::ValuesIn(kRows));
+
+TEST_F(Removal, WhereTheMonitorAnswersItDeletesThePortAndNothingIsRestarted) {
+  struct Case {
+    const char* what;
+    uint32_t refuseWith;
+    std::vector<std::string> commands;
+    std::string step;
+  };
+  const Case rows[] = {
+      {"deleted at once", 0, {"DeletePort 10.0.0.9"}, "tcpip 10.0.0.9"},
+      {"the monitor refuses: told with its code, the key left",
+       5,
+       {"DeletePort 10.0.0.9 refused 5"},
+       "tcpip 10.0.0.9 left 5/0"},
+  };
+  for (const Case& row : rows) {
+    SCOPED_TRACE(row.what);
+    spooler.printers.clear();
+    spooler.AddInstalledPrinter(u"RT-80", u"10.0.0.9", u"RT-80");
+    FakeTcpIpMonitor& monitor = spooler.AddTcpIpMonitor();
+    monitor.ports[u"10.0.0.9"] = RawPortData(u"10.0.0.9", u"10.0.0.9");
+    monitor.refuseWith = row.refuseWith;
+    journal.clear();
+    Remove(RemovalSelection::kPrinter, u"RT-80");
+    EXPECT_EQ(row.commands, monitor.commands);
+    EXPECT_NE(steps.end(), std::find(steps.begin(), steps.end(), row.step));
+    EXPECT_EQ(0, Restarts()) << "the monitor takes its ports back itself";
+    EXPECT_TRUE(registry.HasKey(WString(kTcpIpPortsKey) + u"\\10.0.0.9"))
+        << "the monitor's own key is the monitor's to change";
+  }
+}
+
+TEST_F(Removal, ASerialPortsSettingsAndARegistryPortRestartTheSpoolerOnce) {
+  spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
+  spooler.AddInstalledPrinter(u"RT-80", u"10.0.0.9", u"RT-80");
+  const RemovalOutcome outcome = Remove(RemovalSelection::kAll);
+  EXPECT_EQ(1, Restarts());
+  ASSERT_TRUE(outcome.restart);
+  EXPECT_TRUE(outcome.restart->Restarted());
+  EXPECT_TRUE(shell.calls.empty()) << "no command is run for it";
+}
 
 TEST_F(Removal, ADryRunFindsTheSameStepsAndChangesNothing) {
   spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");

@@ -7,6 +7,9 @@
 #include <optional>
 
 #include "tests/platform/implementations.h"
+#ifdef _WIN32
+#include "platform/win32/print_spooler_win32.h"
+#endif
 #include "tests/platform/stand_in_printers.h"
 
 namespace kestrava {
@@ -267,6 +270,32 @@ TEST_P(SpoolerContract, ADeviceModeIsWholeOrAbsentWithAnError) {
     EXPECT_NE(0u, error);
   }
 }
+
+TEST_P(SpoolerContract, AMonitorTheSpoolerDoesNotHaveDoesNotOpen) {
+  uint32_t error = 0;
+  EXPECT_FALSE(spooler->OpenPortMonitor(u"Kestrava No Such Monitor", &error));
+  EXPECT_NE(0u, error);
+}
+
+#ifdef _WIN32
+// The system's own monitor of local ports answers through the same conversation as the TCP/IP
+// monitor: a port name it takes as valid.
+TEST(Win32PortMonitor, TheLocalPortMonitorAnswersThroughXcvData) {
+  Win32PrintSpooler spooler;
+  uint32_t error = 0;
+  std::unique_ptr<PortMonitorSession> monitor = spooler.OpenPortMonitor(u"Local Port", &error);
+  ASSERT_TRUE(monitor) << "error " << error;
+  const WString port = u"COM1:";
+  std::vector<uint8_t> name;
+  for (char16_t c : port + WString(1, u'\0')) {
+    name.push_back(static_cast<uint8_t>(c & 0xFF));
+    name.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  uint32_t status = 1;
+  ASSERT_TRUE(monitor->Data(u"PortIsValid", name, status, &error)) << "error " << error;
+  EXPECT_EQ(0u, status);
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(All, SpoolerContract, ::testing::ValuesIn(SpoolerImplementations()),
                          ImplementationName());

@@ -3,6 +3,9 @@
 // no service's is refused with the system's own code.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "tests/fakes/fake_service_manager.h"
 #include "tests/platform/implementations.h"
 #ifdef _WIN32
@@ -54,6 +57,42 @@ TEST_P(ServiceManagerContract, ANameThatIsNoServicesIsRefusedWithTheSystemsCode)
     uint32_t error = 0;
     EXPECT_FALSE(manager->StateOf(row.name, error));
     EXPECT_EQ(row.error, error);
+  }
+}
+
+TEST_P(ServiceManagerContract, NoSuchServiceIsNeitherStoppedNorStartedNorListed) {
+  uint32_t error = 0;
+  EXPECT_FALSE(manager->Stop(u"KestravaNoSuchService", error));
+  EXPECT_EQ(1060u, error);
+  error = 0;
+  EXPECT_FALSE(manager->Start(u"KestravaNoSuchService", error));
+  EXPECT_EQ(1060u, error);
+  error = 0;
+  std::vector<WString> dependents = {u"kept"};
+  EXPECT_FALSE(manager->ActiveDependents(u"KestravaNoSuchService", dependents, error));
+  EXPECT_EQ(1060u, error);
+  EXPECT_EQ(std::vector<WString>{u"kept"}, dependents) << "left as it was";
+}
+
+TEST_P(ServiceManagerContract, ARunningSpoolerIsNotStartedTwiceAndItsDependentsAreListed) {
+  uint32_t error = 0;
+  std::optional<ServiceState> state = manager->StateOf(kSpoolerService, error);
+  if (state == ServiceState::kStopped) manager->Start(kSpoolerService, error);
+  // A start takes the service manager a moment: asked again for ten seconds at most.
+  for (int i = 0; i < 1000 && state != ServiceState::kRunning; ++i) {
+    state = manager->StateOf(kSpoolerService, error);
+    if (state != ServiceState::kRunning) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(std::optional<ServiceState>(ServiceState::kRunning), state) << "error " << error;
+  EXPECT_FALSE(manager->Start(kSpoolerService, error));
+  EXPECT_EQ(1056u, error) << "ERROR_SERVICE_ALREADY_RUNNING";
+  std::vector<WString> dependents = {u"replaced"};
+  EXPECT_TRUE(manager->ActiveDependents(kSpoolerService, dependents, error)) << error;
+  for (const WString& dependent : dependents) {
+    EXPECT_NE(u"replaced", dependent);
+    EXPECT_NE(std::optional<ServiceState>(ServiceState::kStopped),
+              manager->StateOf(dependent, error))
+        << Utf16ToUtf8(dependent);
   }
 }
 

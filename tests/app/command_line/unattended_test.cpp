@@ -11,6 +11,7 @@
 #include "payload/trusted_folder.h"
 #include "tests/app/command_line/unattended_fixture.h"
 #include "tests/fakes/hex.h"
+#include "tests/install/tcp_ip_port_values.h"
 
 namespace kestrava {
 namespace {
@@ -46,9 +47,61 @@ TEST_F(Unattended, AProgramFolderOfSomeoneElsesGivesNoDriverFileAndTouchesNothin
   }
   EXPECT_FALSE(spooler.FindPrinter(u"RT-58C"));
   EXPECT_TRUE(com3->written.empty()) << "no port check";
-  EXPECT_TRUE(shell.calls.empty()) << "no spooler restart";
+  EXPECT_TRUE(serviceManager.calls.empty()) << "no spooler restart";
   EXPECT_FALSE(registry.Value(WString(kSerialPortsKey), u"COM3:"));
   ExpectNoWindow();
+}
+
+// A run restarts the spooler once at most, after its port changes and before the driver is
+// registered, and not at all for a network printer whose port the monitor took.
+TEST_F(Unattended, ARunRestartsTheSpoolerOnceAtMostAndNotForAPortTheMonitorTook) {
+  struct Case {
+    const char* what;
+    bool monitor;
+    Words words;
+    size_t restarts;
+    const char* portLine;
+  };
+  const Case cases[] = {
+      {"a COM port: its settings are read at the one restart", false, Com(), 1,
+       "port set-up: COM3: = 115200,n,8,1"},
+      {"a LAN printer without the monitor: its registry port, one restart", false, Lan(), 1,
+       "port set-up: Standard TCP/IP port 127.0.0.1, raw, TCP port 9100"},
+      {"a LAN printer whose port the monitor took: no restart at all", true, Lan(), 0,
+       "port set-up: Standard TCP/IP port 127.0.0.1, raw, TCP port 9100"},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.what);
+    spooler.printers.clear();
+    spooler.tcpIpMonitor.reset();
+    registry.DeleteMachineKeyTree(WString(kTcpIpPortsKey) + u"\\127.0.0.1");
+    if (row.monitor) spooler.AddTcpIpMonitor();
+    serviceManager.calls.clear();
+    console.lines.clear();
+    ASSERT_EQ(kExitDone, Run(row.words)) << Output();
+    EXPECT_EQ(row.restarts,
+              static_cast<size_t>(std::count(serviceManager.calls.begin(),
+                                             serviceManager.calls.end(), "stop Spooler")));
+    EXPECT_TRUE(Said(row.portLine)) << Output();
+    EXPECT_TRUE(shell.calls.empty()) << "no command is run";
+    if (row.monitor) {
+      EXPECT_EQ(std::vector<std::string>{"AddPort 127.0.0.1"}, spooler.tcpIpMonitor->commands);
+    }
+  }
+}
+
+TEST_F(Unattended, APortTheMonitorHasWithTheseValuesIsUsedAsItIs) {
+  spooler.AddTcpIpMonitor();
+  for (const auto& [name, value] : TcpIpPortValues(u"127.0.0.1", 2)) {
+    registry.SetValue(WString(kTcpIpPortsKey) + u"\\127.0.0.1", name, value);
+  }
+  ASSERT_EQ(kExitDone, Run(Lan())) << Output();
+  EXPECT_TRUE(
+      Said("port set-up: Standard TCP/IP port 127.0.0.1 is there already (raw, TCP port "
+           "9100), used as it is"))
+      << Output();
+  EXPECT_TRUE(spooler.tcpIpMonitor->commands.empty());
+  EXPECT_TRUE(serviceManager.calls.empty());
 }
 
 TEST_F(Unattended, TheLinesFollowTheLanguageAndGoToTheLogFileToo) {
@@ -365,12 +418,23 @@ const Outcome kOutcomes[] = {
      "port set-up: the Standard TCP/IP port 127.0.0.1 cannot be written: its registry key is "
      "not there (going on)"},
     {"SpoolerNotRestarted",
+     [](Unattended& u) { u.serviceManager.Find(kSpoolerService)->failingStarts = -1; }, Com(), 18,
+     "spooler: not restarted: stop done, start answered 1067 (The process terminated "
+     "unexpectedly.)"},
+    {"SpoolerStopNeverEnds",
+     [](Unattended& u) { u.serviceManager.Find(kSpoolerService)->neverStops = true; }, Com(), 18,
+     "spooler: not restarted: stop answered 1053 (The service did not respond to the start or "
+     "control request in a timely fashion.), start answered 1056 ()"},
+    {"SpoolerRestartedButNotItsDependent",
      [](Unattended& u) {
-       u.shell.Define(kNet, [](const WString& p) { return p == u"start spooler" ? 2u : 0u; });
+       u.serviceManager.AddDependent(u"Fax", kSpoolerService, ServiceState::kRunning);
+       u.serviceManager.Find(u"Fax")->failingStarts = -1;
      },
-     Com(), 18,
-     "spooler: not restarted: net stop spooler ended with exit code 0, net start spooler ended "
-     "with exit code 2"},
+     Com(), 18, "spooler: restarted, but the services depending on it did not start again: Fax"},
+    {"TcpIpPortRefusedByTheMonitor",
+     [](Unattended& u) { u.spooler.AddTcpIpMonitor().refuseWith = 5; }, Lan(), 17,
+     "port set-up: the Standard TCP/IP port 127.0.0.1 cannot be written: the TCP/IP port "
+     "monitor refused it: 5 Access is denied. (going on)"},
     {"DefaultPrinterRefused",
      [](Unattended& u) { u.spooler.Fail(FakePrintSpooler::Op::kSetDefault, 5); },
      Com({u"--default"}), 19,
@@ -423,12 +487,12 @@ const Outcome kOutcomes[] = {
        u.spooler.AddInstalledPrinter(u"RT-58C", u"COM3:", u"RT-58C");
        u.registry.SetValue(WString(kSerialPortsKey), u"COM3:",
                            RegistryValue::String(u"115200,n,8,1"));
-       u.shell.Define(kNet, [](const WString& p) { return p == u"start spooler" ? 2u : 0u; });
+       u.serviceManager.Find(kSpoolerService)->failingStarts = -1;
      },
      {u"uninstall", u"--all"},
      18,
-     "spooler: not restarted: net stop spooler ended with exit code 0, net start spooler ended "
-     "with exit code 2"},
+     "spooler: not restarted: stop done, start answered 1067 (The process terminated "
+     "unexpectedly.)"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UnattendedOutcome, ::testing::ValuesIn(kOutcomes),

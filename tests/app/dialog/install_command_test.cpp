@@ -18,7 +18,7 @@ const char16_t* const kUsbPath =
     u"\\\\?\\usb#vid_0416&pid_5011#1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const char16_t* const kFailure = u"Please check the connection\uFF01";
 const char16_t* const kQuestion = u"Succeed !\nDo you want to printing test page?";
-const std::string kNetStop = "run C:\\WINDOWS\\system32\\net.exe stop spooler /y";
+const std::string kSpoolerStop = "stop Spooler";
 constexpr uint32_t kLoopback = 0x7F000001;
 
 class InstallCommand : public PortCommandFixture {
@@ -38,6 +38,7 @@ class InstallCommand : public PortCommandFixture {
     shell.onCall = note;
     spooler.onCall = note;
     graphics.onCall = note;
+    serviceManager.onCall = note;
     clock.onSleep = [this](uint32_t ms) { journal.push_back("Sleep " + std::to_string(ms)); };
   }
 
@@ -123,7 +124,7 @@ TEST_P(InstallRoad, ChecksPreparesInstallsAndPrintsTheTestPage) {
   ASSERT_TRUE(installed);
   EXPECT_EQ(road.printerPort, installed->record.portName);
   EXPECT_EQ(static_cast<uint32_t>(road.interface), PrinterNumber(u"RT-80C", u"PortType"));
-  EXPECT_EQ(road.spoolerRestarts, Count(kNetStop));
+  EXPECT_EQ(road.spoolerRestarts, Count(kSpoolerStop));
   if (road.interface == 1 || road.interface == 3) {
     const auto line = registry.Value(WString(kSerialPortsKey), road.printerPort);
     ASSERT_TRUE(line);
@@ -133,7 +134,7 @@ TEST_P(InstallRoad, ChecksPreparesInstallsAndPrintsTheTestPage) {
     EXPECT_TRUE(registry.HasKey(WString(kTcpIpPortsKey) + u"\\127.0.0.1"));
   }
   // The port's own restart comes before the installation's, which comes before the driver.
-  EXPECT_LT(Position(kNetStop), Position("AddPrinterDriver"));
+  EXPECT_LT(Position(kSpoolerStop), Position("AddPrinterDriver"));
   // Yes: the test page, 511 ms after the answer, with the controls already enabled.
   EXPECT_LT(Position("Sleep 511"), Position("StartDoc RT-80C"));
   EXPECT_EQ(1, Count("EndPage"));
@@ -212,7 +213,7 @@ TEST_P(InstallRefusal, StopsBeforeAnythingIsInstalled) {
   EXPECT_EQ(row.pageSent, !com3.written.empty());
   EXPECT_TRUE(spooler.drivers.empty());
   EXPECT_EQ(0, Count("AddPrinter "));
-  EXPECT_EQ(0, Count(kNetStop)) << "no port was prepared";
+  EXPECT_EQ(0, Count(kSpoolerStop)) << "no port was prepared";
   EXPECT_TRUE(InstallControlsEnabled());
 }
 
@@ -307,7 +308,7 @@ TEST_F(InstallCommand, WhatFellShortGoesToTheSupportLogAndTheMessagesStayTheRoad
   security.Protect(u"C:\\Users\\bob\\Downloads", sid::kAdministrators, WorkingFolderRights());
   AddSamplePlatformFolder(files, u"C:\\Users\\bob\\Downloads", u"Windows x64");
   registry.FailWrites(WString(kSerialPortsKey));
-  shell.Define(kNet, [](const WString& p) { return p == u"start spooler" ? 2u : 0u; });
+  serviceManager.Find(kSpoolerService)->failingStarts = -1;
   spooler.Fail(FakePrintSpooler::Op::kSetDefault, 5);
   deviceIo.Add(u"COM3", true);
   Choose(1, {u"COM3"}, u"NO COM");
@@ -322,8 +323,8 @@ TEST_F(InstallCommand, WhatFellShortGoesToTheSupportLogAndTheMessagesStayTheRoad
       files.Content(u"C:\\Program Files (x86)\\Kestrava V8.11\\setup.log").value_or("");
   for (const char* line :
        {"port set-up: COM3: = 115200,n,8,1 not written: the registry refused a value",
-        "spooler: not restarted: net stop spooler ended with exit code 0, net start spooler "
-        "ended with exit code 2",
+        "spooler: not restarted: stop done, start error 1067: The process terminated "
+        "unexpectedly.",
         "install: RT-80C on COM3:, for Windows 10, default printer yes, from the program's folder",
         "default printer: RT-80C could not be made the default printer: error 5: Access is "
         "denied."}) {
@@ -378,7 +379,7 @@ TEST_P(InstallFromBesideTheProgram, IsRefusedWhenOthersCanChangeIt) {
   }
   EXPECT_FALSE(spooler.FindPrinter(u"RT-80C"));
   EXPECT_TRUE(com3.written.empty()) << "no port check";
-  EXPECT_TRUE(shell.calls.empty()) << "no spooler restart";
+  EXPECT_TRUE(serviceManager.calls.empty()) << "no spooler restart";
   const std::string log =
       files.Content(u"C:\\Program Files (x86)\\Kestrava V8.11\\setup.log").value_or("");
   // The user's own folder is named by what it is, never by its path.
