@@ -29,12 +29,11 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
   if (datagram.length == 0 || reply[0] != static_cast<uint8_t>(kDiscoveryProbe[0])) return true;
   reply[datagram.length] = 0;
 
-  // No printer answers from these; with an empty address list they would otherwise count as
+  // No printer answers from these; with no segment known they would otherwise count as
   // local and be listed.
   if (datagram.fromAddress == kBroadcastAddress || datagram.fromAddress == 0) return true;
-  const std::string sender = DottedAddress(datagram.fromAddress);
-  if (IsOnLocalSegment(localAddressList(), sender, datagram.fromPort)) {
-    return ListOrPrune(printers, WidenAscii(sender));
+  if (IsOnLocalSegment(localSegments(), datagram.fromAddress, datagram.fromPort)) {
+    return ListOrPrune(printers, WidenAscii(DottedAddress(datagram.fromAddress)));
   }
   if (datagram.fromPort == kPrinterDiscoveryPort) {
     SendConfigurationPacket(reply);

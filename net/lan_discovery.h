@@ -1,5 +1,5 @@
 // LAN printer discovery: the discovery socket on port 5001 with the ICMP echo facility that
-// opens with it, the computer's own addresses (`localAddressList`), one discovery cycle, and
+// opens with it, the computer's own segments (`localSegments`), one discovery cycle, and
 // the discovery thread that runs cycles while LAN is the chosen interface.
 //
 // One object per process, shared: the dialog owns it and every discovery thread holds it too,
@@ -22,6 +22,7 @@
 
 #include "net/discovered_printers.h"
 #include "net/discovery_packets.h"
+#include "net/local_segments.h"
 #include "platform/adapters.h"
 #include "platform/clock.h"
 #include "platform/icmp.h"
@@ -67,15 +68,15 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   void OpenDiscoverySocket();
   // Closes the socket when it is open; a receive waiting on it returns at once.
   void CloseDiscoverySocket();
-  // Rebuilds `localAddressList` from the adapter table (see net/local_addresses.h).
+  // Rebuilds `localSegments` from the adapter table (see net/local_addresses.h).
   void RefreshLocalAddresses();
   // Ends the pending receive of the open socket at once (and the next one, if the cycle has not
   // reached its receive yet). Nothing without an open socket.
   void CancelPendingReceive();
 
   bool socketOpen() const;
-  std::string localAddressList() const;
-  void SetLocalAddressList(const std::string& list);
+  LocalSegments localSegments() const;
+  void SetLocalSegments(const LocalSegments& segments);
 
   // The dialog's interface kind as the dialog last exchanged it with its controls; the thread
   // runs cycles only while it is LAN.
@@ -121,7 +122,7 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   std::shared_ptr<UdpSocket> socket_;
   std::unique_ptr<IcmpFacility> echo_;
   bool echoOpened_ = false;
-  std::string localAddressList_;
+  LocalSegments localSegments_;
   const UdpSocket* probedSocket_ = nullptr;  // where and when the last probe went out
   uint64_t probedAtMs_ = 0;
   std::atomic<int32_t> interfaceKind_{-1};
