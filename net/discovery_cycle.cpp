@@ -1,5 +1,8 @@
 // One discovery cycle: a probe, at most one answer, and what the answer means for the list.
+#include <algorithm>
+
 #include "net/lan_discovery.h"
+#include "net/local_addresses.h"
 #include "platform/ipv4_text.h"
 
 namespace kestrava {
@@ -14,8 +17,14 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
   if (stopping_) return false;
 
   if (ProbeDue(*socket)) {
+    const LocalSegments segments = FollowAdapters(*socket);
     socket->EnableBroadcast();
     socket->SendTo(kBroadcastAddress, kPrinterDiscoveryPort, kDiscoveryProbe, kProbeSize);
+    for (const LocalSegment& segment : segments) {
+      if (!segment.HasBroadcast()) continue;
+      socket->SendFrom(segment.address, segment.Broadcast(), kPrinterDiscoveryPort, kDiscoveryProbe,
+                       kProbeSize);
+    }
   }
 
   uint8_t reply[kReplyBufferSize] = {};
@@ -40,6 +49,28 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
     return false;
   }
   return true;
+}
+
+LocalSegments LanDiscovery::FollowAdapters(UdpSocket& socket) {
+  LocalSegments segments;
+  // The table cannot be read: the segments and sockets stay as they were.
+  if (ReadLocalSegments(adapters_, segments)) {
+    SetLocalSegments(segments);
+  } else {
+    segments = localSegments();
+  }
+  // A socket for each address with a subnet broadcast; those of addresses that went, closed.
+  for (uint32_t address : socket.LocalAddresses()) {
+    const bool kept = std::any_of(segments.begin(), segments.end(), [address](const auto& s) {
+      return s.address == address && s.HasBroadcast();
+    });
+    if (!kept) socket.RemoveLocalAddress(address);
+  }
+  for (const LocalSegment& segment : segments) {
+    // An address the system refuses to bind (not up yet, or gone again) is tried next time.
+    if (segment.HasBroadcast()) socket.AddLocalAddress(segment.address);
+  }
+  return segments;
 }
 
 bool LanDiscovery::ProbeDue(const UdpSocket& socket) {

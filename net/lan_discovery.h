@@ -86,7 +86,10 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   bool IsHostReachable(const WString& address);
 
   // One probe (unless the last went out less than kMinimumProbeIntervalMs ago) and at most
-  // one answer. True to go on, false to end the thread: a listed
+  // one answer. A probe goes to the limited broadcast from the socket on every interface, and,
+  // the adapters read again, to each adapter address's subnet broadcast from a socket bound to
+  // that address; the answer is read from any of these sockets. True to go on, false to end the
+  // thread: a listed
   // printer stopped answering and was removed, a configuration packet went to a printer
   // outside the computer's segments, or the discovery is stopping.
   bool DiscoveryCycle(DiscoveredPrinters& printers);
@@ -109,6 +112,10 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
  private:
   std::shared_ptr<UdpSocket> OpenSocket() const;
   bool ProbeDue(const UdpSocket& socket);
+  // Reads the adapters again: the segments become theirs, and the socket gets one bound to
+  // each of their addresses that has a subnet broadcast, and loses those of addresses that went.
+  // Returns the segments.
+  LocalSegments FollowAdapters(UdpSocket& socket);
   bool ListOrPrune(DiscoveredPrinters& printers, const WString& sender);
   void SendConfigurationPacket(const uint8_t (&reply)[kReplyBufferSize]);
 

@@ -12,7 +12,9 @@ struct LocalSegment {
   uint32_t address = 0;
   uint32_t mask = 0;
 
-  // The subnet's own broadcast address (address | ~mask).
+  // The subnet's own broadcast address (address | ~mask). A /31 or /32 (a point-to-point link)
+  // has none.
+  bool HasBroadcast() const { return ~mask >= 3; }
   uint32_t Broadcast() const { return address | ~mask; }
   bool Holds(uint32_t other) const { return (other & mask) == (address & mask); }
   bool operator==(const LocalSegment& other) const {
