@@ -54,7 +54,7 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
 LocalSegments LanDiscovery::FollowAdapters(UdpSocket& socket) {
   LocalSegments segments;
   // The table cannot be read: the segments and sockets stay as they were.
-  if (ReadLocalSegments(adapters_, segments)) {
+  if (ReadLocalSegments(adapters_, segments, adapterTableCapacity_)) {
     SetLocalSegments(segments);
   } else {
     segments = localSegments();

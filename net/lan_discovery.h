@@ -130,7 +130,8 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   std::unique_ptr<IcmpFacility> echo_;
   bool echoOpened_ = false;
   LocalSegments localSegments_;
-  const UdpSocket* probedSocket_ = nullptr;  // where and when the last probe went out
+  uint32_t adapterTableCapacity_ = kAdapterRecordSize;  // the discovery thread's alone
+  const UdpSocket* probedSocket_ = nullptr;             // where and when the last probe went out
   uint64_t probedAtMs_ = 0;
   std::atomic<int32_t> interfaceKind_{-1};
   std::atomic<bool> stopping_{false};

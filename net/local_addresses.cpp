@@ -1,5 +1,6 @@
 #include "net/local_addresses.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -60,11 +61,15 @@ bool IsExcludedAdapter(const AdapterRecord& adapter) {
 
 namespace {
 
-bool ReadSegments(AdapterTable& table, Process* traceTo, LocalSegments& segments) {
+bool ReadSegments(AdapterTable& table, Process* traceTo, LocalSegments& segments,
+                  uint32_t& capacity) {
   std::vector<AdapterRecord> adapters;
   uint32_t required = 0;
-  AdapterStatus status = table.Query(kAdapterRecordSize, required, adapters);
-  if (status == AdapterStatus::kBufferTooSmall) status = table.Query(required, required, adapters);
+  AdapterStatus status = table.Query(capacity, required, adapters);
+  if (status == AdapterStatus::kBufferTooSmall) {
+    capacity = required;
+    status = table.Query(required, required, adapters);
+  }
   if (status != AdapterStatus::kOk) return false;
 
   LocalSegments read;
@@ -86,11 +91,13 @@ bool ReadSegments(AdapterTable& table, Process* traceTo, LocalSegments& segments
 }  // namespace
 
 bool RefreshLocalAddresses(AdapterTable& table, Process& process, LocalSegments& segments) {
-  return ReadSegments(table, &process, segments);
+  uint32_t capacity = kAdapterRecordSize;
+  return ReadSegments(table, &process, segments, capacity);
 }
 
-bool ReadLocalSegments(AdapterTable& table, LocalSegments& segments) {
-  return ReadSegments(table, nullptr, segments);
+bool ReadLocalSegments(AdapterTable& table, LocalSegments& segments, uint32_t& capacity) {
+  capacity = std::max(capacity, kAdapterRecordSize);
+  return ReadSegments(table, nullptr, segments, capacity);
 }
 
 }  // namespace kestrava

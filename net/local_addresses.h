@@ -22,7 +22,9 @@ bool IsExcludedAdapter(const AdapterRecord& adapter);
 // ("00-1A-2B-3C-4D-5E\n").
 bool RefreshLocalAddresses(AdapterTable& table, Process& process, LocalSegments& segments);
 
-// The same without the trace, for the search to follow adapters that come and go.
-bool ReadLocalSegments(AdapterTable& table, LocalSegments& segments);
+// The same without the trace, for the search to follow adapters that come and go at every
+// probe. The first query holds `capacity` bytes (at least one record); the size the system asked
+// for is kept there, so that the next read takes one query unless the table grew.
+bool ReadLocalSegments(AdapterTable& table, LocalSegments& segments, uint32_t& capacity);
 
 }  // namespace kestrava

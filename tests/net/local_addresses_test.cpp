@@ -87,15 +87,22 @@ TEST_F(LocalAddressesTest, TheFirstQueryHoldsOneRecordAndTheRetryTakesTheAskedSi
   EXPECT_EQ("10.0.0.2/255.255.255.0_10.1.0.2/255.255.255.0_10.2.0.2/255.255.255.0_", list);
 }
 
-TEST_F(LocalAddressesTest, TheSearchReadsTheSameSegmentsWithoutATraceAndAMissingMaskIsA24) {
+TEST_F(LocalAddressesTest,
+       TheSearchReadsTheSameSegmentsWithoutATraceInOneQueryAndAMissingMaskIsA24) {
   table.adapters = {MakeAdapter("Ethernet", kPlainHardware, {"10.50.3.7/16", "172.16.4.1"}),
                     MakeAdapter("VPN", {0x02, 0, 0, 0, 0, 1}, {"10.8.0.6/30"})};
   table.adapters[0].ipMasks[1] = "";  // a mask the system did not give
   LocalSegments segments;
-  ASSERT_TRUE(ReadLocalSegments(table, segments));
+  uint32_t capacity = 0;
+  ASSERT_TRUE(ReadLocalSegments(table, segments, capacity));
   EXPECT_EQ("10.50.3.7/255.255.0.0_172.16.4.1/255.255.255.0_10.8.0.6/255.255.255.252_",
             SegmentsText(segments));
   EXPECT_TRUE(process.standardOutput.empty());
+  EXPECT_EQ((std::vector<uint32_t>{648, 648 + 40 + 648}), table.queries);
+  table.queries.clear();
+  ASSERT_TRUE(ReadLocalSegments(table, segments, capacity));
+  EXPECT_EQ((std::vector<uint32_t>{648 + 40 + 648}), table.queries)
+      << "the next read asks with the size the system wanted";
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(SegmentsText(segments), list);
   EXPECT_FALSE(process.standardOutput.empty());
