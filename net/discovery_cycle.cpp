@@ -53,11 +53,21 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
 
 LocalSegments LanDiscovery::FollowAdapters(UdpSocket& socket) {
   LocalSegments segments;
-  // The table cannot be read: the segments and sockets stay as they were.
-  if (ReadLocalSegments(adapters_, segments, adapterTableCapacity_)) {
-    SetLocalSegments(segments);
-  } else {
-    segments = localSegments();
+  uint32_t capacity = 0;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    capacity = adapterTableCapacity_;
+  }
+  const bool read = ReadLocalSegments(adapters_, segments, capacity);
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    adapterTableCapacity_ = capacity;
+    // The table cannot be read: the segments and sockets stay as they were.
+    if (read) {
+      localSegments_ = segments;
+    } else {
+      segments = localSegments_;
+    }
   }
   // A socket for each address with a subnet broadcast; those of addresses that went, closed.
   for (uint32_t address : socket.LocalAddresses()) {

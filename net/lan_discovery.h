@@ -89,9 +89,8 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   // one answer. A probe goes to the limited broadcast from the socket on every interface, and,
   // the adapters read again, to each adapter address's subnet broadcast from a socket bound to
   // that address; the answer is read from any of these sockets. True to go on, false to end the
-  // thread: a listed
-  // printer stopped answering and was removed, a configuration packet went to a printer
-  // outside the computer's segments, or the discovery is stopping.
+  // thread: a listed printer stopped answering and was removed, a configuration packet went to
+  // a printer outside the computer's segments, or the discovery is stopping.
   bool DiscoveryCycle(DiscoveredPrinters& printers);
 
   // Sets `dialog.running` and starts DiscoveryThread through `startWorker`; when the thread
@@ -130,7 +129,7 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   std::unique_ptr<IcmpFacility> echo_;
   bool echoOpened_ = false;
   LocalSegments localSegments_;
-  uint32_t adapterTableCapacity_ = kAdapterRecordSize;  // the discovery thread's alone
+  uint32_t adapterTableCapacity_ = kAdapterRecordSize;  // what the last table read asked for
   const UdpSocket* probedSocket_ = nullptr;             // where and when the last probe went out
   uint64_t probedAtMs_ = 0;
   std::atomic<int32_t> interfaceKind_{-1};
