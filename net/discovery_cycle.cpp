@@ -1,5 +1,8 @@
 // One discovery cycle: a probe, at most one answer, and what the answer means for the list.
+#include <algorithm>
+
 #include "net/lan_discovery.h"
+#include "net/local_addresses.h"
 #include "platform/ipv4_text.h"
 
 namespace kestrava {
@@ -14,8 +17,14 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
   if (stopping_) return false;
 
   if (ProbeDue(*socket)) {
+    const LocalSegments segments = FollowAdapters(*socket);
     socket->EnableBroadcast();
     socket->SendTo(kBroadcastAddress, kPrinterDiscoveryPort, kDiscoveryProbe, kProbeSize);
+    for (const LocalSegment& segment : segments) {
+      if (!segment.HasBroadcast()) continue;
+      socket->SendFrom(segment.address, segment.Broadcast(), kPrinterDiscoveryPort, kDiscoveryProbe,
+                       kProbeSize);
+    }
   }
 
   uint8_t reply[kReplyBufferSize] = {};
@@ -29,18 +38,49 @@ bool LanDiscovery::DiscoveryCycle(DiscoveredPrinters& printers) {
   if (datagram.length == 0 || reply[0] != static_cast<uint8_t>(kDiscoveryProbe[0])) return true;
   reply[datagram.length] = 0;
 
-  // No printer answers from these; with an empty address list they would otherwise count as
+  // No printer answers from these; with no segment known they would otherwise count as
   // local and be listed.
   if (datagram.fromAddress == kBroadcastAddress || datagram.fromAddress == 0) return true;
-  const std::string sender = DottedAddress(datagram.fromAddress);
-  if (IsOnLocalSegment(localAddressList(), sender, datagram.fromPort)) {
-    return ListOrPrune(printers, WidenAscii(sender));
+  if (IsOnLocalSegment(localSegments(), datagram.fromAddress, datagram.fromPort)) {
+    return ListOrPrune(printers, WidenAscii(DottedAddress(datagram.fromAddress)));
   }
   if (datagram.fromPort == kPrinterDiscoveryPort) {
     SendConfigurationPacket(reply);
     return false;
   }
   return true;
+}
+
+LocalSegments LanDiscovery::FollowAdapters(UdpSocket& socket) {
+  LocalSegments segments;
+  uint32_t capacity = 0;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    capacity = adapterTableCapacity_;
+  }
+  const bool read = ReadLocalSegments(adapters_, segments, capacity);
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    adapterTableCapacity_ = capacity;
+    // The table cannot be read: the segments and sockets stay as they were.
+    if (read) {
+      localSegments_ = segments;
+    } else {
+      segments = localSegments_;
+    }
+  }
+  // A socket for each address with a subnet broadcast; those of addresses that went, closed.
+  for (uint32_t address : socket.LocalAddresses()) {
+    const bool kept = std::any_of(segments.begin(), segments.end(), [address](const auto& s) {
+      return s.address == address && s.HasBroadcast();
+    });
+    if (!kept) socket.RemoveLocalAddress(address);
+  }
+  for (const LocalSegment& segment : segments) {
+    // An address the system refuses to bind (not up yet, or gone again) is tried next time.
+    if (segment.HasBroadcast()) socket.AddLocalAddress(segment.address);
+  }
+  return segments;
 }
 
 bool LanDiscovery::ProbeDue(const UdpSocket& socket) {

@@ -33,12 +33,4 @@ ConfigurationPacket BuildConfigurationPacket(const uint8_t (&reply)[kReplyBuffer
   return packet;
 }
 
-bool IsOnLocalSegment(const std::string& localAddressList, const std::string& sender,
-                      uint16_t senderPort) {
-  const size_t lastDot = sender.rfind('.');
-  const std::string prefix = lastDot == std::string::npos ? "" : sender.substr(0, lastDot + 1);
-  return (localAddressList.empty() || localAddressList.find(prefix) != std::string::npos) &&
-         senderPort == kPrinterDiscoveryPort;
-}
-
 }  // namespace kestrava

@@ -1,11 +1,10 @@
-// The bytes of LAN discovery: the probe every cycle broadcasts, the test that tells a printer's
-// reply, and the configuration packet sent to a printer outside the computer's segments.
+// The bytes of LAN discovery: the probe every cycle broadcasts and the configuration packet sent
+// to a printer outside the computer's segments (net/local_segments.h tells which those are).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace kestrava {
 
@@ -23,11 +22,5 @@ using ConfigurationPacket = std::array<uint8_t, kConfigurationPacketSize>;
 // "QX0001SAVE", then bytes 11 to 63 of the reply (a zero-filled buffer of kReplyBufferSize),
 // then 16 at offset 16 and 9100 at offset 30 (both little-endian) and 1 at offset 32.
 ConfigurationPacket BuildConfigurationPacket(const uint8_t (&reply)[kReplyBufferSize]);
-
-// The sender is on one of the computer's segments when its prefix (its address up to and
-// including the last ".") appears anywhere in `localAddressList`, or the list is empty; and it
-// answered from the printers' port.
-bool IsOnLocalSegment(const std::string& localAddressList, const std::string& sender,
-                      uint16_t senderPort);
 
 }  // namespace kestrava

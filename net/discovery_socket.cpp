@@ -44,8 +44,8 @@ void LanDiscovery::CloseDiscoverySocket() {
 }
 
 void LanDiscovery::RefreshLocalAddresses() {
-  std::string list;
-  if (kestrava::RefreshLocalAddresses(adapters_, process_, list)) SetLocalAddressList(list);
+  LocalSegments segments;
+  if (kestrava::RefreshLocalAddresses(adapters_, process_, segments)) SetLocalSegments(segments);
 }
 
 void LanDiscovery::CancelPendingReceive() {
@@ -63,14 +63,14 @@ std::shared_ptr<UdpSocket> LanDiscovery::OpenSocket() const {
   return socket_;
 }
 
-std::string LanDiscovery::localAddressList() const {
+LocalSegments LanDiscovery::localSegments() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return localAddressList_;
+  return localSegments_;
 }
 
-void LanDiscovery::SetLocalAddressList(const std::string& list) {
+void LanDiscovery::SetLocalSegments(const LocalSegments& segments) {
   std::lock_guard<std::mutex> guard(lock_);
-  localAddressList_ = list;
+  localSegments_ = segments;
 }
 
 bool LanDiscovery::IsHostReachable(const WString& address) {

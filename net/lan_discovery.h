@@ -1,5 +1,5 @@
 // LAN printer discovery: the discovery socket on port 5001 with the ICMP echo facility that
-// opens with it, the computer's own addresses (`localAddressList`), one discovery cycle, and
+// opens with it, the computer's own segments (`localSegments`), one discovery cycle, and
 // the discovery thread that runs cycles while LAN is the chosen interface.
 //
 // One object per process, shared: the dialog owns it and every discovery thread holds it too,
@@ -22,6 +22,7 @@
 
 #include "net/discovered_printers.h"
 #include "net/discovery_packets.h"
+#include "net/local_segments.h"
 #include "platform/adapters.h"
 #include "platform/clock.h"
 #include "platform/icmp.h"
@@ -67,15 +68,15 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   void OpenDiscoverySocket();
   // Closes the socket when it is open; a receive waiting on it returns at once.
   void CloseDiscoverySocket();
-  // Rebuilds `localAddressList` from the adapter table (see net/local_addresses.h).
+  // Rebuilds `localSegments` from the adapter table (see net/local_addresses.h).
   void RefreshLocalAddresses();
   // Ends the pending receive of the open socket at once (and the next one, if the cycle has not
   // reached its receive yet). Nothing without an open socket.
   void CancelPendingReceive();
 
   bool socketOpen() const;
-  std::string localAddressList() const;
-  void SetLocalAddressList(const std::string& list);
+  LocalSegments localSegments() const;
+  void SetLocalSegments(const LocalSegments& segments);
 
   // The dialog's interface kind as the dialog last exchanged it with its controls; the thread
   // runs cycles only while it is LAN.
@@ -85,9 +86,11 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   bool IsHostReachable(const WString& address);
 
   // One probe (unless the last went out less than kMinimumProbeIntervalMs ago) and at most
-  // one answer. True to go on, false to end the thread: a listed
-  // printer stopped answering and was removed, a configuration packet went to a printer
-  // outside the computer's segments, or the discovery is stopping.
+  // one answer. A probe goes to the limited broadcast from the socket on every interface, and,
+  // the adapters read again, to each adapter address's subnet broadcast from a socket bound to
+  // that address; the answer is read from any of these sockets. True to go on, false to end the
+  // thread: a listed printer stopped answering and was removed, a configuration packet went to
+  // a printer outside the computer's segments, or the discovery is stopping.
   bool DiscoveryCycle(DiscoveredPrinters& printers);
 
   // Sets `dialog.running` and starts DiscoveryThread through `startWorker`; when the thread
@@ -108,6 +111,10 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
  private:
   std::shared_ptr<UdpSocket> OpenSocket() const;
   bool ProbeDue(const UdpSocket& socket);
+  // Reads the adapters again: the segments become theirs, and the socket gets one bound to
+  // each of their addresses that has a subnet broadcast, and loses those of addresses that went.
+  // Returns the segments.
+  LocalSegments FollowAdapters(UdpSocket& socket);
   bool ListOrPrune(DiscoveredPrinters& printers, const WString& sender);
   void SendConfigurationPacket(const uint8_t (&reply)[kReplyBufferSize]);
 
@@ -121,8 +128,9 @@ class LanDiscovery final : public std::enable_shared_from_this<LanDiscovery> {
   std::shared_ptr<UdpSocket> socket_;
   std::unique_ptr<IcmpFacility> echo_;
   bool echoOpened_ = false;
-  std::string localAddressList_;
-  const UdpSocket* probedSocket_ = nullptr;  // where and when the last probe went out
+  LocalSegments localSegments_;
+  uint32_t adapterTableCapacity_ = kAdapterRecordSize;  // what the last table read asked for
+  const UdpSocket* probedSocket_ = nullptr;             // where and when the last probe went out
   uint64_t probedAtMs_ = 0;
   std::atomic<int32_t> interfaceKind_{-1};
   std::atomic<bool> stopping_{false};

@@ -1,7 +1,10 @@
 #include "net/local_addresses.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include "platform/ipv4_text.h"
 
 namespace kestrava {
 
@@ -14,6 +17,9 @@ constexpr uint8_t kVirtualMachinePrefixes[][3] = {
     {0x00, 0x0F, 0x4B}, {0x00, 0x16, 0x3E}, {0x08, 0x00, 0x27},
 };
 constexpr size_t kVirtualRuleMinimumLength = 7;
+// The mask of an address the system gives none for: the /24 the earlier comparison of the
+// first three numbers assumed.
+constexpr uint32_t kFallbackMask = 0xFFFFFF00;
 
 std::string Lower(std::string text) {
   for (char& c : text) {
@@ -53,21 +59,45 @@ bool IsExcludedAdapter(const AdapterRecord& adapter) {
   return false;
 }
 
-bool RefreshLocalAddresses(AdapterTable& table, Process& process, std::string& localAddressList) {
+namespace {
+
+bool ReadSegments(AdapterTable& table, Process* traceTo, LocalSegments& segments,
+                  uint32_t& capacity) {
   std::vector<AdapterRecord> adapters;
   uint32_t required = 0;
-  AdapterStatus status = table.Query(kAdapterRecordSize, required, adapters);
-  if (status == AdapterStatus::kBufferTooSmall) status = table.Query(required, required, adapters);
+  AdapterStatus status = table.Query(capacity, required, adapters);
+  if (status == AdapterStatus::kBufferTooSmall) {
+    capacity = required;
+    status = table.Query(required, required, adapters);
+  }
   if (status != AdapterStatus::kOk) return false;
 
-  std::string list;
+  LocalSegments read;
   for (const AdapterRecord& adapter : adapters) {
     if (IsExcludedAdapter(adapter)) continue;
-    process.StandardOutput(HardwareTrace(adapter));
-    for (const std::string& address : adapter.ipAddresses) list += address + "_";
+    if (traceTo) traceTo->StandardOutput(HardwareTrace(adapter));
+    for (size_t i = 0; i < adapter.ipAddresses.size(); ++i) {
+      const std::optional<uint32_t> address = ParseDottedIpv4(adapter.ipAddresses[i]);
+      if (!address) continue;
+      const std::optional<uint32_t> mask =
+          i < adapter.ipMasks.size() ? ParseDottedIpv4(adapter.ipMasks[i]) : std::nullopt;
+      read.push_back({*address, mask.value_or(kFallbackMask)});
+    }
   }
-  localAddressList = list;
+  segments = std::move(read);
   return true;
+}
+
+}  // namespace
+
+bool RefreshLocalAddresses(AdapterTable& table, Process& process, LocalSegments& segments) {
+  uint32_t capacity = kAdapterRecordSize;
+  return ReadSegments(table, &process, segments, capacity);
+}
+
+bool ReadLocalSegments(AdapterTable& table, LocalSegments& segments, uint32_t& capacity) {
+  capacity = std::max(capacity, kAdapterRecordSize);
+  return ReadSegments(table, nullptr, segments, capacity);
 }
 
 }  // namespace kestrava

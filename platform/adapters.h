@@ -15,6 +15,8 @@ struct AdapterRecord {
   uint8_t hardwareAddress[8] = {};
   uint32_t hardwareLength = 0;
   std::vector<std::string> ipAddresses;  // dotted IPv4 texts, in the system's order
+  // The subnet mask of each of `ipAddresses`, at the same position, dotted as well.
+  std::vector<std::string> ipMasks;
 };
 
 enum class AdapterStatus {

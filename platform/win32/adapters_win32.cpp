@@ -44,6 +44,8 @@ AdapterStatus Win32AdapterTable::Query(uint32_t capacity, uint32_t& required,
     for (const IP_ADDR_STRING* ip = &adapter->IpAddressList; ip; ip = ip->Next) {
       const char* text = ip->IpAddress.String;
       record.ipAddresses.emplace_back(text, strnlen(text, sizeof(ip->IpAddress.String)));
+      const char* mask = ip->IpMask.String;
+      record.ipMasks.emplace_back(mask, strnlen(mask, sizeof(ip->IpMask.String)));
     }
     adapters.push_back(std::move(record));
   }

@@ -1,5 +1,7 @@
 #include "platform/win32/device_io_win32.h"
 
+#include "platform/overlapped_calls.h"
+
 #include "platform/win32/scoped.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32.h"
@@ -11,7 +13,7 @@ namespace {
 // Cancels the overlapped call on `file`: only that call where the system has CancelIoEx
 // (Vista and later), else every call the calling thread started on the handle, which is the
 // same here (each device is used by one thread, one call at a time).
-void Cancel(HANDLE file, OVERLAPPED& overlapped) {
+void CancelCall(HANDLE file, OVERLAPPED& overlapped) {
   using CancelIoExFn = BOOL(WINAPI*)(HANDLE, LPOVERLAPPED);
   static const auto cancelIoEx = win32::LoadedFunction<CancelIoExFn>(L"kernel32", "CancelIoEx");
   if (cancelIoEx) {
@@ -21,38 +23,91 @@ void Cancel(HANDLE file, OVERLAPPED& overlapped) {
   }
 }
 
-// Waits up to `timeoutMs` for the overlapped call that `started` began. Past that the call is
-// cancelled, and the wait goes on until the system has let go of the buffer and the OVERLAPPED,
-// which live in the caller's frame. The result tells whether the call ended in time; `ok`,
-// `count` and `error` are its outcome as GetOverlappedResult gives it.
-struct Finished {
-  bool inTime = true;
-  bool ok = false;
-  DWORD count = 0;
-  DWORD error = 0;
-};
-Finished Finish(HANDLE file, OVERLAPPED& overlapped, BOOL started, DWORD timeoutMs) {
-  Finished finished;
-  if (!started) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_IO_PENDING) {
-      finished.error = error;
-      return finished;
-    }
-    if (WaitForSingleObject(overlapped.hEvent, timeoutMs) != WAIT_OBJECT_0) {
-      finished.inTime = false;
-      Cancel(file, overlapped);
-    }
+// One overlapped call on a device's handle; its OVERLAPPED lives here, for as long as the call
+// may use it.
+class Win32PendingCall final : public PendingCall {
+ public:
+  Win32PendingCall(HANDLE file, HANDLE event, uint64_t offset) : file_(file) {
+    overlapped_.Offset = static_cast<DWORD>(offset);
+    overlapped_.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    overlapped_.hEvent = event;
+    ResetEvent(event);
   }
-  finished.ok = GetOverlappedResult(file, &overlapped, &finished.count, TRUE) != FALSE;
-  if (!finished.ok) finished.error = GetLastError();
-  return finished;
-}
+
+  OVERLAPPED* overlapped() { return &overlapped_; }
+
+  bool WaitEnded(uint32_t timeoutMs) override {
+    // A call that ended at once, or before the wait, is not waited for.
+    if (HasOverlappedIoCompleted(&overlapped_)) return true;
+    WaitForSingleObject(overlapped_.hEvent, timeoutMs);
+    return HasOverlappedIoCompleted(&overlapped_);
+  }
+
+  void Cancel() override { CancelCall(file_, overlapped_); }
+
+  IoResult Outcome() override {
+    IoResult result;
+    DWORD count = 0;
+    // The call has ended: nothing to wait for.
+    result.ok = GetOverlappedResult(file_, &overlapped_, &count, FALSE) != FALSE;
+    result.count = count;
+    if (!result.ok) result.error = GetLastError();
+    return result;
+  }
+
+ private:
+  HANDLE file_;
+  OVERLAPPED overlapped_{};
+};
+
+// The device's handle and the event its calls signal, as the bounded calls use them.
+class Win32OverlappedFile final : public OverlappedFile {
+ public:
+  Win32OverlappedFile(win32::ScopedFile file, win32::ScopedKernelHandle event)
+      : file_(std::move(file)), event_(std::move(event)) {}
+
+  HANDLE handle() const { return file_.Get(); }
+
+  std::unique_ptr<PendingCall> StartRead(void* buffer, uint32_t size, uint64_t offset,
+                                         uint32_t& error) override {
+    auto call = std::make_unique<Win32PendingCall>(file_.Get(), event_.Get(), offset);
+    // The count of an overlapped call comes from GetOverlappedResult, never from the call.
+    if (ReadFile(file_.Get(), buffer, size, nullptr, call->overlapped())) return call;
+    return Pending(std::move(call), error);
+  }
+
+  std::unique_ptr<PendingCall> StartWrite(const void* buffer, uint32_t size, uint64_t offset,
+                                          uint32_t& error) override {
+    auto call = std::make_unique<Win32PendingCall>(file_.Get(), event_.Get(), offset);
+    if (WriteFile(file_.Get(), buffer, size, nullptr, call->overlapped())) return call;
+    return Pending(std::move(call), error);
+  }
+
+  void Abandon() override {
+    file_.Reset();
+    // The abandoned call may still signal the event: it stays open, so that its handle value is
+    // never given to another object.
+    event_.Release();
+  }
+
+ private:
+  static std::unique_ptr<PendingCall> Pending(std::unique_ptr<Win32PendingCall> call,
+                                              uint32_t& error) {
+    const DWORD started = GetLastError();
+    if (started == ERROR_IO_PENDING) return call;
+    // Failed at once: the system never took the call.
+    error = started;
+    return nullptr;
+  }
+
+  win32::ScopedFile file_;
+  win32::ScopedKernelHandle event_;
+};
 
 class Win32Device final : public Device {
  public:
   Win32Device(win32::ScopedFile file, win32::ScopedKernelHandle event)
-      : file_(std::move(file)), event_(std::move(event)) {}
+      : file_(std::move(file), std::move(event)), calls_(file_) {}
 
   bool SetTimeouts(const CommTimeouts& timeouts) override {
     COMMTIMEOUTS system{};
@@ -61,7 +116,7 @@ class Win32Device final : public Device {
     system.ReadTotalTimeoutConstant = timeouts.readTotalConstant;
     system.WriteTotalTimeoutMultiplier = timeouts.writeTotalMultiplier;
     system.WriteTotalTimeoutConstant = timeouts.writeTotalConstant;
-    return SetCommTimeouts(file_.Get(), &system) != FALSE;
+    return SetCommTimeouts(file_.handle(), &system) != FALSE;
   }
 
   bool SetLineSettings(const LineSettings& settings, uint32_t* error) override {
@@ -71,7 +126,7 @@ class Win32Device final : public Device {
     DCB control;
     ZeroMemory(&control, sizeof(control));
     control.DCBlength = sizeof(control);
-    if (!GetCommState(file_.Get(), &control)) {
+    if (!GetCommState(file_.handle(), &control)) {
       if (error) *error = GetLastError();
       return false;
     }
@@ -91,61 +146,26 @@ class Win32Device final : public Device {
     control.fAbortOnError = FALSE;
     control.XonChar = static_cast<char>(settings.xonChar);
     control.XoffChar = static_cast<char>(settings.xoffChar);
-    const bool set = SetCommState(file_.Get(), &control) != FALSE;
+    const bool set = SetCommState(file_.handle(), &control) != FALSE;
     if (error) *error = set ? 0 : GetLastError();
     return set;
   }
 
-  bool Purge() override { return PurgeComm(file_.Get(), PURGE_TXCLEAR | PURGE_RXCLEAR) != FALSE; }
+  bool Purge() override {
+    return PurgeComm(file_.handle(), PURGE_TXCLEAR | PURGE_RXCLEAR) != FALSE;
+  }
 
   IoResult Write(const void* data, uint32_t size, uint32_t timeoutMs) override {
-    OVERLAPPED overlapped = Overlapped();
-    // The count of an overlapped call comes from GetOverlappedResult, never from the call.
-    const BOOL started = WriteFile(file_.Get(), data, size, nullptr, &overlapped);
-    const Finished finished = Finish(file_.Get(), overlapped, started, timeoutMs);
-    IoResult result;
-    result.count = finished.count;
-    offset_ += finished.count;
-    // A write that the cancellation came too late for has still ended whole.
-    if (finished.ok && (finished.inTime || finished.count == size)) {
-      result.ok = true;
-      return result;
-    }
-    result.error = finished.inTime ? finished.error : uint32_t{kErrorTimeout};
-    return result;
+    return calls_.Write(data, size, timeoutMs);
   }
 
   IoResult Read(void* data, uint32_t capacity, uint32_t timeoutMs) override {
-    OVERLAPPED overlapped = Overlapped();
-    const BOOL started = ReadFile(file_.Get(), data, capacity, nullptr, &overlapped);
-    const Finished finished = Finish(file_.Get(), overlapped, started, timeoutMs);
-    IoResult result;
-    // A read given up after its time yields what came, usually nothing.
-    if (!finished.ok && finished.error != ERROR_OPERATION_ABORTED) {
-      result.error = finished.error;
-      return result;
-    }
-    result.ok = true;
-    result.count = finished.count;
-    offset_ += finished.count;
-    return result;
+    return calls_.Read(data, capacity, timeoutMs);
   }
 
  private:
-  // Devices ignore the position; a plain file opened as a device is written and read on from
-  // where the last call ended, as without overlapped I/O.
-  OVERLAPPED Overlapped() {
-    OVERLAPPED overlapped{};
-    overlapped.Offset = static_cast<DWORD>(offset_);
-    overlapped.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
-    overlapped.hEvent = event_.Get();
-    ResetEvent(event_.Get());
-    return overlapped;
-  }
-
-  win32::ScopedFile file_;
-  win32::ScopedKernelHandle event_;
-  uint64_t offset_ = 0;
+  Win32OverlappedFile file_;
+  OverlappedCalls calls_;
 };
 
 }  // namespace

@@ -11,8 +11,10 @@ namespace kestrava {
 // time: a USB printer that never answers, or is off line and takes nothing, would otherwise
 // hold a synchronous ReadFile or WriteFile, and the dialog's thread with it, for good (the
 // serial timeouts do not reach the USB printing driver). A call past its time is cancelled
-// (CancelIoEx where the system has it, else CancelIo on the same thread) and waited for until
-// the system has let go of its buffer. Callers still see the synchronous calls they ask for.
+// (CancelIoEx where the system has it, else CancelIo on the same thread) and waited for
+// kCancelGraceMs more; a driver that ignores the cancel gets its handle closed, and the call's
+// OVERLAPPED and buffer are left to it for good (platform/overlapped_calls.h). Callers still see
+// the synchronous calls they ask for.
 //
 // SetLineSettings starts from the port's own block (GetCommState), as SetCommState wants it.
 class Win32DeviceIo final : public DeviceIo {

@@ -1,12 +1,14 @@
-// A receive that another thread can cancel: the socket reports readability to an event
-// (WSAEventSelect, which also makes it non-blocking) and a receive waits on that event and on a
-// manual-reset cancel event together. The cancel event stays set until Rearm, so a cancel that
+// A receive that another thread can cancel: every socket of the group reports readability to one
+// event (WSAEventSelect, which also makes it non-blocking) and a receive waits on that event and
+// on a manual-reset cancel event together. The cancel event stays set until Rearm, so a cancel that
 // comes before the wait starts is seen by it. The socket handle itself is only used under a
 // lock, and Close clears it under the same lock: a thread that wakes after Close never reaches
 // a handle value the system may already have given to another socket.
 #include "platform/win32/udp_socket_win32.h"
 
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/scoped.h"
 #include "platform/win32/win32.h"
@@ -43,17 +45,52 @@ class Win32UdpSocket final : public UdpSocket {
 
   bool EnableBroadcast() override {
     std::lock_guard<std::mutex> guard(lock_);
-    const BOOL on = TRUE;
-    return socket_ && setsockopt(socket_.Get(), SOL_SOCKET, SO_BROADCAST,
-                                 reinterpret_cast<const char*>(&on), sizeof(on)) == 0;
+    if (!socket_ || !AllowBroadcast(socket_.Get())) return false;
+    broadcast_ = true;
+    bool all = true;
+    for (Added& added : added_) all = AllowBroadcast(added.socket.Get()) && all;
+    return all;
+  }
+
+  bool AddLocalAddress(uint32_t address, uint32_t* error) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    int code = 0;
+    if (!socket_) {
+      code = WSAENOTSOCK;
+    } else if (!Find(address)) {
+      code = AddSocket(address);
+    }
+    if (error) *error = static_cast<uint32_t>(code);
+    return code == 0;
+  }
+
+  void RemoveLocalAddress(uint32_t address) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto it = added_.begin(); it != added_.end(); ++it) {
+      if (it->address == address) {
+        added_.erase(it);
+        return;
+      }
+    }
+  }
+
+  std::vector<uint32_t> LocalAddresses() override {
+    std::lock_guard<std::mutex> guard(lock_);
+    std::vector<uint32_t> addresses;
+    for (const Added& added : added_) addresses.push_back(added.address);
+    return addresses;
+  }
+
+  bool SendFrom(uint32_t localAddress, uint32_t address, uint16_t port, const void* data,
+                size_t size) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    const Added* added = Find(localAddress);
+    return added && Send(added->socket.Get(), address, port, data, size);
   }
 
   bool SendTo(uint32_t address, uint16_t port, const void* data, size_t size) override {
     std::lock_guard<std::mutex> guard(lock_);
-    const sockaddr_in to = win32::SocketAddress(address, port);
-    return socket_ &&
-           sendto(socket_.Get(), static_cast<const char*>(data), static_cast<int>(size), 0,
-                  reinterpret_cast<const sockaddr*>(&to), sizeof(to)) == static_cast<int>(size);
+    return socket_ && Send(socket_.Get(), address, port, data, size);
   }
 
   ReceiveStatus Receive(void* buffer, size_t capacity, Datagram& out) override {
@@ -65,21 +102,17 @@ class Win32UdpSocket final : public UdpSocket {
         // Reset before reading: a datagram that arrives after a read found nothing sets the
         // event again, one that arrived before is read now.
         WSAResetEvent(readable_.Get());
-        sockaddr_in from{};
-        int fromLength = sizeof(from);
-        const int received =
-            recvfrom(socket_.Get(), static_cast<char*>(buffer), static_cast<int>(capacity), 0,
-                     reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (received != SOCKET_ERROR) {
-          out.length = static_cast<size_t>(received);
-          out.fromAddress = ntohl(from.sin_addr.s_addr);
-          out.fromPort = ntohs(from.sin_port);
-          return ReceiveStatus::kReceived;
+        // The sockets are read in turn, from the one after the last that had a datagram, so
+        // that one busy socket does not starve the others.
+        const size_t count = 1 + added_.size();
+        for (size_t i = 0; i < count; ++i) {
+          const size_t at = (next_ + i) % count;
+          const SOCKET socket = at == 0 ? socket_.Get() : added_[at - 1].socket.Get();
+          ReceiveStatus status = ReceiveStatus::kFailed;
+          if (!ReceiveFrom(socket, buffer, capacity, out, status)) continue;
+          next_ = (at + 1) % count;
+          return status;
         }
-        const int error = WSAGetLastError();
-        // The system has consumed the datagram and filled the buffer with its beginning.
-        if (error == WSAEMSGSIZE) return ReceiveStatus::kTooLong;
-        if (error != WSAEWOULDBLOCK) return ReceiveStatus::kFailed;
       }
       WSAEVENT events[2] = {readable_.Get(), cancel_.Get()};
       const DWORD woken = WSAWaitForMultipleEvents(2, events, FALSE, WSA_INFINITE, FALSE);
@@ -98,12 +131,75 @@ class Win32UdpSocket final : public UdpSocket {
   void Close() override {
     std::lock_guard<std::mutex> guard(lock_);
     WSASetEvent(cancel_.Get());
+    added_.clear();
     socket_.Reset();
   }
 
  private:
+  struct Added {
+    uint32_t address;
+    ScopedSocket socket;
+  };
+  // With the lock held: a socket bound to `address` in the group; 0, or the system's error.
+  int AddSocket(uint32_t address) {
+    ScopedSocket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    if (!socket) return WSAGetLastError();
+    const sockaddr_in local = win32::SocketAddress(address, 0);
+    if (bind(socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof(local)) != 0 ||
+        (broadcast_ && !AllowBroadcast(socket.Get())) ||
+        WSAEventSelect(socket.Get(), readable_.Get(), FD_READ) != 0) {
+      return WSAGetLastError();
+    }
+    added_.push_back({address, std::move(socket)});
+    return 0;
+  }
+
+  static bool AllowBroadcast(SOCKET socket) {
+    const BOOL on = TRUE;
+    return setsockopt(socket, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
+                      sizeof(on)) == 0;
+  }
+
+  static bool Send(SOCKET socket, uint32_t address, uint16_t port, const void* data, size_t size) {
+    const sockaddr_in to = win32::SocketAddress(address, port);
+    return sendto(socket, static_cast<const char*>(data), static_cast<int>(size), 0,
+                  reinterpret_cast<const sockaddr*>(&to), sizeof(to)) == static_cast<int>(size);
+  }
+
+  // False when the socket has nothing to read; else `status` tells what the read gave.
+  static bool ReceiveFrom(SOCKET socket, void* buffer, size_t capacity, Datagram& out,
+                          ReceiveStatus& status) {
+    sockaddr_in from{};
+    int fromLength = sizeof(from);
+    const int received = recvfrom(socket, static_cast<char*>(buffer), static_cast<int>(capacity), 0,
+                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (received != SOCKET_ERROR) {
+      out.length = static_cast<size_t>(received);
+      out.fromAddress = ntohl(from.sin_addr.s_addr);
+      out.fromPort = ntohs(from.sin_port);
+      status = ReceiveStatus::kReceived;
+      return true;
+    }
+    const int error = WSAGetLastError();
+    if (error == WSAEWOULDBLOCK) return false;
+    // WSAEMSGSIZE: the system has consumed the datagram and filled the buffer with its
+    // beginning.
+    status = error == WSAEMSGSIZE ? ReceiveStatus::kTooLong : ReceiveStatus::kFailed;
+    return true;
+  }
+
+  const Added* Find(uint32_t address) const {
+    for (const Added& added : added_) {
+      if (added.address == address) return &added;
+    }
+    return nullptr;
+  }
+
   std::mutex lock_;
   ScopedSocket socket_;
+  std::vector<Added> added_;  // the sockets bound to single addresses
+  bool broadcast_ = false;
+  size_t next_ = 0;
   ScopedEvent readable_;
   ScopedEvent cancel_;
 };

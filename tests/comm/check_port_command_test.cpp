@@ -2,6 +2,7 @@
 // its messages, its timers and the state it leaves.
 #include <gtest/gtest.h>
 
+#include "platform/overlapped_calls.h"
 #include "tests/comm/port_command_fixture.h"
 
 namespace kestrava {
@@ -171,6 +172,7 @@ TEST_F(CheckPort, APrinterThatTakesNothingHoldsTheDialogOnlyForTheWriteBounds) {
     const char16_t* port;
     uint64_t heldMs;
     const char* trace;
+    bool cancelIgnored = false;
   };
   const Row rows[] = {
       // The banner's bound (3 s and 1 ms for every 64 bytes), then the status request's.
@@ -180,6 +182,11 @@ TEST_F(CheckPort, APrinterThatTakesNothingHoldsTheDialogOnlyForTheWriteBounds) {
       // second beyond), then two of the 6 bytes of feed and cut.
       {"COM: every write tried twice", 1, u"COM3",
        2 * (3 * 14 + 500 + 1000) + 2 * (3 * 6 + 500 + 1000), ""},
+      // A driver that ignores the cancel: each write, the banner's and then the status
+      // request's on a handle opened anew, holds for its bound and the grace after the cancel.
+      {"USB whose driver ignores the cancel", 0, u"USB001",
+       3000 + banner / 64 + kCancelGraceMs + 3000 + kCancelGraceMs,
+       "WriteFile failed with error 1460\n", true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -188,6 +195,7 @@ TEST_F(CheckPort, APrinterThatTakesNothingHoldsTheDialogOnlyForTheWriteBounds) {
     FakeDeviceIo::State& printer =
         row.interface == 0 ? AddUsbPrinter(usb, 1) : deviceIo.Add(row.port, true);
     printer.writes.assign(8, {FakeDeviceIo::WriteStep::kNever});
+    printer.cancelIgnored = row.cancelIgnored;
     process.standardOutput.clear();
     host.messages.clear();
     Choose(row.interface, {row.port}, row.interface == 0 ? u"NO USB" : u"NO COM");
@@ -199,6 +207,7 @@ TEST_F(CheckPort, APrinterThatTakesNothingHoldsTheDialogOnlyForTheWriteBounds) {
     EXPECT_EQ(row.trace, process.standardOutput);
     EXPECT_TRUE(printer.written.empty());
     EXPECT_EQ(0, deviceIo.openDevices());
+    EXPECT_EQ(row.cancelIgnored ? 2 : 0, printer.abandonedCalls);
     if (host.IsTimerRunning(3)) host.FireTimer(3);  // the USB page disabled its button
   }
 }

@@ -1,12 +1,21 @@
 #include "tests/fakes/fake_adapters.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include "platform/ipv4_text.h"
 
 namespace kestrava {
 
 namespace {
 
 constexpr uint32_t kExtraAddressSize = 40;  // one IP_ADDR_STRING
+constexpr int kDefaultMaskBits = 24;
+
+std::string MaskText(int bits) {
+  bits = std::clamp(bits, 0, 32);
+  return DottedAddress(bits == 0 ? 0 : ~uint32_t{0} << (32 - bits));
+}
 
 }  // namespace
 
@@ -39,7 +48,12 @@ AdapterRecord MakeAdapter(const std::string& description, std::vector<uint8_t> h
   record.description = description;
   record.hardwareLength = static_cast<uint32_t>(std::min<size_t>(hardware.size(), 8));
   std::copy(hardware.begin(), hardware.begin() + record.hardwareLength, record.hardwareAddress);
-  record.ipAddresses = std::move(addresses);
+  for (const std::string& address : addresses) {
+    const size_t slash = address.find('/');
+    record.ipAddresses.push_back(address.substr(0, slash));
+    record.ipMasks.push_back(MaskText(
+        slash == std::string::npos ? kDefaultMaskBits : std::atoi(address.c_str() + slash + 1)));
+  }
   return record;
 }
 

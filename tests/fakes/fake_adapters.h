@@ -25,7 +25,9 @@ class FakeAdapterTable final : public AdapterTable {
   std::vector<uint32_t> queries;  // the capacities asked with, in order
 };
 
-// An adapter record for tests: the hardware address from up to eight bytes.
+// An adapter record for tests: the hardware address from up to eight bytes. An address may end
+// in "/bits", the length of its mask ("10.50.3.7/16"); one without is a /24, the mask most
+// networks have.
 AdapterRecord MakeAdapter(const std::string& description, std::vector<uint8_t> hardware,
                           std::vector<std::string> addresses);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/overlapped_calls.h"
 #include "tests/fakes/hex.h"
 
 namespace kestrava {
@@ -68,7 +69,7 @@ class FakeDevice final : public Device {
     IoResult result;
     FakeDeviceIo::State* state = Usable();
     if (!state) {
-      result.error = kErrorDeviceNotConnected;
+      result.error = GoneError();
       return result;
     }
     state->writeTimeouts.push_back(timeoutMs);
@@ -95,7 +96,7 @@ class FakeDevice final : public Device {
         return result;
       case FakeDeviceIo::WriteStep::kNever:
         // Takes nothing: the write waits its time and is cancelled.
-        if (owner_.clock()) owner_.clock()->Advance(timeoutMs);
+        WaitOut(*state, timeoutMs);
         result.error = kErrorTimeout;
         return result;
     }
@@ -109,7 +110,7 @@ class FakeDevice final : public Device {
     IoResult result;
     FakeDeviceIo::State* state = Usable();
     if (!state) {
-      result.error = kErrorDeviceNotConnected;
+      result.error = GoneError();
       return result;
     }
     state->readTimeouts.push_back(timeoutMs);
@@ -117,12 +118,14 @@ class FakeDevice final : public Device {
       result.error = *state->readError;
       return result;
     }
-    result.ok = true;
     if (state->replies.empty()) {
       // Never answers: the read gives up after its time.
-      if (owner_.clock()) owner_.clock()->Advance(timeoutMs);
+      WaitOut(*state, timeoutMs);
+      result.ok = !abandoned_;
+      result.error = abandoned_ ? uint32_t{kErrorTimeout} : 0;
       return result;
     }
+    result.ok = true;
     const std::string reply = state->replies.front();
     state->replies.pop_front();
     result.count = std::min<uint32_t>(capacity, static_cast<uint32_t>(reply.size()));
@@ -131,14 +134,31 @@ class FakeDevice final : public Device {
   }
 
  private:
-  // The device's state while it is still there.
+  // The device's state while it is still there and its handle open.
   FakeDeviceIo::State* Usable() {
     FakeDeviceIo::State* state = owner_.Find(path_);
-    return state && state->present ? state : nullptr;
+    return state && state->present && !abandoned_ ? state : nullptr;
   }
+
+  // A call that never ends by itself: it waits its time and is cancelled; a driver that ignores
+  // the cancel holds it for the grace as well, and the handle is given up.
+  void WaitOut(FakeDeviceIo::State& state, uint32_t timeoutMs) {
+    uint64_t heldMs = timeoutMs;
+    if (state.cancelIgnored) {
+      heldMs += kCancelGraceMs;
+      abandoned_ = true;
+      ++state.abandonedCalls;
+      owner_.Log("abandoned " + Name(path_));
+    }
+    if (owner_.clock()) owner_.clock()->Advance(heldMs);
+  }
+
+  // After an abandoned call: what a closed handle answers.
+  uint32_t GoneError() const { return abandoned_ ? kErrorInvalidHandle : kErrorDeviceNotConnected; }
 
   FakeDeviceIo& owner_;
   WString path_;
+  bool abandoned_ = false;
 };
 
 }  // namespace

@@ -3,7 +3,11 @@
 // whose XON and XOFF characters are equal, as Windows does), take writes whole, in part, not at
 // all or never (the write then waits its time on the virtual clock and fails), answer reads
 // with scripted replies or never (a read then waits its time and gets nothing), refuse to open,
-// and vanish (opens fail, open handles fail every call). A device is not shared: a second open
+// and vanish (opens fail, open handles fail every call). A device whose driver ignores a cancel
+// holds a write it never takes, or a read it never answers, for its time and kCancelGraceMs
+// more; the call then fails with kErrorTimeout and its handle is closed, so every later call on
+// it fails with kErrorInvalidHandle, as the Win32 device gives such a call up
+// (platform/overlapped_calls.h). A device is not shared: a second open
 // while one is open is refused.
 //
 // Every call is logged in order ("open COM3", "write COM3 1B 40", "close COM3", ...) and every
@@ -41,6 +45,7 @@ class FakeDeviceIo final : public DeviceIo {
     std::deque<WriteStep> writes;       // one per write; none left: the write takes all
     std::deque<std::string> replies;    // one per read; none left: the device never answers
     std::optional<uint32_t> readError;  // every read fails with it
+    bool cancelIgnored = false;         // the driver does not honour a cancel
     // What happened.
     bool open = false;
     int opens = 0;
@@ -48,6 +53,7 @@ class FakeDeviceIo final : public DeviceIo {
     std::optional<CommTimeouts> timeouts;
     std::optional<LineSettings> line;
     int purges = 0;
+    int abandonedCalls = 0;
     std::vector<uint32_t> readTimeouts;
     std::vector<uint32_t> writeTimeouts;
   };

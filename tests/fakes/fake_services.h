@@ -38,7 +38,7 @@ struct FakeServices {
   FakeProcess process;
   FakeClock clock;
   FakeRegistry registry;
-  FakeUdpSockets udp{&clock};
+  FakeUdpSockets udp{&clock, &adapters};
   FakeIcmp icmp{&clock};
   FakeAdapterTable adapters;
   FakePrintSpooler spooler;

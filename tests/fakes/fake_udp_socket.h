@@ -6,6 +6,12 @@
 // A receive with nothing to read blocks for real until it is cancelled, closed or given a
 // datagram, like the real one; with `idleWaitEndsAfterMs` it instead moves the clock on by that
 // much and returns cancelled, as the dialog's 500 ms tick ends a wait nobody answers.
+//
+// A socket bound to one of the computer's addresses gets an ephemeral port of its own and
+// receives what is scripted for that port. With an adapter table the computer's addresses are
+// its adapters' (a socket is refused an address that is not among them, with WSAEADDRNOTAVAIL,
+// and a send from one that has gone fails), and a broadcast is the limited one or an adapter's
+// subnet broadcast: as Winsock refuses it, none goes out without SO_BROADCAST.
 #pragma once
 
 #include <condition_variable>
@@ -20,15 +26,18 @@
 
 #include "platform/clock.h"
 #include "platform/udp_socket.h"
+#include "tests/fakes/fake_adapters.h"
 
 namespace kestrava {
 
 class FakeUdpSockets final : public UdpSockets {
  public:
-  explicit FakeUdpSockets(Clock* clock = nullptr) : clock_(clock) {}
+  explicit FakeUdpSockets(Clock* clock = nullptr, const FakeAdapterTable* adapters = nullptr)
+      : clock_(clock), adapters_(adapters) {}
   ~FakeUdpSockets() override;
 
   struct Sent {
+    uint32_t fromAddress;  // 0 from the socket on every interface
     uint16_t fromPort;
     uint32_t toAddress;
     uint16_t toPort;
@@ -76,6 +85,11 @@ class FakeUdpSockets final : public UdpSockets {
   std::vector<Sent> sent;
   std::set<uint16_t> refused;
   Clock* clock_;
+  const FakeAdapterTable* adapters_;
+  // Whether `address` is one of the computer's now; any address is without an adapter table.
+  bool OwnsAddress(uint32_t address) const;
+  // The limited broadcast, or an adapter's subnet broadcast.
+  bool IsBroadcast(uint32_t address) const;
   int opened = 0;
   int cancels = 0;
   int idleWaits = 0;

@@ -24,7 +24,7 @@ TEST_F(DiscoveryCycleTest, EachCycleBroadcastsTheElevenByteProbeFromPort5001) {
 
 struct SegmentCase {
   const char* what;
-  const char* localAddresses;
+  const char* segments;
   const char* sender;
   uint16_t port;
   bool listed;
@@ -34,27 +34,27 @@ struct SegmentCase {
 
 TEST_F(DiscoveryCycleTest, TheLocalSegmentRule) {
   const SegmentCase cases[] = {
-      {"empty list: every printer is local", "", "10.0.0.5", 1460, true, false, true},
-      {"same prefix", "192.168.1.100_", "192.168.1.37", 1460, true, false, true},
-      {"prefix of the second address", "10.1.1.2_192.168.1.100_", "192.168.1.9", 1460, true, false,
+      {"no segment known: every printer is local", "", "10.0.0.5", 1460, true, false, true},
+      {"same /24", "192.168.1.100/24", "192.168.1.37", 1460, true, false, true},
+      {"in the second segment", "10.1.1.2/24 192.168.1.100/24", "192.168.1.9", 1460, true, false,
        true},
-      {"other prefix: configured, thread ends", "192.168.1.100_", "10.0.0.5", 1460, false, true,
+      {"on no segment: configured, thread ends", "192.168.1.100/24", "10.0.0.5", 1460, false, true,
        false},
-      {"wrong source port on the segment", "192.168.1.100_", "192.168.1.37", 1461, false, false,
+      {"wrong source port on the segment", "192.168.1.100/24", "192.168.1.37", 1461, false, false,
        true},
-      {"wrong source port elsewhere", "192.168.1.100_", "10.0.0.5", 5001, false, false, true},
-      {"wrong source port, empty list", "", "10.0.0.5", 1461, false, false, true},
-      {"0.0.0.0", "192.168.1.100_", "0.0.0.0", 1460, false, false, true},
-      {"0.0.0.0, empty list", "", "0.0.0.0", 1460, false, false, true},
-      {"255.255.255.255", "192.168.1.100_", "255.255.255.255", 1460, false, false, true},
-      {"255.255.255.255, empty list", "", "255.255.255.255", 1460, false, false, true},
+      {"wrong source port elsewhere", "192.168.1.100/24", "10.0.0.5", 5001, false, false, true},
+      {"wrong source port, no segment", "", "10.0.0.5", 1461, false, false, true},
+      {"0.0.0.0", "192.168.1.100/24", "0.0.0.0", 1460, false, false, true},
+      {"0.0.0.0, no segment", "", "0.0.0.0", 1460, false, false, true},
+      {"255.255.255.255", "192.168.1.100/24", "255.255.255.255", 1460, false, false, true},
+      {"255.255.255.255, no segment", "", "255.255.255.255", 1460, false, false, true},
   };
   for (const SegmentCase& c : cases) {
     SCOPED_TRACE(c.what);
     printers.Clear();
     udp.sent.clear();
     clock.Advance(500);  // the next tick: a probe is due
-    lan->SetLocalAddressList(c.localAddresses);
+    lan->SetLocalSegments(Segments(c.segments));
     Answer(c.sender, "QX0001FIND-ANSWER", c.port);
     EXPECT_EQ(c.goOn, lan->DiscoveryCycle(printers));
     EXPECT_EQ(c.listed ? Addresses{WidenAscii(c.sender)} : Addresses{}, printers.Snapshot());
@@ -149,7 +149,7 @@ TEST_F(DiscoveryCycleTest, TheEchoCarriesTheThirtyTwoDataBytesAndWaitsOneSecond)
 }
 
 TEST_F(DiscoveryCycleTest, AnswerFromAnotherSegmentGetsTheConfigurationPacketByteForByte) {
-  lan->SetLocalAddressList("192.168.1.100_");
+  lan->SetLocalSegments(Segments("192.168.1.100/24"));
   // A reply of 70 bytes: "Q", then bytes counting up from 1.
   std::string reply = "Q";
   for (int i = 1; i < 70; ++i) reply.push_back(static_cast<char>(i));
@@ -168,7 +168,7 @@ TEST_F(DiscoveryCycleTest, AnswerFromAnotherSegmentGetsTheConfigurationPacketByt
 }
 
 TEST_F(DiscoveryCycleTest, AShortReplyLeavesZerosInTheConfigurationPacket) {
-  lan->SetLocalAddressList("192.168.1.100_");
+  lan->SetLocalSegments(Segments("192.168.1.100/24"));
   Answer("10.0.0.5", "QX0001FIND");  // 10 bytes: nothing from byte 11 on
   lan->DiscoveryCycle(printers);
   const auto sent = SentTo(kBroadcastAddress, 1460);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -23,6 +24,22 @@ class DiscoveryFixture : public ::testing::Test, protected FakeServices {
     const std::optional<uint32_t> address = ParseDottedIpv4(std::string_view(dotted));
     EXPECT_TRUE(address) << dotted;
     return address.value_or(0);
+  }
+
+  // Segments from "192.168.1.100/24 10.1.1.2/16": addresses with the length of their masks.
+  static LocalSegments Segments(const std::string& text) {
+    LocalSegments segments;
+    size_t at = 0;
+    while (at < text.size()) {
+      const size_t end = std::min(text.find(' ', at), text.size());
+      const std::string one = text.substr(at, end - at);
+      const size_t slash = one.find('/');
+      const int bits = std::stoi(one.substr(slash + 1));
+      segments.push_back(
+          {Address(one.substr(0, slash).c_str()), bits == 0 ? 0 : ~uint32_t{0} << (32 - bits)});
+      at = end + 1;
+    }
+    return segments;
   }
 
   // A printer's answer to the probe, waiting for the discovery socket.

@@ -79,7 +79,7 @@ TEST_F(DiscoveryThreadTest, APrinterAnsweringEveryProbeGetsOneProbePerTick) {
 
 TEST_F(DiscoveryThreadTest, AConfigurationPacketEndsTheThreadAfterItsMessage) {
   lan->OpenDiscoverySocket();
-  lan->SetLocalAddressList("192.168.1.100_");
+  lan->SetLocalSegments(Segments("192.168.1.100/24"));
   Answer("10.0.0.5");
   ASSERT_TRUE(Start());
   EXPECT_TRUE(running) << "set when the thread is started";

@@ -50,22 +50,28 @@ TEST(AdapterRules, WhichAdaptersAreLeftOut) {
 
 class LocalAddressesTest : public ::testing::Test {
  protected:
-  bool Refresh() { return RefreshLocalAddresses(table, process, list); }
+  bool Refresh() {
+    LocalSegments segments = {{0x01020304, 0xFFFFFFFF}};
+    const bool refreshed = RefreshLocalAddresses(table, process, segments);
+    list = SegmentsText(segments);
+    return refreshed;
+  }
 
   FakeAdapterTable table;
   FakeProcess process;
-  std::string list = "untouched_";
+  std::string list;
 };
 
 TEST_F(LocalAddressesTest, EveryAddressOfEveryAdapterTakenWithATraceOfItsHardwareAddress) {
   table.adapters = {
-      MakeAdapter("Ethernet", kPlainHardware, {"10.0.0.2", "10.0.0.3"}),
+      MakeAdapter("Ethernet", kPlainHardware, {"10.0.0.2/16", "10.0.0.3/30"}),
       MakeAdapter("VMware Virtual Ethernet Adapter", {0x00, 0x50, 0x56, 1, 2, 3}, {"192.168.9.1"}),
       MakeAdapter("Wi-Fi", {0xA4, 0x0b, 0x0c, 0xFF, 0x00, 0x01}, {"192.168.1.100"}),
       MakeAdapter("Unplugged", {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}, {"0.0.0.0"}),
   };
   ASSERT_TRUE(Refresh());
-  EXPECT_EQ("10.0.0.2_10.0.0.3_192.168.1.100_", list);
+  EXPECT_EQ("10.0.0.2/255.255.0.0_10.0.0.3/255.255.255.252_192.168.1.100/255.255.255.0_", list)
+      << "each address with its own mask";
   EXPECT_EQ("00-1A-2B-3C-4D-5E\nA4-0B-0C-FF-00-01\n", process.standardOutput);
 }
 
@@ -78,7 +84,28 @@ TEST_F(LocalAddressesTest, TheFirstQueryHoldsOneRecordAndTheRetryTakesTheAskedSi
   table.queries.clear();
   ASSERT_TRUE(Refresh());
   EXPECT_EQ((std::vector<uint32_t>{648, 648 + 648 + 40}), table.queries);
-  EXPECT_EQ("10.0.0.2_10.1.0.2_10.2.0.2_", list);
+  EXPECT_EQ("10.0.0.2/255.255.255.0_10.1.0.2/255.255.255.0_10.2.0.2/255.255.255.0_", list);
+}
+
+TEST_F(LocalAddressesTest,
+       TheSearchReadsTheSameSegmentsWithoutATraceInOneQueryAndAMissingMaskIsA24) {
+  table.adapters = {MakeAdapter("Ethernet", kPlainHardware, {"10.50.3.7/16", "172.16.4.1"}),
+                    MakeAdapter("VPN", {0x02, 0, 0, 0, 0, 1}, {"10.8.0.6/30"})};
+  table.adapters[0].ipMasks[1] = "";  // a mask the system did not give
+  LocalSegments segments;
+  uint32_t capacity = 0;
+  ASSERT_TRUE(ReadLocalSegments(table, segments, capacity));
+  EXPECT_EQ("10.50.3.7/255.255.0.0_172.16.4.1/255.255.255.0_10.8.0.6/255.255.255.252_",
+            SegmentsText(segments));
+  EXPECT_TRUE(process.standardOutput.empty());
+  EXPECT_EQ((std::vector<uint32_t>{648, 648 + 40 + 648}), table.queries);
+  table.queries.clear();
+  ASSERT_TRUE(ReadLocalSegments(table, segments, capacity));
+  EXPECT_EQ((std::vector<uint32_t>{648 + 40 + 648}), table.queries)
+      << "the next read asks with the size the system wanted";
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(SegmentsText(segments), list);
+  EXPECT_FALSE(process.standardOutput.empty());
 }
 
 TEST_F(LocalAddressesTest, FailuresLeaveTheListAsItWas) {
@@ -103,9 +130,8 @@ TEST_F(LocalAddressesTest, FailuresLeaveTheListAsItWas) {
   for (const Row& row : rows) {
     table = FakeAdapterTable();
     row.script();
-    list = "untouched_";
     EXPECT_FALSE(Refresh()) << row.what;
-    EXPECT_EQ("untouched_", list) << row.what;
+    EXPECT_EQ("1.2.3.4/255.255.255.255_", list) << row.what;
     EXPECT_LE(table.queries.size(), 2u) << row.what << ": one retry at most";
   }
   EXPECT_TRUE(process.standardOutput.empty());

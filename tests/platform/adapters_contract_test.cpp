@@ -32,6 +32,14 @@ TEST_P(AdapterTableContract, ATooSmallBufferAsksForTheSizeThatThenSuffices) {
     for (const std::string& address : adapter.ipAddresses) {
       EXPECT_TRUE(ParseDottedIpv4(address)) << adapter.description << ": " << address;
     }
+    ASSERT_EQ(adapter.ipAddresses.size(), adapter.ipMasks.size()) << adapter.description;
+    for (const std::string& mask : adapter.ipMasks) {
+      const std::optional<uint32_t> bits = ParseDottedIpv4(mask);
+      ASSERT_TRUE(bits) << adapter.description << ": " << mask;
+      // The ones of a mask come first, then only zeros: its zeros plus one is a power of two.
+      const uint32_t zeros = ~*bits;
+      EXPECT_EQ(0u, zeros & (zeros + 1)) << adapter.description << ": " << mask;
+    }
   }
 }
 

@@ -256,9 +256,9 @@ std::vector<Implementation<AdapterTable>> AdapterTableImplementations() {
       {"Fake", [] {
          auto table = std::make_unique<FakeAdapterTable>();
          table->adapters = {
-             MakeAdapter("Ethernet", {0x02, 0x11, 0x22, 0x33, 0x44, 0x55}, {"10.77.0.1"}),
+             MakeAdapter("Ethernet", {0x02, 0x11, 0x22, 0x33, 0x44, 0x55}, {"10.77.0.1/16"}),
              MakeAdapter("Wireless", {0x02, 0x66, 0x77, 0x88, 0x99, 0xAA},
-                         {"192.168.7.2", "192.168.8.2"})};
+                         {"192.168.7.2/24", "192.168.8.2/23"})};
          return table;
        }}};
 #ifdef _WIN32

@@ -2,6 +2,7 @@
 // goes to 127.0.0.1 between two sockets of the test; nothing is broadcast here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <future>
@@ -127,6 +128,43 @@ TEST_P(UdpSocketContract, CloseEndsThePendingReceiveAndFreesThePort) {
   ASSERT_TRUE(Send("Q again"));
   ASSERT_EQ(ReceiveStatus::kReceived, receiver->Receive(buffer, 256, datagram));
   EXPECT_EQ(7u, datagram.length);
+}
+
+TEST_P(UdpSocketContract, ASocketAddedForAnAddressSendsAndReceivesWithTheGroup) {
+  ASSERT_TRUE(receiver->AddLocalAddress(kLoopbackAddress));
+  EXPECT_TRUE(receiver->AddLocalAddress(kLoopbackAddress)) << "one for it already";
+  EXPECT_EQ(std::vector<uint32_t>{kLoopbackAddress}, receiver->LocalAddresses());
+  ASSERT_TRUE(receiver->SendFrom(kLoopbackAddress, kLoopbackAddress, sender->LocalPort(), "Q1", 2));
+  EXPECT_FALSE(receiver->SendFrom(0x7F000002, kLoopbackAddress, sender->LocalPort(), "Q", 1))
+      << "no socket for that address";
+  Datagram datagram;
+  ASSERT_EQ(ReceiveStatus::kReceived, sender->Receive(buffer, 256, datagram));
+  EXPECT_EQ(kLoopbackAddress, datagram.fromAddress);
+  const uint16_t addedPort = datagram.fromPort;
+  EXPECT_NE(receiver->LocalPort(), addedPort) << "a port of its own";
+
+  // What comes to either socket of the group is received, in turn.
+  ASSERT_TRUE(sender->SendTo(kLoopbackAddress, addedPort, "to the added", 12));
+  ASSERT_TRUE(Send("to the first"));
+  std::vector<std::string> received;
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(ReceiveStatus::kReceived, receiver->Receive(buffer, 256, datagram));
+    received.emplace_back(reinterpret_cast<char*>(buffer), datagram.length);
+  }
+  std::sort(received.begin(), received.end());
+  EXPECT_EQ((std::vector<std::string>{"to the added", "to the first"}), received);
+
+  // A cancel ends a wait on the group; once removed, the added socket sends nothing.
+  auto pending = ReceiveElsewhere();
+  EXPECT_EQ(std::future_status::timeout, pending.wait_for(100ms));
+  receiver->Cancel();
+  ASSERT_EQ(std::future_status::ready, pending.wait_for(kPatience));
+  EXPECT_EQ(ReceiveStatus::kCancelled, pending.get());
+  receiver->RemoveLocalAddress(kLoopbackAddress);
+  EXPECT_TRUE(receiver->LocalAddresses().empty());
+  EXPECT_FALSE(receiver->SendFrom(kLoopbackAddress, kLoopbackAddress, sender->LocalPort(), "Q", 1));
+  receiver->Close();
+  EXPECT_FALSE(receiver->AddLocalAddress(kLoopbackAddress)) << "closed for good";
 }
 
 TEST_P(UdpSocketContract, APortInUseIsRefusedWithTheSystemsError) {

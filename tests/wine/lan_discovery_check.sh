@@ -60,7 +60,7 @@ probe_pid=$!
 printer printer1 "$lan_tag-p1"
 printer printer2 "$lan_tag-p2" --reply-size 300
 wait_for "$work/probe.log" '^socket ' 60 || fail "the probe did not start"
-grep -q '^socket open local=10\.77\.0\.1_$' "$work/probe.log" ||
+grep -q '^socket open local=10\.77\.0\.1/255\.255\.255\.0_$' "$work/probe.log" ||
   fail "the socket or the computer's address list"
 grep -q '^02-4B-53-00-00-01$' "$work/probe.log" || fail "the adapter's hardware address trace"
 

@@ -73,7 +73,7 @@ int Discover(int seconds, const char* stopFile) {
   lan->OpenDiscoverySocket();
   lan->RefreshLocalAddresses();
   Print("socket " + std::string(lan->socketOpen() ? "open" : "refused") +
-        " local=" + lan->localAddressList() + "\n");
+        " local=" + SegmentsText(lan->localSegments()) + "\n");
   lan->StartDiscoveryThread(dialog, startWorker);
 
   int restarts = 0;

@@ -46,7 +46,7 @@ TEST_F(LanDiscoveryDialogTest, ChoosingLanOpensTheSocketReadsTheAddressesAndStar
   dialog->StartLanDiscovery();
   EXPECT_TRUE(dialog->discoveredPrinters.Empty());
   EXPECT_TRUE(dialog->lanDiscovery().socketOpen());
-  EXPECT_EQ("10.77.0.1_", dialog->lanDiscovery().localAddressList());
+  EXPECT_EQ("10.77.0.1/255.255.255.0_", SegmentsText(dialog->lanDiscovery().localSegments()));
   EXPECT_EQ("02-01-02-03-04-05\n", process.standardOutput);
   EXPECT_TRUE(dialog->discoveryRunning);
   EXPECT_EQ(1, Started());
