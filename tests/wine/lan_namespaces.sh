@@ -1,9 +1,10 @@
 # Sourced by the LAN discovery scripts: a private link of network namespaces that the script
 # makes and removes, so that broadcasts and echoes never reach any other network.
 #
-#   LINK      a namespace holding only a bridge
-#   node NS IF ADDRESS MAC   a namespace on that bridge with one veth, the address, and a
-#             default route out of that veth (a broadcast to 255.255.255.255 needs a route)
+#   LINK      a namespace holding only bridges (br0, and more from `bridge`)
+#   node NS IF ADDRESS MAC [BRIDGE]   a namespace on a bridge (br0) with one veth, the address,
+#             and a default route out of that veth (a broadcast to 255.255.255.255 needs a route)
+#   adapter NS IF ADDRESS MAC BRIDGE   one more veth of an existing namespace, on a bridge
 #
 # Names carry the script's process id, so parallel runs never meet. lan_cleanup ends every
 # process inside these namespaces (they are all the script's own), then removes them.
@@ -41,16 +42,26 @@ lan_can_run() {
   ip -n "$LINK" link add br0 type bridge && ip -n "$LINK" link set br0 up
 }
 
-node() {
-  ns=$1 ifname=$2 address=$3 mac=$4
-  ip netns add "$ns" || return 1
-  lan_namespaces="$lan_namespaces $ns"
+# bridge NAME: another link, apart from br0.
+bridge() {
+  ip -n "$LINK" link add "$1" type bridge && ip -n "$LINK" link set "$1" up
+}
+
+adapter() {
+  ns=$1 ifname=$2 address=$3 mac=$4 link=$5
   ip -n "$LINK" link add "b-$ifname" type veth peer name "$ifname" netns "$ns" &&
-    ip -n "$LINK" link set "b-$ifname" master br0 up &&
-    ip -n "$ns" link set lo up &&
+    ip -n "$LINK" link set "b-$ifname" master "$link" up &&
     ip -n "$ns" link set "$ifname" address "$mac" &&
     ip -n "$ns" addr add "$address" dev "$ifname" &&
-    ip -n "$ns" link set "$ifname" up &&
+    ip -n "$ns" link set "$ifname" up
+}
+
+node() {
+  ns=$1 ifname=$2 address=$3 mac=$4 link=${5:-br0}
+  ip netns add "$ns" || return 1
+  lan_namespaces="$lan_namespaces $ns"
+  ip -n "$ns" link set lo up &&
+    adapter "$ns" "$ifname" "$address" "$mac" "$link" &&
     ip -n "$ns" route add default dev "$ifname"
 }
 
