@@ -62,7 +62,8 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {kExitPortNotSetUp,
      "installed, but the port's settings or its Standard TCP/IP port could not be written"},
     {kExitSpoolerNotRestarted,
-     "the spooler could not be restarted (the line gives net's exit codes)"},
+     "the spooler could not be restarted, or a service that depends on it did not start again (the "
+     "line gives the service manager's codes)"},
     {kExitDefaultNotForUser,
      "installed, but not made the default printer of the user logged on: the spooler refused, or "
      "the program runs as another account"},

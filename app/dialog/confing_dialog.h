@@ -123,8 +123,8 @@ class ConfingDialog final : public DialogEvents {
   // An installation's failed step with the system's code and text, in a line of the log.
   void LogFailure(const InstallEngine& installation);
   // A port's set-up (`what`: "COM3: = 115200,n,8,1") and its restart; a restart that did not
-  // restart the spooler, with net's exit codes; how making the printer the default went, and
-  // for which account. In lines of the log.
+  // restart the spooler, with the service manager's codes; how making the printer the default went,
+  // and for which account. In lines of the log.
   void LogPortSetUp(const WString& what, const PortSetUp& setUp);
   void LogRestart(const std::optional<SpoolerRestart>& restart);
   void LogDefaultPrinter(const DefaultPrinterOutcome& outcome, const WString& printer);
