@@ -123,6 +123,13 @@ watcher=$!
 sleep 2
 
 log='C:\users\Public\kestrava-unattended.log'
+# The spooler is restarted through the service manager: no net.exe may run, watched from
+# outside in the process table while every run below goes on.
+( while [ -d "$work" ] && [ ! -e "$work/stop" ]; do
+    ps -eo args | grep -i '[n]et\.exe' >>"$work/net-seen"
+    echo sample >>"$work/net-samples"
+    sleep 0.05
+  done ) &
 echo "-- install on COM3"
 run 0 install --model RT-58C --interface com --port COM3 --baud 115200 --log "$log"
 said "done: RT-58C on COM3:"
@@ -227,6 +234,12 @@ said "printer: Office Laser is no printer of this family; left alone"
 
 touch "$work/stop"
 wait "$watcher" || { echo "FAILED: $(cat "$work/watch")"; fail=1; }
+if [ -s "$work/net-seen" ]; then
+  echo "FAILED: net.exe ran: $(sort -u "$work/net-seen" | tr '\n' ' ')"
+  fail=1
+else
+  echo "no net.exe in $(wc -l <"$work/net-samples") looks at the process table"
+fi
 cat "$work/watch"
 installed cleanup
 installed foreign remove "Office Laser"
