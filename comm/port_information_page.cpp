@@ -83,11 +83,15 @@ bool LanPage(PortCommandInput& input, PortLink& link, PrinterStatusReport* statu
 
 bool BluetoothPage(const PortCommandInput& input, PortLink& link,
                    const std::function<bool()>& checkPortInUse, PrinterStatusReport* status) {
-  link.SelectPort(input.portText, input.baudText);
-  const bool delivered = link.WriteText(kBluetoothPortLabel + input.portText);
-  link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
-  link.WriteBytes(kReset, sizeof kReset);
-  if (delivered) AskStatus(link, status);
+  bool delivered = false;
+  // Every write opens the port, which makes the radio connection.
+  link.TalkWhileAnswering([&] {
+    link.SelectPort(input.portText, input.baudText);
+    delivered = link.WriteText(kBluetoothPortLabel + input.portText);
+    link.WriteBytes(kFeedAndCut, sizeof kFeedAndCut);
+    link.WriteBytes(kReset, sizeof kReset);
+    if (delivered) AskStatus(link, status);
+  });
   if (checkPortInUse) checkPortInUse();
   link.ClosePort(input.portText);
   return delivered;

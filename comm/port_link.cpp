@@ -106,7 +106,14 @@ bool PortLink::EnsureOpen() {
   return false;
 }
 
+void PortLink::TalkWhileAnswering(const std::function<void()>& talk) {
+  openDeadlineMs_ = services_.clock.MonotonicMs() + kAnsweringTalkBoundMs;
+  services_.dialog.RunAnswering(talk);
+  openDeadlineMs_.reset();
+}
+
 std::unique_ptr<Device> PortLink::OpenSerial(const WString& name, uint32_t baud) {
+  if (openDeadlineMs_ && services_.clock.MonotonicMs() >= *openDeadlineMs_) return nullptr;
   const WString path = name.size() >= kPrefixedNameLength ? kDevicePrefix + name : name;
   std::unique_ptr<Device> port = services_.deviceIo.Open(path);
   if (!port) return nullptr;

@@ -8,13 +8,15 @@
 // afresh for every write, the USB device and the TCP socket stay open after a successful write
 // until ClosePort, a failure, or the next SelectPort of the LAN.
 //
-// Everything runs on the dialog's thread and blocks it: a LAN connect takes up to three 1 s
+// Everything runs on the dialog's thread and blocks it (a LAN connect takes up to three 1 s
 // waits and two 500 ms pauses, a USB status check waits 50 ms and then at most 1 s for the
-// reply, a LAN write pauses 25 ms.
+// reply, a LAN write pauses 25 ms), except the talk given to TalkWhileAnswering.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "comm/comm_services.h"
 #include "comm/printer_status.h"
@@ -41,6 +43,15 @@ inline constexpr uint32_t kStatusReplyTimeoutMs = 1000;
 inline constexpr uint32_t kStatusReplyCapacity = 5;
 // How long each answer to DLE EOT 4, 2 and 3 may take.
 inline constexpr uint32_t kStatusAnswerTimeoutMs = 300;
+
+// How long the talk of one TalkWhileAnswering may go on opening the serial port. Opening an
+// outgoing Bluetooth port makes the radio connection, which with the printer off or out of
+// reach takes the system tens of seconds to give up, and one command opens the port up to three
+// times (its page or request, the blocks after it, the status requests). Once this much has
+// passed since the talk began no further open is started, so the command ends with its usual
+// failure instead of waiting out every open; an open already under way ends when the system
+// gives it up.
+inline constexpr uint32_t kAnsweringTalkBoundMs = 60000;
 
 // ConnectLan's results.
 enum : int {
@@ -70,10 +81,16 @@ class PortLink {
   // Closes the handle or socket of the kind the name matches, which becomes current.
   void ClosePort(const WString& name);
 
+  // Runs `talk` (calls of this link) on a worker thread while the dialog keeps answering its
+  // messages (DialogHost::RunAnswering), with the serial port's opens bounded by
+  // kAnsweringTalkBoundMs from now. Returns when the talk has ended.
+  void TalkWhileAnswering(const std::function<void()>& talk);
+
   // Whether the link of the current kind is usable, opening it when needed.
   bool EnsureOpen();
   // Opens a serial port (names of five or more characters as \\.\COM10) and sets its timeouts
-  // and line settings; a refused setting is traced, and the port is used all the same.
+  // and line settings; a refused setting is traced, and the port is used all the same. Within
+  // a TalkWhileAnswering whose bound has passed, opens nothing.
   std::unique_ptr<Device> OpenSerial(const WString& name, uint32_t baud);
   // Purges the serial port, then at most two writes, reopening the port after a failed one.
   bool WriteSerial(const void* bytes, uint32_t length);
@@ -129,6 +146,8 @@ class PortLink {
   void Trace(const char* call, uint32_t error);
 
   CommServices services_;
+  // The monotonic time from which OpenSerial opens nothing; none outside TalkWhileAnswering.
+  std::optional<uint64_t> openDeadlineMs_;
   bool skipLinkedCheck_ = false;
   UsbPrinterLocator usb_;
 };

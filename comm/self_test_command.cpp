@@ -19,10 +19,17 @@ void SelfTestCommand(PortCommandInput& input, PortLink& link, DialogHost& dialog
         link.ClosePort(u"USB");
         break;
       case kComInterface:
-      case kBluetoothInterface:
         link.SelectPort(input.portText, input.baudText);
         delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
         if (delivered) AskStatus(link, status);
+        break;
+      case kBluetoothInterface:
+        // Opening the port makes the radio connection.
+        link.TalkWhileAnswering([&] {
+          link.SelectPort(input.portText, input.baudText);
+          delivered = link.WriteBytes(kSelfTestRequest, sizeof kSelfTestRequest);
+          if (delivered) AskStatus(link, status);
+        });
         break;
       case kLanInterface:
         // The connection stays open: the next SelectPort of the LAN closes it.

@@ -131,6 +131,15 @@ class DialogHost {
   // dialog has ended, before the services the workers use go away.
   virtual void WaitForWorkers() = 0;
 
+  // Runs `work` on a new thread and keeps answering the dialog's messages until it has
+  // returned: the dialog stays painted and gets its timers and posted messages, while it takes
+  // no input (the window is disabled, so nothing else can be started) and shows the wait
+  // cursor. For talking to a printer whose port may take tens of seconds to open. The work may
+  // call StartTimer, StopTimer and ShowWaitCursor: the host carries each call to the dialog's
+  // thread and returns once it is done; it must call nothing else of the host. When no thread
+  // can start, the work runs on the calling thread and the result is false.
+  virtual bool RunAnswering(std::function<void()> work) = 0;
+
   // The wait cursor while the dialog's thread is busy with a printer (true), then the cursor
   // that was shown before (false). Calls pair up; in nested pairs the wait cursor stays until
   // the outermost pair ends.

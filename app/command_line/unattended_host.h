@@ -51,6 +51,11 @@ class UnattendedHost final : public DialogHost {
     return real_.StartWorker(std::move(work));
   }
   void WaitForWorkers() override { real_.WaitForWorkers(); }
+  // No window to keep answering: the work runs on the calling thread.
+  bool RunAnswering(std::function<void()> work) override {
+    work();
+    return true;
+  }
   void ShowWaitCursor(bool) override {}
 
  private:

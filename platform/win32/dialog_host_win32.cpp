@@ -21,6 +21,7 @@ int Win32DialogHost::RunModal(DialogEvents& events) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_INTERNET_CLASSES};
   InitCommonControlsEx(&classes);
   state_->events = &events;
+  state_->dialogThread = GetCurrentThreadId();
   const INT_PTR result =
       DialogBoxParamW(ProgramModule(), MAKEINTRESOURCEW(win32::kDialogTemplate), nullptr,
                       win32::DialogProcedure, reinterpret_cast<LPARAM>(state_.get()));
@@ -80,10 +81,13 @@ Picture Win32DialogHost::LoadPicture(int resourceId) {
 }
 
 void Win32DialogHost::StartTimer(unsigned timerId, unsigned periodMs) {
+  // SetTimer takes only a window of the calling thread.
+  if (state_->CarriedToDialog([&] { StartTimer(timerId, periodMs); })) return;
   if (HWND window = state_->dialog.load()) SetTimer(window, timerId, periodMs, nullptr);
 }
 
 void Win32DialogHost::StopTimer(unsigned timerId) {
+  if (state_->CarriedToDialog([&] { StopTimer(timerId); })) return;
   if (HWND window = state_->dialog.load()) KillTimer(window, timerId);
 }
 
@@ -106,6 +110,8 @@ void Win32DialogHost::PostUserMessage(uintptr_t wParam, intptr_t lParam) {
 }
 
 void Win32DialogHost::ShowWaitCursor(bool waiting) {
+  // The cursor is the calling thread's.
+  if (state_->CarriedToDialog([&] { ShowWaitCursor(waiting); })) return;
   if (waiting) {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     if (state_->waits++ == 0) state_->cursorBeforeWait = previous;

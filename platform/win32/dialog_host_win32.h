@@ -73,9 +73,12 @@ class Win32DialogHost final : public DialogHost {
   bool StartWorker(std::function<void()> work) override;
   // Waits for the worker threads without a limit; the host's destruction waits for them too.
   void WaitForWorkers() override;
-  // SetCursor on the calling thread: the dialog's thread is busy meanwhile, so nothing resets
-  // it before the wait ends.
+  // SetCursor on the dialog's thread; while a wait is open the dialog answers WM_SETCURSOR with
+  // the wait cursor, so the mouse moving over it does not bring its own back.
   void ShowWaitCursor(bool waiting) override;
+  // MsgWaitForMultipleObjects on the work's thread, dispatching the messages of the thread
+  // (IsDialogMessageW for the dialog's) as they come, with the dialog window disabled.
+  bool RunAnswering(std::function<void()> work) override;
 
   struct State;
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -31,6 +32,9 @@ WString ProgramName();
 WString WindowText(HWND window);
 // Posted to the dialog with a control id: the focus goes to that control if it can take it.
 inline constexpr UINT kRestoreFocusMessage = WM_APP + 1;
+// Sent by the work of RunAnswering with a std::function<void()>* in lParam: the dialog's
+// thread calls it.
+inline constexpr UINT kCarriedCallMessage = WM_APP + 2;
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace win32
@@ -70,6 +74,9 @@ struct Win32DialogHost::State {
   // control gets it back when it is enabled again, as a keyboard user expects. The program
   // disables controls only within a command, where no key reaches the dialog meanwhile.
   int focusWhenDisabled = 0;
+  // The thread that runs the dialog, and how many RunAnswering loops answer its messages.
+  DWORD dialogThread = 0;
+  std::atomic<int> answering{0};
   // The worker threads that may still run.
   std::mutex workersLock;
   std::vector<win32::ScopedKernelHandle> workers;
@@ -90,6 +97,15 @@ struct Win32DialogHost::State {
     if (HWND window = dialog.load()) {
       PostMessageW(window, win32::kRestoreFocusMessage, static_cast<WPARAM>(id), 0);
     }
+  }
+
+  // From the work of RunAnswering: sends `call` to the dialog's thread and returns once it has
+  // been made (true). False elsewhere, where the caller goes on itself.
+  bool CarriedToDialog(const std::function<void()>& call) const {
+    HWND window = dialog.load();
+    if (GetCurrentThreadId() == dialogThread || answering.load() == 0 || !window) return false;
+    SendMessageW(window, win32::kCarriedCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+    return true;
   }
 
   const std::vector<HWND>& RadioGroup(int firstId);

@@ -118,6 +118,15 @@ INT_PTR Win32DialogHost::State::Handle(HWND window, UINT message, WPARAM wParam,
       }
       return TRUE;
     }
+    case win32::kCarriedCallMessage:
+      (*reinterpret_cast<const std::function<void()>*>(lParam))();
+      return TRUE;
+    case WM_SETCURSOR:
+      // The dialog would put its class cursor back at every move of the mouse.
+      if (waits == 0) return FALSE;
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     case kDpiChanged: {
       // The new DPI in both words of wParam, the suggested window rectangle in lParam.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);

@@ -1,9 +1,11 @@
 // The worker threads of Win32DialogHost: started with CreateThread, let go once they have
-// ended, and waited for before the services they use go away.
+// ended, and waited for before the services they use go away; and the work the dialog's thread
+// waits for while it answers its messages.
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/win32/dialog_host_win32.h"
@@ -37,6 +39,51 @@ bool Win32DialogHost::StartWorker(std::function<void()> work) {
                                }),
                 workers.end());
   workers.push_back(std::move(thread));
+  return true;
+}
+
+bool Win32DialogHost::RunAnswering(std::function<void()> work) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(work));
+  win32::ScopedKernelHandle thread(CreateThread(nullptr, 0, RunWorker, owned.get(), 0, nullptr));
+  if (!thread) {
+    (*owned)();
+    return false;
+  }
+  owned.release();
+  ShowWaitCursor(true);
+  HWND window = state_->dialog.load();
+  // EnableWindow tells whether the window was disabled already: then it stays so.
+  const bool wasDisabled = window && EnableWindow(window, FALSE);
+  ++state_->answering;
+  HANDLE handles[] = {thread.Get()};
+  std::optional<int> quit;
+  for (;;) {
+    const DWORD woken = MsgWaitForMultipleObjects(1, handles, FALSE, INFINITE, QS_ALLINPUT);
+    if (woken == WAIT_OBJECT_0) break;
+    if (woken != WAIT_OBJECT_0 + 1) {
+      // The wait itself failed: the work still ends, without its calls to the dialog.
+      WaitForSingleObject(thread.Get(), INFINITE);
+      break;
+    }
+    // Sent messages (the work's carried calls among them) are handled inside PeekMessageW.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        // For the loop that owns it, once this one has ended.
+        quit = static_cast<int>(message.wParam);
+        continue;
+      }
+      HWND dialog = state_->dialog.load();
+      if (!dialog || !IsDialogMessageW(dialog, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  }
+  --state_->answering;
+  if (quit) PostQuitMessage(*quit);
+  if (window && !wasDisabled) EnableWindow(window, TRUE);
+  ShowWaitCursor(false);
   return true;
 }
 

@@ -197,6 +197,8 @@ int FakeDeviceIo::openDevices() const {
 
 std::unique_ptr<Device> FakeDeviceIo::Open(const WString& path, uint32_t* error) {
   State* state = Find(path);
+  if (onOpen) onOpen(path);
+  if (state && state->openMs > 0 && clock_) clock_->Advance(state->openMs);
   uint32_t refused = 0;
   if (!state || !state->present) {
     refused = kErrorFileNotFound;

@@ -42,6 +42,9 @@ class FakeDeviceIo final : public DeviceIo {
     bool present = true;
     bool serial = false;                // answers SetTimeouts, SetLineSettings and Purge
     std::optional<uint32_t> openError;  // refuses every open with this error
+    // What each open takes on the virtual clock, whatever its outcome (a Bluetooth port makes
+    // its radio connection).
+    uint32_t openMs = 0;
     std::deque<WriteStep> writes;       // one per write; none left: the write takes all
     std::deque<std::string> replies;    // one per read; none left: the device never answers
     std::optional<uint32_t> readError;  // every read fails with it
@@ -73,6 +76,8 @@ class FakeDeviceIo final : public DeviceIo {
   std::unique_ptr<Device> Open(const WString& path, uint32_t* error) override;
 
   std::vector<std::string> log;
+  // Called at every open, while it takes its time: what the world does meanwhile.
+  std::function<void(const WString& path)> onOpen;
   // Called at every write, before the device takes the bytes: what the world looks like then.
   std::function<void(const WString& path)> onWrite;
 

@@ -21,6 +21,7 @@ TestDialogHost::TestDialogHost() {
 // --- Plumbing ---
 
 void TestDialogHost::Misuse(const char* operation, int id, const char* what) {
+  std::lock_guard<std::mutex> lock(misuseLock_);
   misuses.push_back(std::string(operation) + "(" + std::to_string(id) + "): " + what);
 }
 
@@ -32,6 +33,10 @@ const TestDialogHost::Control* TestDialogHost::Find(int id) const {
 }
 
 TestDialogHost::Control* TestDialogHost::Use(int id, const char* operation) {
+  if (OffDialogThread()) {
+    Misuse(operation, id, "called off the dialog's thread");
+    return nullptr;
+  }
   if (!open_) {
     Misuse(operation, id, "the dialog is not open");
     return nullptr;
@@ -76,6 +81,8 @@ bool TestDialogHost::Deliver(const std::function<void()>& event) {
 }
 
 bool TestDialogHost::UserInput(int id, const char* operation) {
+  // The window is disabled while RunAnswering's work runs.
+  if (answering_) return false;
   const Control* control = Use(id, operation);
   return control && control->visible && control->enabled;
 }
@@ -273,16 +280,22 @@ void TestDialogHost::SetControlTextColour(int id, uint32_t colour) {
 // --- Timers, messages, workers ---
 
 void TestDialogHost::StartTimer(unsigned timerId, unsigned periodMs) {
+  if (CarriedToDialog("StartTimer", [&] { StartTimer(timerId, periodMs); })) return;
   if (!open_) return Misuse("StartTimer", static_cast<int>(timerId), "the dialog is not open");
   timers[timerId] = periodMs;
   timerChanges.push_back({timerId, periodMs});
 }
 
 void TestDialogHost::StopTimer(unsigned timerId) {
+  if (CarriedToDialog("StopTimer", [&] { StopTimer(timerId); })) return;
   if (timers.erase(timerId) > 0) timerChanges.push_back({timerId, 0});
 }
 
 Answer TestDialogHost::ShowMessage(const WString& text, MessageKind kind) {
+  if (OffDialogThread()) {
+    Misuse("ShowMessage", 0, "called off the dialog's thread");
+    return kind == MessageKind::kQuestion ? Answer::kNo : Answer::kOk;
+  }
   Answer answer = Answer::kOk;
   if (kind == MessageKind::kQuestion) {
     if (answers.empty()) {
@@ -323,6 +336,7 @@ void TestDialogHost::WaitForWorkers() {
 }
 
 void TestDialogHost::ShowWaitCursor(bool waiting) {
+  if (CarriedToDialog("ShowWaitCursor", [&] { ShowWaitCursor(waiting); })) return;
   if (waiting) {
     ++waitCursors;
     ++waitCursorsShown;
@@ -407,10 +421,12 @@ bool TestDialogHost::OpenComboList(int id) {
 }
 
 bool TestDialogHost::PressEnter() {
+  if (answering_) return false;
   return Deliver([&] { events_->OnOk(); });
 }
 
 bool TestDialogHost::PressEscape() {
+  if (answering_) return false;
   return Deliver([&] { events_->OnCancel(); });
 }
 

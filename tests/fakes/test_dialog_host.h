@@ -4,18 +4,25 @@
 // helpers below: clicks, selections, Enter and Escape, timers it fires, posted messages it pumps,
 // workers it runs and message boxes it answers.
 //
+// The dialog's thread is the one that made the host. RunAnswering runs its work on a thread of
+// its own, as the real host does, and meanwhile keeps a message loop on the dialog's thread whose
+// rounds the test sees (whileAnswering); a call from any other thread is a misuse, except the
+// ones the work may make (StartTimer, StopTimer, ShowWaitCursor), which the loop carries out.
+//
 // Like the real dialog, the controls exist only from RunModal until the event that ends the
 // dialog has returned; before and after, the DialogHost operations return defaults and record a
 // misuse. Operating on an unknown id is recorded too, never a crash.
 #pragma once
 
 #include <climits>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -93,6 +100,8 @@ class TestDialogHost final : public DialogHost {
   // The workers still queued run now, as those of the real host would have run to their end.
   void WaitForWorkers() override;
   void ShowWaitCursor(bool waiting) override;
+  // The dialog takes no input meanwhile: the user's helpers below return false.
+  bool RunAnswering(std::function<void()> work) override;
 
   // The user. Each returns false, and delivers nothing, when the dialog is not open or the
   // control is unknown, hidden or disabled (Windows gives such a control no input).
@@ -124,6 +133,10 @@ class TestDialogHost final : public DialogHost {
   // meanwhile (timers, posted messages) in a real box.
   std::function<void(const WString& text)> whileShown;
   bool runWorkersAtOnce = false;
+  // Called on the dialog's thread at every round of RunAnswering's loop, while the work runs,
+  // after the round has delivered the posted messages: what else the message loop answers
+  // meanwhile (the test fires timers, tries the controls).
+  std::function<void()> whileAnswering;
   bool workersFailToStart = false;
   std::map<int, Picture> pictures;  // bitmap resources by id (141: the committed 120x60 one)
 
@@ -140,6 +153,8 @@ class TestDialogHost final : public DialogHost {
   int workerWaits = 0;
   int waitCursors = 0;       // waits open now
   int waitCursorsShown = 0;  // waits opened in all
+  int answeringRuns = 0;     // RunAnswering calls whose work ran on a thread of its own
+  int answeredRounds = 0;    // rounds of their loops, while the work ran
 
  private:
   Control* Use(int id, const char* operation, ControlKind kind);
@@ -149,7 +164,16 @@ class TestDialogHost final : public DialogHost {
   // Calls `event` on the open dialog, then closes it when the event ended it.
   bool Deliver(const std::function<void()>& event);
   bool UserInput(int id, const char* operation);
+  bool OffDialogThread() const { return std::this_thread::get_id() != dialogThread_; }
+  // From the work of RunAnswering: hands `call` to its loop and returns once the loop has made
+  // it (true). From another thread outside RunAnswering: a misuse (true). False on the dialog's
+  // thread, where the caller goes on itself.
+  bool CarriedToDialog(const char* operation, const std::function<void()>& call);
 
+  struct Carried {
+    const std::function<void()>* call;
+    bool* done;
+  };
   std::vector<Control> controls_;
   DialogEvents* events_ = nullptr;
   bool open_ = false;
@@ -158,6 +182,13 @@ class TestDialogHost final : public DialogHost {
   std::mutex postedLock_;
   std::deque<std::pair<uintptr_t, intptr_t>> posted_;
   std::deque<std::function<void()>> workers_;
+  std::thread::id dialogThread_ = std::this_thread::get_id();
+  std::mutex misuseLock_;
+  // RunAnswering's loop: whether it runs, the calls carried to it, and its wake-ups.
+  std::mutex carryLock_;
+  std::condition_variable wake_;
+  bool answering_ = false;
+  std::deque<Carried> carried_;
 };
 
 }  // namespace kestrava

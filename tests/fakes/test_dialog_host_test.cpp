@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -97,6 +99,56 @@ TEST(TestDialogHostWorkers, RunWhenTheTestSays) {
   host.workersFailToStart = true;
   EXPECT_FALSE(host.StartWorker([&] { ++runs; }));
   EXPECT_EQ(3, host.workersStarted);
+}
+
+// What only RunAnswering's work may do off the dialog's thread, and the input the dialog takes
+// no part in meanwhile.
+TEST(TestDialogHostAnswering, TheWorkMayOnlyReachTheTimersAndTheCursor) {
+  TestDialogHost host;
+  Recorder events;
+  host.RunModal(events);
+  int clicksTaken = 0;
+  int cursorsDuringWork = 0;
+  host.whileAnswering = [&] {
+    clicksTaken += host.Click(1018) ? 1 : 0;
+    clicksTaken += host.PressEnter() ? 1 : 0;
+    cursorsDuringWork = host.waitCursors;
+  };
+  ASSERT_TRUE(host.RunAnswering([&] {
+    host.StartTimer(4, 100);
+    host.SetControlText(1019, u"from the worker");
+    host.ShowMessage(u"from the worker", MessageKind::kWarning);
+    // Long enough for the loop to go round.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }));
+  EXPECT_EQ(1u, host.timers.count(4)) << "carried to the dialog";
+  EXPECT_EQ(0, clicksTaken);
+  EXPECT_EQ(1, cursorsDuringWork);
+  EXPECT_EQ(0, host.waitCursors);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_NE(u"from the worker", host.Find(1019)->text);
+  EXPECT_EQ(2u, host.misuses.size()) << "the text and the box";
+  EXPECT_TRUE(host.Click(1018)) << "input again once the work has ended";
+}
+
+TEST(TestDialogHostAnswering, OutsideTheWorkAnotherThreadReachesNothing) {
+  TestDialogHost host;
+  Recorder events;
+  host.RunModal(events);
+  std::thread([&] { host.StartTimer(4, 100); }).join();
+  EXPECT_EQ(0u, host.timers.count(4));
+  EXPECT_EQ(1u, host.misuses.size());
+}
+
+TEST(TestDialogHostAnswering, WithoutAThreadTheWorkRunsOnTheDialogsThread) {
+  TestDialogHost host;
+  Recorder events;
+  host.RunModal(events);
+  host.workersFailToStart = true;
+  std::thread::id ranOn;
+  EXPECT_FALSE(host.RunAnswering([&] { ranOn = std::this_thread::get_id(); }));
+  EXPECT_EQ(std::this_thread::get_id(), ranOn);
+  EXPECT_EQ(0, host.answeringRuns);
 }
 
 }  // namespace

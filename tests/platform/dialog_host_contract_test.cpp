@@ -4,6 +4,8 @@
 // from there.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -367,6 +369,64 @@ TEST_P(DialogHostContract, TimersAndPostedMessagesReachTheDialog) {
   ASSERT_EQ(1u, events.messages.size());
   EXPECT_EQ(5u, events.messages[0].first);
   EXPECT_EQ(-9, events.messages[0].second);
+}
+
+// RunAnswering's work runs on a thread of its own while the dialog answers: a message the work
+// posts reaches the dialog before the work ends, and the work's timer and wait cursor are
+// carried to the dialog's thread.
+class AnsweringEvents final : public DialogEvents {
+ public:
+  static constexpr unsigned kTimer = 12;
+
+  explicit AnsweringEvents(DialogHost& host) : host_(host) {}
+  bool OnInitDialog() override {
+    dialogThread = std::this_thread::get_id();
+    ran = host_.RunAnswering([this] {
+      workThread = std::this_thread::get_id();
+      host_.ShowWaitCursor(true);
+      host_.StartTimer(kTimer, 60000);
+      host_.PostUserMessage(3, 4);
+      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (!answered.load() && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      answeredDuringWork = answered.load();
+      host_.StopTimer(kTimer);
+      host_.ShowWaitCursor(false);
+    });
+    host_.EndDialog(kEnded);
+    return true;
+  }
+  void OnUserMessage(uintptr_t wParam, intptr_t lParam) override {
+    messageOnDialogThread = std::this_thread::get_id() == dialogThread;
+    if (wParam == 3 && lParam == 4) answered = true;
+  }
+  void OnTimer(unsigned) override { ++ticks; }
+  void OnCommand(int, int) override {}
+  void OnOk() override {}
+  void OnCancel() override {}
+
+  std::thread::id dialogThread;
+  std::thread::id workThread;
+  bool ran = false;
+  std::atomic<bool> answered{false};
+  bool answeredDuringWork = false;
+  bool messageOnDialogThread = false;
+  int ticks = 0;
+
+ private:
+  DialogHost& host_;
+};
+
+TEST_P(DialogHostContract, AnsweringWorkRunsApartWhileTheDialogAnswers) {
+  AnsweringEvents events(*host);
+  EXPECT_EQ(kEnded, host->RunModal(events));
+  EXPECT_TRUE(events.ran);
+  EXPECT_NE(events.dialogThread, events.workThread);
+  EXPECT_NE(std::thread::id(), events.workThread);
+  EXPECT_TRUE(events.answeredDuringWork);
+  EXPECT_TRUE(events.messageOnDialogThread);
+  EXPECT_EQ(0, events.ticks) << "the timer was stopped long before its period";
 }
 
 INSTANTIATE_TEST_SUITE_P(All, DialogHostContract, ::testing::ValuesIn(DialogHostImplementations()),
