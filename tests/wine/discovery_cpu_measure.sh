@@ -5,6 +5,10 @@
 #   silent     nobody answers (the default)
 #   noport     nobody answers and port 5001 is taken, so the socket cannot be opened
 #   answering  one printer emulator answers every probe
+#   twoadapters  a wired adapter 10.50.3.7/16 with a printer 10.50.5.20 beside a Wi-Fi adapter
+#              192.168.77.9/24 that holds the default route, with a printer 192.168.77.30;
+#              both printers answer
+#   twoidle    the same computer with nobody answering
 # Prints the processor time of the probe's process, of the wineserver and of the other Wine
 # processes of the prefix (the device services), in seconds and as a share of one core.
 set -u
@@ -21,7 +25,21 @@ emulator=$(cd "$here/../emulator" && pwd)/discovery_responder.py
 
 lan_session "$prefix" || exit 77
 computer=$lan_tag-pc
-node "$computer" pc0 10.77.0.1/24 02:4b:53:00:00:01 || exit 1
+if [ "$case" = twoadapters ] || [ "$case" = twoidle ]; then
+  bridge br1 || exit 1
+  node "$computer" pcw 10.50.3.7/16 02:4b:53:00:01:01 || exit 1
+  ip -n "$computer" route del default &&
+    adapter "$computer" pcf 192.168.77.9/24 02:4b:53:00:01:02 br1 &&
+    ip -n "$computer" route add default dev pcf || exit 1
+  if [ "$case" = twoadapters ]; then
+    node "$lan_tag-w" pw 10.50.5.20/16 02:4b:53:00:01:03 || exit 1
+    node "$lan_tag-f" pf 192.168.77.30/24 02:4b:53:00:01:04 br1 || exit 1
+    ip netns exec "$lan_tag-w" python3 "$emulator" --log "$work/wired.log" &
+    ip netns exec "$lan_tag-f" python3 "$emulator" --log "$work/wifi.log" &
+  fi
+else
+  node "$computer" pc0 10.77.0.1/24 02:4b:53:00:00:01 || exit 1
+fi
 if [ "$case" = answering ]; then
   node "$lan_tag-p1" p1 10.77.0.2/24 02:4b:53:00:00:02 || exit 1
   ip netns exec "$lan_tag-p1" python3 "$emulator" --log "$work/printer1.log" &
@@ -55,4 +73,5 @@ measure "$seconds" $(wine_pids)
 cycles=$(($(grep -c '^cycle ' "$work/probe.log") - cycles_before))
 echo "case $case, $elapsed s of discovery, $cycles cycles ($(awk -v c="$cycles" -v e="$elapsed" 'BEGIN { printf "%.1f", c / e }')/s)"
 [ "$case" = answering ] && echo "  probes the printer answered: $(grep -c '^probe from' "$work/printer1.log")"
+[ "$case" = twoadapters ] && echo "  listed at the end: $(grep '^cycle ' "$work/probe.log" | tail -1 | sed 's/.*list=//')"
 exit 0
