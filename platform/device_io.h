@@ -20,7 +20,6 @@ namespace kestrava {
 enum : uint32_t {
   kErrorInvalidHandle = 6,
   kErrorGenFailure = 31,
-  kErrorInvalidParameter = 87,
   kErrorOperationAborted = 995,  // a call ended by its cancel
   kErrorDeviceNotConnected = 1167,
   kErrorTimeout = 1460,  // a write that did not end within its bound

@@ -13,6 +13,7 @@ enum : uint32_t {
   kErrorSharingViolation = 32,           // ERROR_SHARING_VIOLATION
   kErrorNotSupported = 50,               // ERROR_NOT_SUPPORTED
   kErrorFileExists = 80,                 // ERROR_FILE_EXISTS
+  kErrorInvalidParameter = 87,           // ERROR_INVALID_PARAMETER
   kErrorAlreadyExists = 183,             // ERROR_ALREADY_EXISTS
   kErrorUnknownPort = 1796,              // ERROR_UNKNOWN_PORT
   kErrorInvalidOwner = 1307,             // ERROR_INVALID_OWNER

@@ -128,8 +128,7 @@ class Win32PortMonitorSession final : public PortMonitorSession {
     std::vector<uint8_t> data = input;  // the call takes it as writable
     DWORD needed = 0;
     DWORD answer = 0;
-    // A byte of room for an answer: the monitors' commands that answer nothing still write
-    // through the pointer they are given on some systems.
+    // The commands asked here answer nothing: a buffer of no size, at a valid address.
     BYTE output = 0;
     if (!win32::spool::XcvDataW(xcv_.Get(), Wide(command), data.empty() ? nullptr : data.data(),
                                 static_cast<DWORD>(data.size()), &output, 0, &needed, &answer)) {

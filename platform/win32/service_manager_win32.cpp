@@ -15,35 +15,28 @@ struct ServiceHandleTraits {
 };
 using ServiceHandle = win32::Scoped<ServiceHandleTraits>;
 
-// The service opened with `access` through a manager handle that lives as long as it does; null,
-// with the system's code in `error`, when either open fails.
-struct OpenedService {
-  ServiceHandle manager;
-  ServiceHandle service;
-};
-
-bool Open(const WString& name, DWORD access, OpenedService& open, uint32_t& error) {
-  open.manager.Reset(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!open.manager) {
-    error = GetLastError();
-    return false;
-  }
-  open.service.Reset(OpenServiceW(open.manager.Get(), win32::Wide(name), access));
-  if (!open.service) {
-    error = GetLastError();
-    return false;
-  }
-  error = 0;
-  return true;
-}
-
 }  // namespace
 
+Win32ServiceManager::~Win32ServiceManager() {
+  if (manager_) CloseServiceHandle(static_cast<SC_HANDLE>(manager_));
+}
+
+void* Win32ServiceManager::OpenNamed(const WString& name, uint32_t access, uint32_t& error) {
+  if (!manager_) manager_ = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager_) {
+    error = GetLastError();
+    return nullptr;
+  }
+  SC_HANDLE service = OpenServiceW(static_cast<SC_HANDLE>(manager_), win32::Wide(name), access);
+  error = service ? 0 : GetLastError();
+  return service;
+}
+
 std::optional<ServiceState> Win32ServiceManager::StateOf(const WString& name, uint32_t& error) {
-  OpenedService open;
-  if (!Open(name, SERVICE_QUERY_STATUS, open, error)) return std::nullopt;
+  ServiceHandle service(static_cast<SC_HANDLE>(OpenNamed(name, SERVICE_QUERY_STATUS, error)));
+  if (!service) return std::nullopt;
   SERVICE_STATUS status{};
-  if (!QueryServiceStatus(open.service.Get(), &status)) {
+  if (!QueryServiceStatus(service.Get(), &status)) {
     error = GetLastError();
     return std::nullopt;
   }
@@ -56,12 +49,13 @@ std::optional<ServiceState> Win32ServiceManager::StateOf(const WString& name, ui
 
 bool Win32ServiceManager::ActiveDependents(const WString& name, std::vector<WString>& out,
                                            uint32_t& error) {
-  OpenedService open;
-  if (!Open(name, SERVICE_ENUMERATE_DEPENDENTS, open, error)) return false;
+  ServiceHandle service(
+      static_cast<SC_HANDLE>(OpenNamed(name, SERVICE_ENUMERATE_DEPENDENTS, error)));
+  if (!service) return false;
   DWORD needed = 0;
   DWORD count = 0;
   // The size is asked first; a service on which nothing depends answers at once.
-  if (EnumDependentServicesW(open.service.Get(), SERVICE_ACTIVE, nullptr, 0, &needed, &count)) {
+  if (EnumDependentServicesW(service.Get(), SERVICE_ACTIVE, nullptr, 0, &needed, &count)) {
     out.clear();
     return true;
   }
@@ -72,7 +66,7 @@ bool Win32ServiceManager::ActiveDependents(const WString& name, std::vector<WStr
   // Room for whole records: the names the records point to lie in the same buffer.
   std::vector<ENUM_SERVICE_STATUSW> buffer(needed / sizeof(ENUM_SERVICE_STATUSW) + 1);
   const DWORD size = static_cast<DWORD>(buffer.size() * sizeof(ENUM_SERVICE_STATUSW));
-  if (!EnumDependentServicesW(open.service.Get(), SERVICE_ACTIVE, buffer.data(), size, &needed,
+  if (!EnumDependentServicesW(service.Get(), SERVICE_ACTIVE, buffer.data(), size, &needed,
                               &count)) {
     error = GetLastError();
     return false;
@@ -83,10 +77,10 @@ bool Win32ServiceManager::ActiveDependents(const WString& name, std::vector<WStr
 }
 
 bool Win32ServiceManager::Stop(const WString& name, uint32_t& error) {
-  OpenedService open;
-  if (!Open(name, SERVICE_STOP, open, error)) return false;
+  ServiceHandle service(static_cast<SC_HANDLE>(OpenNamed(name, SERVICE_STOP, error)));
+  if (!service) return false;
   SERVICE_STATUS status{};
-  if (!ControlService(open.service.Get(), SERVICE_CONTROL_STOP, &status)) {
+  if (!ControlService(service.Get(), SERVICE_CONTROL_STOP, &status)) {
     error = GetLastError();
     return false;
   }
@@ -94,9 +88,9 @@ bool Win32ServiceManager::Stop(const WString& name, uint32_t& error) {
 }
 
 bool Win32ServiceManager::Start(const WString& name, uint32_t& error) {
-  OpenedService open;
-  if (!Open(name, SERVICE_START, open, error)) return false;
-  if (!StartServiceW(open.service.Get(), 0, nullptr)) {
+  ServiceHandle service(static_cast<SC_HANDLE>(OpenNamed(name, SERVICE_START, error)));
+  if (!service) return false;
+  if (!StartServiceW(service.Get(), 0, nullptr)) {
     error = GetLastError();
     return false;
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "install/printer_ports.h"
+#include "install/tcp_port_data.h"
 #include "tests/fakes/fake_files.h"
 
 namespace kestrava {
@@ -353,7 +355,7 @@ bool FakePrintSpooler::DeleteDriver(const WString& environment, const WString& n
 std::unique_ptr<PortMonitorSession> FakePrintSpooler::OpenPortMonitor(const WString& monitor,
                                                                       uint32_t* error) {
   Record("OpenPrinter ,XcvMonitor " + Utf8(monitor));
-  if (!tcpIpMonitor || !SameName(monitor, u"Standard TCP/IP Port")) {
+  if (!tcpIpMonitor || !SameName(monitor, kTcpIpMonitor)) {
     Report(error, kErrorInvalidPrinterName);
     return nullptr;
   }
@@ -368,8 +370,11 @@ std::unique_ptr<PortMonitorSession> FakePrintSpooler::OpenPortMonitor(const WStr
 FakeTcpIpMonitor& FakePrintSpooler::AddTcpIpMonitor() {
   tcpIpMonitor.emplace();
   tcpIpMonitor->portInUse = [this](const WString& port) {
+    // A printer's port list may hold a pool of ports ("10.0.0.9,COM3:").
     return std::any_of(printers.begin(), printers.end(), [&](const Printer& printer) {
-      return SameName(printer.record.portName, port);
+      const std::vector<WString> pool = PortsOfList(printer.record.portName);
+      return std::any_of(pool.begin(), pool.end(),
+                         [&](const WString& listed) { return SameName(listed, port); });
     });
   };
   return *tcpIpMonitor;

@@ -2,19 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/system_errors.h"
+
 namespace kestrava {
 
 namespace {
 
-constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorInvalidName = 123;
 constexpr uint32_t kErrorServiceDependencyFail = 1068;  // ERROR_SERVICE_DEPENDENCY_FAIL
-
-std::string Utf8(const WString& text) {
-  std::string out;
-  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 bool Pending(ServiceState state) {
   return state == ServiceState::kStopPending || state == ServiceState::kStartPending;
@@ -84,7 +79,7 @@ std::optional<ServiceState> FakeServiceManager::StateOf(const WString& name, uin
 
 bool FakeServiceManager::ActiveDependents(const WString& name, std::vector<WString>& out,
                                           uint32_t& error) {
-  const std::string call = "dependents " + Utf8(name);
+  const std::string call = "dependents " + Utf16ToUtf8(name);
   if (!Named(name, error)) return Refuse(call, error, error);
   Record(call);
   out = Running(name);
@@ -104,7 +99,7 @@ std::vector<WString> FakeServiceManager::Running(const WString& on) const {
 }
 
 bool FakeServiceManager::Stop(const WString& name, uint32_t& error) {
-  const std::string call = "stop " + Utf8(name);
+  const std::string call = "stop " + Utf16ToUtf8(name);
   Service* service = Named(name, error);
   if (!service) return Refuse(call, error, error);
   if (service->controlDenied) return Refuse(call, kErrorAccessDenied, error);
@@ -118,7 +113,7 @@ bool FakeServiceManager::Stop(const WString& name, uint32_t& error) {
 }
 
 bool FakeServiceManager::Start(const WString& name, uint32_t& error) {
-  const std::string call = "start " + Utf8(name);
+  const std::string call = "start " + Utf16ToUtf8(name);
   Service* service = Named(name, error);
   if (!service) return Refuse(call, error, error);
   if (service->controlDenied) return Refuse(call, kErrorAccessDenied, error);

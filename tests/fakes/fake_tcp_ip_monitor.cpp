@@ -1,5 +1,6 @@
 #include "tests/fakes/fake_tcp_ip_monitor.h"
 
+#include "install/tcp_port_data.h"
 #include "platform/system_errors.h"
 
 namespace kestrava {
@@ -7,15 +8,11 @@ namespace kestrava {
 namespace {
 
 constexpr uint32_t kErrorBusy = 170;
-constexpr uint32_t kErrorInvalidParameterCode = 87;
-constexpr size_t kPortDataSize = 964;        // PORT_DATA_1
-constexpr size_t kDeletePortDataSize = 236;  // DELETE_PORT_DATA_1
-constexpr size_t kNameChars = 64;
 
 bool ValidPortData(const std::vector<uint8_t>& input) {
-  if (input.size() != kPortDataSize) return false;
+  if (input.size() != kPortData1Size) return false;
   const uint32_t protocol = RecordDword(input, 132);
-  return RecordDword(input, 128) == 1 && RecordDword(input, 136) == kPortDataSize &&
+  return RecordDword(input, 128) == 1 && RecordDword(input, 136) == kPortData1Size &&
          (protocol == 1 || protocol == 2);
 }
 
@@ -40,31 +37,31 @@ uint32_t RecordDword(const std::vector<uint8_t>& record, size_t at) {
 
 uint32_t FakeTcpIpMonitor::Answer(const WString& command, const std::vector<uint8_t>& input) {
   if (refuseWith != 0) return refuseWith;
-  const WString name = RecordText(input, 0, kNameChars);
+  const WString name = RecordText(input, 0, kPortNameChars);
   const WString key = UpperAscii(name);
   const bool has = ports.count(key) != 0;
   if (command == u"AddPort" || command == u"ConfigPort") {
-    if (!ValidPortData(input) || name.empty()) return kErrorInvalidParameterCode;
+    if (!ValidPortData(input) || name.empty()) return kErrorInvalidParameter;
     if (command == u"AddPort" && has) return kErrorAlreadyExists;
     if (command == u"ConfigPort" && !has) return kErrorUnknownPort;
     ports[key] = input;
     return 0;
   }
   if (command == u"DeletePort") {
-    if (input.size() != kDeletePortDataSize || RecordDword(input, 228) != 1) {
-      return kErrorInvalidParameterCode;
+    if (input.size() != kDeletePortData1Size || RecordDword(input, 228) != 1) {
+      return kErrorInvalidParameter;
     }
     if (!has) return kErrorUnknownPort;
     if (portInUse && portInUse(name)) return kErrorBusy;
     ports.erase(key);
     return 0;
   }
-  return kErrorInvalidParameterCode;
+  return kErrorInvalidParameter;
 }
 
 uint32_t FakeTcpIpMonitor::Take(const WString& command, const std::vector<uint8_t>& input) {
   const uint32_t status = Answer(command, input);
-  std::string call = Utf16ToUtf8(command) + " " + Utf16ToUtf8(RecordText(input, 0, kNameChars));
+  std::string call = Utf16ToUtf8(command) + " " + Utf16ToUtf8(RecordText(input, 0, kPortNameChars));
   if (status != 0) call += " refused " + std::to_string(status);
   commands.push_back(call);
   return status;
