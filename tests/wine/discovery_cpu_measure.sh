@@ -26,11 +26,7 @@ emulator=$(cd "$here/../emulator" && pwd)/discovery_responder.py
 lan_session "$prefix" || exit 77
 computer=$lan_tag-pc
 if [ "$case" = twoadapters ] || [ "$case" = twoidle ]; then
-  bridge br1 || exit 1
-  node "$computer" pcw 10.50.3.7/16 02:4b:53:00:01:01 || exit 1
-  ip -n "$computer" route del default &&
-    adapter "$computer" pcf 192.168.77.9/24 02:4b:53:00:01:02 br1 &&
-    ip -n "$computer" route add default dev pcf || exit 1
+  two_adapter_computer "$computer" || exit 1
   if [ "$case" = twoadapters ]; then
     node "$lan_tag-w" pw 10.50.5.20/16 02:4b:53:00:01:03 || exit 1
     node "$lan_tag-f" pf 192.168.77.30/24 02:4b:53:00:01:04 br1 || exit 1

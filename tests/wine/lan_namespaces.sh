@@ -5,6 +5,8 @@
 #   node NS IF ADDRESS MAC [BRIDGE]   a namespace on a bridge (br0) with one veth, the address,
 #             and a default route out of that veth (a broadcast to 255.255.255.255 needs a route)
 #   adapter NS IF ADDRESS MAC BRIDGE   one more veth of an existing namespace, on a bridge
+#   two_adapter_computer NS   a shop's computer: a wired 10.50.3.7/16 on br0 beside a Wi-Fi
+#             192.168.77.9/24 on br1, which holds the default route
 #
 # Names carry the script's process id, so parallel runs never meet. lan_cleanup ends every
 # process inside these namespaces (they are all the script's own), then removes them.
@@ -63,6 +65,14 @@ node() {
   ip -n "$ns" link set lo up &&
     adapter "$ns" "$ifname" "$address" "$mac" "$link" &&
     ip -n "$ns" route add default dev "$ifname"
+}
+
+two_adapter_computer() {
+  bridge br1 &&
+    node "$1" pcw 10.50.3.7/16 02:4b:53:00:01:01 &&
+    ip -n "$1" route del default &&
+    adapter "$1" pcf 192.168.77.9/24 02:4b:53:00:01:02 br1 &&
+    ip -n "$1" route add default dev pcf
 }
 
 # lan_processes: the ids of every process inside the namespaces.

@@ -32,11 +32,7 @@ fail() {
 }
 
 computer=$lan_tag-pc
-bridge br1 || fail "the Wi-Fi link"
-node "$computer" pcw 10.50.3.7/16 02:4b:53:00:01:01 || fail "the computer's namespace"
-ip -n "$computer" route del default || fail "the wired adapter's route"
-adapter "$computer" pcf 192.168.77.9/24 02:4b:53:00:01:02 br1 || fail "the Wi-Fi adapter"
-ip -n "$computer" route add default dev pcf || fail "the Wi-Fi adapter's default route"
+two_adapter_computer "$computer" || fail "the computer's namespace and its two links"
 node "$lan_tag-w" pw 10.50.5.20/16 02:4b:53:00:01:03 || fail "the wired printer's namespace"
 node "$lan_tag-f" pf 192.168.77.30/24 02:4b:53:00:01:04 br1 || fail "the Wi-Fi printer's namespace"
 node "$lan_tag-x" px 10.78.0.5/24 02:4b:53:00:01:05 br1 || fail "the foreign printer's namespace"
