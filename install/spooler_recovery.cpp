@@ -26,11 +26,13 @@ std::optional<ServiceState> SettledState(ServiceManager& services, Clock& clock)
 SpoolerRecovery StartSpoolerIfStopped(ServiceManager& services, Clock& clock) {
   const std::optional<ServiceState> before = SettledState(services, clock);
   if (before && *before != ServiceState::kStopped) return SpoolerRecovery::kRunning;
-  StartServiceAndWait(services, clock, kSpoolerService);
+  // The start waits until the spooler runs, or tells why it does not; one that someone else
+  // started meanwhile runs all the same.
+  const ServiceStep start = StartServiceAndWait(services, clock, kSpoolerService);
   if (!before) return SpoolerRecovery::kUnknown;
-  const std::optional<ServiceState> after = SettledState(services, clock);
-  return after == ServiceState::kRunning ? SpoolerRecovery::kStarted
-                                         : SpoolerRecovery::kStillStopped;
+  return start.Succeeded() || start.code == kErrorServiceAlreadyRunning
+             ? SpoolerRecovery::kStarted
+             : SpoolerRecovery::kStillStopped;
 }
 
 }  // namespace kestrava
