@@ -91,6 +91,13 @@ WString WidenAscii(std::string_view text) {
   return out;
 }
 
+WString Joined(const std::vector<WString>& words, const WString& none) {
+  if (words.empty()) return none;
+  WString joined;
+  for (const WString& word : words) joined += (joined.empty() ? u"" : u", ") + word;
+  return joined;
+}
+
 WString WithoutTrailingSpace(WString text) {
   while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
     text.pop_back();

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrava {
 
@@ -40,6 +41,9 @@ bool SameNameIgnoringCase(WStringView a, WStringView b);
 
 // The text without the line breaks and spaces at its end, as a system message ends.
 WString WithoutTrailingSpace(WString text);
+
+// The words joined by ", "; `none` when there are none.
+WString Joined(const std::vector<WString>& words, const WString& none = WString());
 
 // UTF-8 <-> UTF-16. Written here because the C++17 library's converters are deprecated and
 // MinGW has no ICU; invalid input becomes U+FFFD. Tested against glibc's iconv.

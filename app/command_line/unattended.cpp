@@ -96,11 +96,7 @@ void UnattendedRun::TellRestart(const std::optional<SpoolerRestart>& restart) {
     Say(cli::kSpoolerNotRestarted, {Ended(restart->stop), Ended(restart->start)});
     FellShort(kExitSpoolerNotRestarted);
   } else if (!restart->dependentsNotStarted.empty()) {
-    WString names;
-    for (const WString& name : restart->dependentsNotStarted) {
-      names += (names.empty() ? u"" : u", ") + name;
-    }
-    Say(cli::kDependentsNotStarted, {names});
+    Say(cli::kDependentsNotStarted, {Joined(restart->dependentsNotStarted)});
     FellShort(kExitSpoolerNotRestarted);
   }
 }

@@ -23,13 +23,6 @@ namespace kestrava {
 
 namespace {
 
-WString Joined(const std::vector<WString>& words, const WString& none) {
-  if (words.empty()) return none;
-  WString joined;
-  for (const WString& word : words) joined += (joined.empty() ? u"" : u", ") + word;
-  return joined;
-}
-
 // The dialog's release radio for a detected release; "Windows 10" for an unknown one.
 int32_t DefaultOsChoice(const char* release) {
   const int32_t radio = OsChoiceForRelease(OsNamePosition(release));
